@@ -1,0 +1,12 @@
+# Every dependency comes from Debian's packages (see scripts/setup).
+find_package(PkgConfig REQUIRED)
+find_package(ZLIB REQUIRED)
+find_package(Threads REQUIRED)
+pkg_check_modules(LIBDW REQUIRED IMPORTED_TARGET libdw)
+if(VESTA_TESTS)
+    find_package(GTest REQUIRED)
+endif()
+if(VESTA_BENCH)
+    find_package(benchmark REQUIRED)
+    find_package(LibXml2 REQUIRED)
+endif()

@@ -1,0 +1,250 @@
+#include "app/CommandLine.h"
+
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <map>
+
+namespace vesta {
+namespace {
+
+bool contains(std::string_view line, std::string_view word) {
+    return line.find(word) != std::string_view::npos;
+}
+
+template <typename Number>
+std::optional<Number> parseNumber(std::string_view text) {
+    Number value{};
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<double> parsePositive(std::string_view text) {
+    const std::optional<double> value = parseNumber<double>(text);
+    if (!value || !std::isfinite(*value) || *value <= 0) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+using ValueHandler = std::function<std::string(LaunchOptions&, std::string_view)>;
+
+// Options that take a value; each handler returns an error text or "".
+const std::map<std::string_view, ValueHandler>& valueOptions() {
+    static const std::map<std::string_view, ValueHandler> handlers = {
+        {"--dir",
+         [](LaunchOptions& o, std::string_view v) {
+             o.directory = v;
+             return std::string();
+         }},
+        {"--mode",
+         [](LaunchOptions& o, std::string_view v) {
+             o.mode = ParseMode(v);
+             return o.mode ? std::string()
+                           : "invalid mode '" + std::string(v) +
+                                 "': expected WIDTHxHEIGHTxBPP with BPP 16 or 32, e.g. 640x480x32";
+         }},
+        {"--video",
+         [](LaunchOptions& o, std::string_view v) {
+             o.videoFile = v;
+             return v.empty() ? std::string("--video needs a file name") : std::string();
+         }},
+        {"--fps",
+         [](LaunchOptions& o, std::string_view v) {
+             const std::optional<double> fps = parsePositive(v);
+             if (!fps || *fps > 1000) {
+                 return "invalid frame rate '" + std::string(v) + "': expected a number in (0, 1000]";
+             }
+             o.videoFps = static_cast<float>(*fps);
+             return std::string();
+         }},
+        {"--codec",
+         [](LaunchOptions& o, std::string_view v) {
+             o.codec = v;
+             return v.empty() ? std::string("--codec needs a codec name") : std::string();
+         }},
+        {"--duration",
+         [](LaunchOptions& o, std::string_view v) {
+             o.duration = parsePositive(v);
+             return o.duration ? std::string()
+                               : "invalid duration '" + std::string(v) +
+                                     "': expected a positive number of seconds";
+         }},
+    };
+    return handlers;
+}
+
+bool applyFlag(LaunchOptions& options, std::string_view flag) {
+    if (flag == "--headless") {
+        options.headless = true;
+    } else if (flag == "--windowed") {
+        options.windowed = true;
+    } else if (flag == "--fullscreen") {
+        options.fullscreen = true;
+    } else if (flag == "--help" || flag == "-h") {
+        options.help = true;
+    } else if (flag == "--version") {
+        options.version = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+std::string checkCombination(const LaunchOptions& options) {
+    if (options.windowed && options.fullscreen) {
+        return "--windowed and --fullscreen exclude each other";
+    }
+    if ((options.windowed || options.fullscreen) && !options.mode) {
+        return std::string(options.windowed ? "--windowed" : "--fullscreen") + " needs --mode";
+    }
+    return {};
+}
+
+void appendWord(std::string& line, std::string_view word) {
+    if (!line.empty()) {
+        line += ' ';
+    }
+    line += word;
+}
+
+}  // namespace
+
+std::optional<ModeOption> ParseMode(std::string_view text) {
+    ModeOption mode;
+    int* fields[] = {&mode.width, &mode.height, &mode.bitsPerPixel};
+    std::size_t begin = 0;
+    for (int i = 0; i < 3; ++i) {
+        const std::size_t end = i < 2 ? text.find('x', begin) : text.size();
+        if (end == std::string_view::npos) {
+            return std::nullopt;
+        }
+        const std::optional<int> value = parseNumber<int>(text.substr(begin, end - begin));
+        if (!value || *value <= 0 || *value > 16384) {
+            return std::nullopt;
+        }
+        *fields[i] = *value;
+        begin = end + 1;
+    }
+    if (mode.bitsPerPixel != 16 && mode.bitsPerPixel != 32) {
+        return std::nullopt;
+    }
+    return mode;
+}
+
+ParsedArguments ParseArguments(std::span<const std::string_view> arguments) {
+    ParsedArguments parsed;
+    LaunchOptions& options = parsed.options;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
+        std::string_view argument = arguments[i];
+        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+            appendWord(options.commandLine, argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (applyFlag(options, argument)) {
+            continue;
+        }
+        // "-C DIR", "-CDIR", "--name VALUE" and "--name=VALUE".
+        std::string_view name = argument;
+        std::optional<std::string_view> value;
+        if (argument.starts_with("-C")) {
+            name = "--dir";
+            if (argument.size() > 2) {
+                value = argument.substr(2);
+            }
+        } else if (const std::size_t equals = argument.find('='); equals != std::string_view::npos) {
+            name = argument.substr(0, equals);
+            value = argument.substr(equals + 1);
+        }
+        const auto handler = valueOptions().find(name);
+        if (handler == valueOptions().end()) {
+            parsed.error = "unknown option '" + std::string(argument) + "'";
+            break;
+        }
+        if (!value) {
+            if (i + 1 >= arguments.size()) {
+                parsed.error = "option '" + std::string(argument) + "' needs a value";
+                break;
+            }
+            value = arguments[++i];
+        }
+        parsed.error = handler->second(options, *value);
+    }
+    if (parsed.error.empty()) {
+        parsed.error = checkCombination(options);
+    }
+    // Recording options only make sense while recording.
+    if ((options.videoFile || options.videoFps || options.codec) &&
+        !contains(options.commandLine, "VideoOut")) {
+        appendWord(options.commandLine, "VideoOut");
+    }
+    return parsed;
+}
+
+std::string UsageText(std::string_view program) {
+    const std::string name(program);
+    return "Usage: " + name + " [OPTION]... [WORD]...\n"
+           "Plays the production embedded in the player, or the one in the current folder.\n"
+           "\n"
+           "Options:\n"
+           "  -C, --dir DIR          play the production in DIR\n"
+           "      --headless         render offscreen, without a window or dialogs\n"
+           "      --mode WxHxBPP     video mode instead of the startup dialog (e.g. 640x480x32)\n"
+           "      --windowed         with --mode: play in a window\n"
+           "      --fullscreen       with --mode: play full screen\n"
+           "      --video FILE       record into FILE (implies VideoOut)\n"
+           "      --fps RATE         frame rate of the recording (implies VideoOut)\n"
+           "      --codec NAME       video codec of the recording (implies VideoOut)\n"
+           "      --duration SECONDS stop after this much presentation time\n"
+           "  -h, --help             show this help and exit\n"
+           "      --version          show the version and exit\n"
+           "\n"
+           "Words (found anywhere in the remaining arguments):\n"
+           "  VideoOut    record every frame into a video file at a fixed frame rate\n"
+           "  ClassicDlg  use the classic startup dialog\n"
+           "  NoVSync     do not wait for vertical synchronisation\n"
+           "  DXTC        compress textures\n"
+           "  NoSound     play without sound\n"
+           "  NoVMFilter  list every video mode in the classic dialog\n"
+           "  LQ          low-quality textures (at most 512 pixels)\n"
+           "  gfl         write the names of the files used to FileList.txt\n"
+           "  TraceEx     add registers and a traceback to crash reports\n"
+           "With <Debug Enable=\"True\"/> in DefaultConfig.xml also:\n"
+           "  LogFile     write the log to Logging.txt\n"
+           "  LogWindow   show the log window\n"
+           "  tg          write the frame-rate graph to FpsTimeGraph.txt\n"
+           "  us          write the effect usage statistics\n"
+           "\n"
+           "Exit status: 0 when the production ended or was left, 1 after an error,\n"
+           "2 for invalid options.\n";
+}
+
+CommandWords ReadCommandWords(std::string_view line, bool debugEnabled) {
+    CommandWords words;
+    words.videoOut = contains(line, "VideoOut");
+    words.classicDialog = contains(line, "ClassicDlg");
+    words.noVSync = contains(line, "NoVSync");
+    words.textureCompression = contains(line, "DXTC");
+    words.noSound = contains(line, "NoSound");
+    words.noVideoModeFilter = contains(line, "NoVMFilter");
+    words.lowQuality = contains(line, "LQ");
+    words.fileList = contains(line, "gfl");
+    words.traceEx = contains(line, "TraceEx");
+    if (debugEnabled) {
+        words.timeGraph = contains(line, "tg");
+        words.logWindow = contains(line, "LogWindow");
+        words.usageStatistics = contains(line, "us");
+        words.logFile = contains(line, "LogFile");
+    }
+    return words;
+}
+
+}  // namespace vesta

@@ -1,0 +1,62 @@
+#pragma once
+// The application object that plays one production.
+
+#include <memory>
+#include <string>
+
+#include "app/AppConfig.h"
+#include "app/AppWindow.h"
+#include "app/CommandLine.h"
+#include "app/FpsCounter.h"
+#include "log/LogWindow.h"
+#include "render/ModuleRegistry.h"
+
+namespace vesta {
+
+class CDemoApp : public CAppWindow {
+public:
+    // Reads the configuration, registers the search folders, opens the log
+    // and finds the render modules. Throws CAppError when the configuration
+    // cannot be opened or parsed.
+    explicit CDemoApp(const LaunchOptions& options);
+    ~CDemoApp() override;
+
+    bool Init() override;
+    void Shutdown() override;
+    void Frame() override;
+    bool OnKeyDown(const Message& message) override;
+
+    const AppConfig& Settings() const { return m_settings; }
+    const CommandWords& Words() const { return m_words; }
+    const LaunchOptions& Options() const { return m_options; }
+    const CLogWindow* LogWindow() const { return m_logWindow.get(); }
+    const FpsCounter& FrameStatistics() const { return m_fps; }
+    RenderModule* Module() const { return m_module.get(); }
+    bool TimeStretchEnabled() const { return m_timeStretch; }
+    void EnableTimeStretch(bool enabled) { m_timeStretch = enabled; }
+
+    static constexpr const char* kModuleFolder = "./drv";
+    static constexpr const char* kLogFileName = "Logging.txt";
+    static constexpr const char* kTimeGraphFileName = "FpsTimeGraph.txt";
+    static constexpr const char* kFileListName = "FileList.txt";
+
+private:
+    void openLog();
+    void writeBanner();
+    float frameClock() const;
+
+    LaunchOptions m_options;
+    AppConfig m_settings;
+    CommandWords m_words;
+    std::unique_ptr<CLogWindow> m_logWindow;
+    ModuleRegistry m_modules;
+    std::unique_ptr<RenderModule> m_module;
+    FpsCounter m_fps;
+    std::uint32_t m_clockStartMs = 0;
+    bool m_timeStretch = false;
+    bool m_shutDown = false;
+    std::string m_videoFile = "Video.avi";
+    float m_videoFps = 25.0f;
+};
+
+}  // namespace vesta

@@ -1,0 +1,32 @@
+#include "app/ErrorDialog.h"
+
+#include <cstdio>
+
+namespace vesta {
+
+std::string ToUnixLineEnds(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+void ShowErrorDialog(ErrorDialogKind, std::string_view caption, std::string_view text) {
+    std::string line = std::string(caption) + ": " + ToUnixLineEnds(text);
+    if (line.empty() || line.back() != '\n') {
+        line += '\n';
+    }
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace vesta

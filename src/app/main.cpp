@@ -1,0 +1,47 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/EntryPoint.h"
+#include "platform/Display.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string_view program = "vesta";
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    vesta::ParsedArguments parsed = vesta::ParseArguments(arguments);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "vesta: %s\nTry 'vesta --help' for more information.\n",
+                     parsed.error.c_str());
+        return kUsageError;
+    }
+    vesta::LaunchOptions& options = parsed.options;
+    if (options.help) {
+        std::fputs(vesta::UsageText(program).c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("vesta %s\n", VESTA_VERSION);
+        return 0;
+    }
+    if (!options.directory.empty() && chdir(options.directory.c_str()) != 0) {
+        std::fprintf(stderr, "vesta: cannot enter '%s': %s\n", options.directory.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+    if (!options.headless && !vesta::DisplayAvailable()) {
+        options.displayMissing = true;
+        options.headless = true;
+    }
+    return vesta::RunPlayer(options);
+}
