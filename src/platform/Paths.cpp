@@ -6,6 +6,8 @@
 
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
 
 namespace vesta {
 namespace {
@@ -20,23 +22,65 @@ bool isDirectory(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// Lower-cased name -> spelling on disk for one folder, valid while the
+// folder's modification time stays the same. Misses are frequent (every
+// archive entry is looked for on disk first), so folders are not read again
+// for each one.
+struct FolderListing {
+    timespec modified{};
+    std::unordered_map<std::string, std::string> names;
+};
+
+std::optional<timespec> folderTime(const std::string& folder) {
+    struct stat info {};
+    if (stat(folder.empty() ? "." : folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return std::nullopt;
+    }
+    return info.st_mtim;
+}
+
+const FolderListing* listing(const std::string& folder) {
+    static std::mutex mutex;
+    static std::unordered_map<std::string, FolderListing> cache;
+    const std::optional<timespec> modified = folderTime(folder);
+    if (!modified) {
+        return nullptr;
+    }
+    std::lock_guard lock(mutex);
+    FolderListing& entry = cache[folder];
+    if (entry.modified.tv_sec == modified->tv_sec && entry.modified.tv_nsec == modified->tv_nsec &&
+        !entry.names.empty()) {
+        return &entry;
+    }
+    entry.names.clear();
+    entry.modified = *modified;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "." : folder.c_str()),
+                                            closedir);
+    if (!dir) {
+        return nullptr;
+    }
+    while (const dirent* item = readdir(dir.get())) {
+        // The first spelling read wins; the exact spelling is always tried before.
+        entry.names.emplace(AsciiLower(item->d_name), item->d_name);
+    }
+    return &entry;
+}
+
 // The entry of `folder` spelled like `component` up to ASCII case, exact spelling first.
 std::optional<std::string> findInFolder(const std::string& folder, std::string_view component) {
     std::string exact = folder + std::string(component);
     if (access(exact.c_str(), F_OK) == 0) {
         return exact;
     }
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "." : folder.c_str()),
-                                            closedir);
-    if (!dir) {
+    const FolderListing* names = listing(folder);
+    if (!names) {
         return std::nullopt;
     }
-    while (const dirent* entry = readdir(dir.get())) {
-        if (AsciiEqualsIgnoreCase(entry->d_name, component)) {
-            return folder + entry->d_name;
-        }
+    const auto found = names->names.find(AsciiLower(component));
+    if (found == names->names.end()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return folder + found->second;
 }
 
 }  // namespace

@@ -102,7 +102,8 @@ std::optional<std::vector<std::uint8_t>> entryBytes(const OpenArchive& archive,
 }
 
 // Entry name -> file on disk, for every file below the inputs.
-bool collectInputs(const std::vector<std::string>& inputs,
+// The archive being written is left out, should it lie below an input folder.
+bool collectInputs(const std::vector<std::string>& inputs, const std::string& output,
                    std::map<std::string, std::string>& files) {
     std::map<std::string, std::string> lowerNames;  // the reader ignores ASCII case
     auto add = [&](const std::string& name, const fs::path& path) {
@@ -125,7 +126,8 @@ bool collectInputs(const std::vector<std::string>& inputs,
         } else if (fs::is_directory(status)) {
             for (fs::recursive_directory_iterator it(input, code), end; it != end && !code;
                  it.increment(code)) {
-                if (it->is_regular_file() &&
+                std::error_code ignored;
+                if (it->is_regular_file() && !fs::equivalent(it->path(), output, ignored) &&
                     !add(fs::relative(it->path(), input).generic_string(), it->path())) {
                     return false;
                 }
@@ -164,7 +166,7 @@ std::string SafeRelativePath(const std::string& entryName) {
 
 int Create(const CreateOptions& options) {
     std::map<std::string, std::string> files;
-    if (!collectInputs(options.inputs, files)) {
+    if (!collectInputs(options.inputs, options.output, files)) {
         return 1;
     }
     pak::PakWriter writer({options.store, options.level});

@@ -1,0 +1,75 @@
+// Options in the Linux form, and the production's words found by substring.
+
+#include <gtest/gtest.h>
+
+#include "app/CommandLine.h"
+
+namespace vesta::test {
+namespace {
+
+ParsedArguments parse(std::initializer_list<std::string_view> args) {
+    return ParseArguments(std::vector<std::string_view>(args));
+}
+
+TEST(CommandLineTest, WordsAreFoundAnywhereCaseSensitively) {
+    const CommandWords words = ReadCommandWords("xNoSoundx classicdlg DXTC", false);
+    EXPECT_TRUE(words.noSound);
+    EXPECT_FALSE(words.classicDialog);
+    EXPECT_TRUE(words.textureCompression);
+    EXPECT_FALSE(words.videoOut);
+}
+
+TEST(CommandLineTest, DebugWordsNeedDebuggingEnabled) {
+    const std::string line = "MyLogFileWindow tg us LogWindow";
+    const CommandWords off = ReadCommandWords(line, false);
+    EXPECT_FALSE(off.logFile || off.timeGraph || off.usageStatistics || off.logWindow);
+    const CommandWords on = ReadCommandWords(line, true);
+    EXPECT_TRUE(on.logFile && on.timeGraph && on.usageStatistics && on.logWindow);
+    // "us" hides in many words: any of them counts.
+    EXPECT_TRUE(ReadCommandWords("NoSound", true).usageStatistics);
+}
+
+TEST(CommandLineTest, OptionsAreParsedAndWordsKept) {
+    const ParsedArguments parsed =
+        parse({"-C", "demo", "--headless", "--mode=800x600x16", "--fullscreen", "NoSound",
+               "--duration", "2.5", "TraceEx"});
+    ASSERT_EQ(parsed.error, "");
+    const LaunchOptions& o = parsed.options;
+    EXPECT_EQ(o.directory, "demo");
+    EXPECT_TRUE(o.headless);
+    ASSERT_TRUE(o.mode);
+    EXPECT_EQ(o.mode->width, 800);
+    EXPECT_EQ(o.mode->height, 600);
+    EXPECT_EQ(o.mode->bitsPerPixel, 16);
+    EXPECT_TRUE(o.fullscreen);
+    EXPECT_DOUBLE_EQ(*o.duration, 2.5);
+    EXPECT_EQ(o.commandLine, "NoSound TraceEx");
+}
+
+TEST(CommandLineTest, OptionValuesNeverCountAsWords) {
+    const ParsedArguments parsed = parse({"--video", "LogFile-VideoOut.avi", "--fps", "30"});
+    ASSERT_EQ(parsed.error, "");
+    // Recording options switch recording on, but the file name switches nothing else.
+    EXPECT_EQ(parsed.options.commandLine, "VideoOut");
+    EXPECT_EQ(*parsed.options.videoFile, "LogFile-VideoOut.avi");
+    EXPECT_FLOAT_EQ(*parsed.options.videoFps, 30.0f);
+    EXPECT_EQ(parse({"--", "--headless"}).options.commandLine, "--headless");
+}
+
+TEST(CommandLineTest, InvalidArgumentsAreExplained) {
+    EXPECT_EQ(parse({"--bogus"}).error, "unknown option '--bogus'");
+    EXPECT_EQ(parse({"--mode"}).error, "option '--mode' needs a value");
+    EXPECT_NE(parse({"--mode", "640x480"}).error.find("invalid mode '640x480'"), std::string::npos);
+    EXPECT_NE(parse({"--mode", "640x480x24"}).error, "");
+    EXPECT_NE(parse({"--mode", "0x480x32"}).error, "");
+    EXPECT_NE(parse({"--fps", "0"}).error, "");
+    EXPECT_NE(parse({"--fps", "nan"}).error, "");
+    EXPECT_NE(parse({"--duration", "-1"}).error, "");
+    EXPECT_EQ(parse({"--windowed"}).error, "--windowed needs --mode");
+    EXPECT_EQ(parse({"--mode", "640x480x32", "--windowed", "--fullscreen"}).error,
+              "--windowed and --fullscreen exclude each other");
+    EXPECT_EQ(parse({"-Cdemo"}).options.directory, "demo");
+}
+
+}  // namespace
+}  // namespace vesta::test
