@@ -3,16 +3,15 @@
 // reader must do). Goal: DataFile within 10 % of the reference.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
-#include <zlib.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <random>
 #include <string>
+#include <unistd.h>
 #include <vector>
+#include <zlib.h>
 
 #include "fs/ArchiveList.h"
 #include "fs/DataFile.h"
@@ -28,7 +27,7 @@ constexpr std::size_t kEntrySize = 256 * 1024;
 // Text-like bytes: words from a small vocabulary, compressing about 3:1.
 std::vector<std::uint8_t> sampleData(std::mt19937& random) {
     static const char* const words[] = {"vertex ", "texture ", "layer ", "time ", "0.25 ",
-                                        "CREATE ", "scene\n", "light ", "1024 ", "{ } "};
+                                        "CREATE ", "scene\n",  "light ", "1024 ", "{ } "};
     std::vector<std::uint8_t> data;
     data.reserve(kEntrySize);
     while (data.size() < kEntrySize) {

@@ -55,7 +55,9 @@ void CAppWindow::PostQuitMessage(int exitCode) {
     PostMessage(quit);
 }
 
-bool CAppWindow::OnSetCursor(const Message&) { return false; }
+bool CAppWindow::OnSetCursor(const Message&) {
+    return false;
+}
 
 bool CAppWindow::OnDestroy(const Message&) {
     m_windowCreated = false;

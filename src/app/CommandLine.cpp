@@ -56,7 +56,8 @@ const std::map<std::string_view, ValueHandler>& valueOptions() {
          [](LaunchOptions& o, std::string_view v) {
              const std::optional<double> fps = parsePositive(v);
              if (!fps || *fps > 1000) {
-                 return "invalid frame rate '" + std::string(v) + "': expected a number in (0, 1000]";
+                 return "invalid frame rate '" + std::string(v) +
+                        "': expected a number in (0, 1000]";
              }
              o.videoFps = static_cast<float>(*fps);
              return std::string();
@@ -160,7 +161,8 @@ ParsedArguments ParseArguments(std::span<const std::string_view> arguments) {
             if (argument.size() > 2) {
                 value = argument.substr(2);
             }
-        } else if (const std::size_t equals = argument.find('='); equals != std::string_view::npos) {
+        } else if (const std::size_t equals = argument.find('=');
+                   equals != std::string_view::npos) {
             name = argument.substr(0, equals);
             value = argument.substr(equals + 1);
         }
@@ -191,7 +193,8 @@ ParsedArguments ParseArguments(std::span<const std::string_view> arguments) {
 
 std::string UsageText(std::string_view program) {
     const std::string name(program);
-    return "Usage: " + name + " [OPTION]... [WORD]...\n"
+    return "Usage: " + name +
+           " [OPTION]... [WORD]...\n"
            "Plays the production embedded in the player, or the one in the current folder.\n"
            "\n"
            "Options:\n"

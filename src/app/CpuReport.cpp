@@ -93,8 +93,8 @@ void DetectCpu(bool requireMmx, bool requireSimd, bool requireCmov) {
         LogPrintf("Processor : unknown");
     } else {
         const std::uint32_t s = cpu.signature;
-        LogPrintf("Processor : %s (Stepping %d, Model %d, Family %d, Type %d)",
-                  CpuName(s).c_str(), s & 0xF, s >> 4 & 0xF, s >> 8 & 0xF, s >> 12 & 0xF);
+        LogPrintf("Processor : %s (Stepping %d, Model %d, Family %d, Type %d)", CpuName(s).c_str(),
+                  s & 0xF, s >> 4 & 0xF, s >> 8 & 0xF, s >> 12 & 0xF);
         double total = 0.0;
         for (int i = 0; i < 10; ++i) {
             total += MeasureCpuMhz();

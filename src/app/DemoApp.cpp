@@ -52,7 +52,9 @@ CDemoApp::CDemoApp(const LaunchOptions& options)
     m_fps.Reset(m_words.timeGraph, frameClock());
 }
 
-CDemoApp::~CDemoApp() { Shutdown(); }
+CDemoApp::~CDemoApp() {
+    Shutdown();
+}
 
 void CDemoApp::openLog() {
     if (m_words.logFile) {

@@ -34,6 +34,8 @@ float FpsCounter::Average() const {
     return m_sampleCounter < 0 ? 0.0f : static_cast<float>(m_sum / (m_sampleCounter + 1));
 }
 
-int SoundBarLength(int level) { return std::clamp(level * 2 / 3, 0, 511); }
+int SoundBarLength(int level) {
+    return std::clamp(level * 2 / 3, 0, 511);
+}
 
 }  // namespace vesta

@@ -1,9 +1,8 @@
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 #include "app/CommandLine.h"

@@ -1,8 +1,7 @@
 #include "fs/ArchiveList.h"
 
-#include <dirent.h>
-
 #include <algorithm>
+#include <dirent.h>
 #include <string>
 
 #include "fs/ResourceTable.h"
@@ -69,9 +68,13 @@ void ArchiveList::MountAll() {
     }
 }
 
-const ArchiveList::Archives& ArchiveList::Mounted() { return archives(); }
+const ArchiveList::Archives& ArchiveList::Mounted() {
+    return archives();
+}
 
-void ArchiveList::ClearForTests() { archives().clear(); }
+void ArchiveList::ClearForTests() {
+    archives().clear();
+}
 
 void ArchiveList::AppendForTests(std::unique_ptr<ResourceArchive> archive) {
     archives().push_back(std::move(archive));

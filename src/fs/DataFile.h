@@ -56,7 +56,7 @@ private:
     const std::uint8_t* m_data = nullptr;
     std::uint32_t m_size = 0;
     std::uint32_t m_position = 0;
-    MappedFile m_mapping;                       // disk
+    MappedFile m_mapping;                        // disk
     std::unique_ptr<std::uint8_t[]> m_inflated;  // compressed archive entry
 };
 

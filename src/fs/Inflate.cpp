@@ -1,8 +1,7 @@
 #include "fs/Inflate.h"
 
-#include <zlib.h>
-
 #include <limits>
+#include <zlib.h>
 
 namespace vesta {
 namespace {

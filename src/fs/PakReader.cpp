@@ -47,8 +47,8 @@ NameResult readName(Cursor& cursor, std::uint32_t length, std::uint32_t compress
         return NameResult::Bad;
     }
     std::string inflated(length, '\0');
-    if (!InflateExact(compressed, compressedLength, reinterpret_cast<std::uint8_t*>(inflated.data()),
-                      length)) {
+    if (!InflateExact(compressed, compressedLength,
+                      reinterpret_cast<std::uint8_t*>(inflated.data()), length)) {
         return NameResult::Bad;
     }
     // The name ends at its NUL (normally the last byte).

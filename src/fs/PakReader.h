@@ -15,8 +15,8 @@ enum class DirectoryStatus {
     Ok,
     NotAnArchive,  // no "PAK" magic: not ours, ignored quietly
     WrongVersion,
-    Truncated,     // the directory runs past the end of the archive
-    BadName,       // a name that does not inflate to its length
+    Truncated,  // the directory runs past the end of the archive
+    BadName,    // a name that does not inflate to its length
 };
 
 struct Directory {

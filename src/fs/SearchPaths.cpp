@@ -15,14 +15,24 @@ SearchState& state() {
 
 }  // namespace
 
-void AddSearchPath(std::string_view folder) { state().folders.push_back(std::string(folder) + "\\"); }
+void AddSearchPath(std::string_view folder) {
+    state().folders.push_back(std::string(folder) + "\\");
+}
 
-const std::vector<std::string>& SearchPathList() { return state().folders; }
+const std::vector<std::string>& SearchPathList() {
+    return state().folders;
+}
 
-void SetSearchArchivesFirst(bool first) { state().archivesFirst = first; }
+void SetSearchArchivesFirst(bool first) {
+    state().archivesFirst = first;
+}
 
-bool SearchArchivesFirst() { return state().archivesFirst; }
+bool SearchArchivesFirst() {
+    return state().archivesFirst;
+}
 
-void ClearSearchPathsForTests() { state() = SearchState{}; }
+void ClearSearchPathsForTests() {
+    state() = SearchState{};
+}
 
 }  // namespace vesta

@@ -13,9 +13,13 @@ std::set<std::string>& usedFiles() {
 
 }  // namespace
 
-void RecordUsedFile(std::string_view name) { usedFiles().emplace(name); }
+void RecordUsedFile(std::string_view name) {
+    usedFiles().emplace(name);
+}
 
-const std::set<std::string>& UsedFileSet() { return usedFiles(); }
+const std::set<std::string>& UsedFileSet() {
+    return usedFiles();
+}
 
 void WriteFileList(const char* fileName) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName, "w"), std::fclose);
@@ -27,6 +31,8 @@ void WriteFileList(const char* fileName) {
     }
 }
 
-void ClearUsedFilesForTests() { usedFiles().clear(); }
+void ClearUsedFilesForTests() {
+    usedFiles().clear();
+}
 
 }  // namespace vesta

@@ -119,18 +119,26 @@ void CloseLogFile() {
     }
 }
 
-bool LogFileOpen() { return state().file != nullptr; }
+bool LogFileOpen() {
+    return state().file != nullptr;
+}
 
 void SetLogSink(LogSinkFunction function, void* context) {
     state().sinkFunction = function;
     state().sinkContext = context;
 }
 
-bool userErrorPending() { return state().userErrorPending; }
+bool userErrorPending() {
+    return state().userErrorPending;
+}
 
-const char* LastUserError() { return state().errorBuffer; }
+const char* LastUserError() {
+    return state().errorBuffer;
+}
 
-void SetDebugOutput(bool enabled) { state().debugOutput = enabled; }
+void SetDebugOutput(bool enabled) {
+    state().debugOutput = enabled;
+}
 
 void DebugOutput(const char* text) {
     if (state().debugOutput) {

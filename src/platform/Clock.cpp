@@ -44,7 +44,9 @@ std::int64_t PerformanceCounter() {
     return static_cast<std::int64_t>(now.tv_sec) * kNanosecondsPerSecond + now.tv_nsec;
 }
 
-std::int64_t PerformanceFrequency() { return kNanosecondsPerSecond; }
+std::int64_t PerformanceFrequency() {
+    return kNanosecondsPerSecond;
+}
 
 void TimerInit() {
     ClockState& clock = state();
@@ -74,7 +76,9 @@ void SetTimeSpeed(float factor) {
     clock.lastRealTime = static_cast<float>(realElapsed());
 }
 
-float GetTimeSpeed() { return state().speed; }
+float GetTimeSpeed() {
+    return state().speed;
+}
 
 void SetFixedStep(bool enabled, float framesPerSecond) {
     ClockState& clock = state();
@@ -82,7 +86,9 @@ void SetFixedStep(bool enabled, float framesPerSecond) {
     clock.fixedStepRate = framesPerSecond;
 }
 
-void SetFrameIndex(std::uint32_t index) { state().frameIndex = index; }
+void SetFrameIndex(std::uint32_t index) {
+    state().frameIndex = index;
+}
 
 std::uint32_t MillisecondCounter() {
     return static_cast<std::uint32_t>(PerformanceCounter() / 1'000'000);

@@ -1,11 +1,10 @@
 #include "platform/MappedFile.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
 #include <utility>
 
 namespace vesta {
@@ -16,9 +15,13 @@ const std::uint8_t kNoBytes[1] = {0};
 
 }  // namespace
 
-MappedFile::~MappedFile() { Close(); }
+MappedFile::~MappedFile() {
+    Close();
+}
 
-MappedFile::MappedFile(MappedFile&& other) noexcept { *this = std::move(other); }
+MappedFile::MappedFile(MappedFile&& other) noexcept {
+    *this = std::move(other);
+}
 
 MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
     if (this != &other) {
@@ -62,8 +65,8 @@ bool MappedFile::Open(const std::string& path) {
     // The mapping stays valid after the descriptor is closed.
     close(fd);
     m_size = size;
-    m_modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
-                 info.st_mtim.tv_nsec;
+    m_modified =
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
     m_open = true;
     return true;
 }

@@ -1,12 +1,11 @@
 #include "platform/Paths.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstring>
+#include <dirent.h>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace vesta {

@@ -1,8 +1,8 @@
 // Options in the Linux form, and the production's words found by substring.
 
-#include <gtest/gtest.h>
-
 #include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
 
 namespace vesta::test {
 namespace {

@@ -83,13 +83,13 @@ TEST_F(ConfigTest, SearchFoldersKeepDocumentOrder) {
 }
 
 TEST_F(ConfigTest, SwitchesNeedTheExactValueTrue) {
-    auto lower = make(R"(<AppConfig><Winamp Hide="true"/><Debug Enable="true"/></AppConfig>)",
-                      "LogFile");
+    auto lower =
+        make(R"(<AppConfig><Winamp Hide="true"/><Debug Enable="true"/></AppConfig>)", "LogFile");
     EXPECT_FALSE(lower->Settings().hideMediaPlayer);
     EXPECT_FALSE(lower->Words().logFile);
     lower.reset();
-    auto exact = make(R"(<AppConfig><Winamp Hide="True"/><Debug Enable="True"/></AppConfig>)",
-                      "MyLogFiles");
+    auto exact =
+        make(R"(<AppConfig><Winamp Hide="True"/><Debug Enable="True"/></AppConfig>)", "MyLogFiles");
     EXPECT_TRUE(exact->Settings().hideMediaPlayer);
     EXPECT_TRUE(exact->Words().logFile);
 }
@@ -108,8 +108,8 @@ TEST_F(ConfigTest, MissingOrBrokenConfigurationIsAnApplicationError) {
 }
 
 TEST_F(ConfigTest, LogFileHoldsTheEngineLinesButNotTheBanner) {
-    auto app = make(R"(<AppConfig><Window Name="Show"/><Debug Enable="True"/></AppConfig>)",
-                    "LogFile");
+    auto app =
+        make(R"(<AppConfig><Window Name="Show"/><Debug Enable="True"/></AppConfig>)", "LogFile");
     const std::string log = ReadFile(m_dir / "Logging.txt");
     EXPECT_NE(log.find("\t: Cpu Flags : "), std::string::npos) << log;
     EXPECT_NE(log.find("\t: ---------------------------------------------------------\n"),
@@ -126,8 +126,8 @@ TEST_F(ConfigTest, LogWindowShowsTheBannerAndEngineLines) {
     ASSERT_GE(lines.size(), 12u);
     const std::string dashes(66, '-');
     const std::vector<std::string> banner = {
-        "Show", "", "*** THIS SOFTWARE IS PRE BETA ***", "******* DO NOT SPREAD !!! *********",
-        "", dashes, "Detecting 3D modules...", dashes};
+        "Show", "",     "*** THIS SOFTWARE IS PRE BETA ***", "******* DO NOT SPREAD !!! *********",
+        "",     dashes, "Detecting 3D modules...",           dashes};
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 8), banner);
     EXPECT_EQ(lines[8].rfind("Search path : [", 0), 0u);
     EXPECT_EQ(lines[9], "Output to VideoStream.");

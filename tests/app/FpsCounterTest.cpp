@@ -1,8 +1,9 @@
 // Frame statistics, the time-stretch keys and the sound-bar lengths.
 
+#include "app/FpsCounter.h"
+
 #include <gtest/gtest.h>
 
-#include "app/FpsCounter.h"
 #include "app/TimeStretch.h"
 
 namespace vesta::test {

@@ -2,7 +2,6 @@
 // says when it cannot go on, and the files it writes.
 
 #include <gtest/gtest.h>
-
 #include <regex>
 #include <sstream>
 
@@ -47,8 +46,8 @@ TEST(PlayerStartTest, SyntaxErrorNamesItsLine) {
     WriteFile(dir / "DefaultConfig.xml", "<AppConfig>\n<Window Name=\"x\"\n</AppConfig>\n");
     const ProcessResult result = play(dir.Path());
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(std::regex_match(result.err,
-                                 std::regex("Exception: Syntax error at line\\(3\\), column\\(\\d+\\)\n")))
+    EXPECT_TRUE(std::regex_match(
+        result.err, std::regex("Exception: Syntax error at line\\(3\\), column\\(\\d+\\)\n")))
         << result.err;
 }
 
@@ -119,8 +118,8 @@ TEST(PlayerStartTest, NewestArchiveWins) {
     WriteFile(dir / "b.pak",
               archiveOf({{"DefaultConfig.xml", "<AppConfig><Window Name='New'/></AppConfig>"}}));
     std::filesystem::last_write_time(dir / "a.pak", std::filesystem::file_time_type::clock::now());
-    std::filesystem::last_write_time(
-        dir / "b.pak", std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    std::filesystem::last_write_time(dir / "b.pak", std::filesystem::file_time_type::clock::now() -
+                                                        std::chrono::hours(1));
     EXPECT_EQ(play(dir.Path()).err, "Old: Could not find any Hardware module\n");
 }
 

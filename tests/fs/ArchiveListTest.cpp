@@ -1,7 +1,7 @@
 // Which archives are mounted, and in which order.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "FsTestSupport.h"
@@ -65,9 +65,9 @@ TEST_F(ArchiveListTest, DamagedAndForeignPakFilesAreSkipped) {
 
 TEST_F(ArchiveListTest, EmbeddedArchiveHidesPakFiles) {
     WriteFile(m_dir / "folder.pak", archiveWith("where.txt", "folder"));
-    static const std::vector<std::uint8_t> image = AppendResourceTable(
-        Bytes("program"), {{"readme", Bytes("not an archive")},
-                           {"DEMO.PAK", archiveWith("where.txt", "embedded")}});
+    static const std::vector<std::uint8_t> image =
+        AppendResourceTable(Bytes("program"), {{"readme", Bytes("not an archive")},
+                                               {"DEMO.PAK", archiveWith("where.txt", "embedded")}});
     ResourceTable::UseForTests(ResourceTable::Parse(image));
     ArchiveList::MountAll();
     ASSERT_EQ(ArchiveList::Mounted().size(), 1u);

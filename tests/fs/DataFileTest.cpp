@@ -1,10 +1,11 @@
 // Resolving names across folders, resources and archives.
 
+#include "fs/DataFile.h"
+
 #include <gtest/gtest.h>
 
 #include "FsTestSupport.h"
 #include "TestSupport.h"
-#include "fs/DataFile.h"
 #include "fs/PakWriter.h"
 
 namespace vesta::test {
@@ -78,7 +79,8 @@ TEST_F(DataFileTest, DiskComesFirstUnlessArchivesAreAskedFirst) {
 
 TEST_F(DataFileTest, SingleResourcesAreFoundByExactNameAndNotRecorded) {
     static const std::vector<std::uint8_t> image = [] {
-        const std::vector<std::uint8_t> program = Bytes("\x7f" "ELF program bytes");
+        const std::vector<std::uint8_t> program = Bytes("\x7f"
+                                                        "ELF program bytes");
         return AppendResourceTable(program, {{"Intro.txt", Bytes("from resource")}});
     }();
     ResourceTable::UseForTests(ResourceTable::Parse(image));

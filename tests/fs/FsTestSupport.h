@@ -2,11 +2,10 @@
 // Archives for the file-system tests, written without the project's writer so
 // that the reader is checked against the format itself.
 
-#include <zlib.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>
+#include <zlib.h>
 
 #include "fs/ArchiveList.h"
 #include "fs/ResourceTable.h"

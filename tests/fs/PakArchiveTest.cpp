@@ -1,8 +1,7 @@
 // Reading archives: any correct writer, any ASCII case, damage of every kind.
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 
 #include "FsTestSupport.h"
 #include "TestSupport.h"

@@ -1,9 +1,10 @@
 // The resource table appended to the executable.
 
+#include "fs/ResourceTable.h"
+
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "fs/ResourceTable.h"
 
 namespace vesta::test {
 namespace {
@@ -13,10 +14,10 @@ std::string text(std::span<const std::uint8_t> bytes) {
 }
 
 TEST(ResourceTableTest, RoundTripKeepsOrderNamesAndProgram) {
-    const std::vector<std::uint8_t> program = Bytes("\x7f" "ELF...program...");
-    const auto image = AppendResourceTable(program, {{"B.PAK", Bytes("archive")},
-                                                     {"empty", {}},
-                                                     {"a", Bytes("single")}});
+    const std::vector<std::uint8_t> program = Bytes("\x7f"
+                                                    "ELF...program...");
+    const auto image = AppendResourceTable(
+        program, {{"B.PAK", Bytes("archive")}, {"empty", {}}, {"a", Bytes("single")}});
     const ResourceTable table = ResourceTable::Parse(image);
     EXPECT_FALSE(table.Damaged());
     EXPECT_EQ(table.ProgramSize(), program.size());

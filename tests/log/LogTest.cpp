@@ -1,16 +1,19 @@
 // The log file, the log sink, the log window's lines and the two error channels.
 
+#include "log/Log.h"
+
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "log/Log.h"
 #include "log/LogWindow.h"
 #include "platform/Clock.h"
 
 namespace vesta::test {
 namespace {
 
-std::int64_t fixedCounter() { return 1'500'000'000; }  // 1.5 s after the clock's start
+std::int64_t fixedCounter() {
+    return 1'500'000'000;
+}  // 1.5 s after the clock's start
 
 class LogTest : public ::testing::Test {
 protected:

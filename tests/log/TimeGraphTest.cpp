@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
+#include "log/TimeGraph.h"
 
 #include <clocale>
+#include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "log/TimeGraph.h"
 
 namespace vesta::test {
 namespace {

@@ -1,15 +1,17 @@
 // The presentation clock: speed changes keep time continuous; fixed steps
 // ignore real time.
 
-#include <gtest/gtest.h>
-
 #include "platform/Clock.h"
+
+#include <gtest/gtest.h>
 
 namespace vesta::test {
 namespace {
 
 std::int64_t g_now = 0;
-std::int64_t counter() { return g_now; }
+std::int64_t counter() {
+    return g_now;
+}
 
 constexpr std::int64_t kSecond = 1'000'000'000;
 

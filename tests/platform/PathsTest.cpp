@@ -1,8 +1,9 @@
+#include "platform/Paths.h"
+
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
 #include "platform/MappedFile.h"
-#include "platform/Paths.h"
 
 namespace vesta::test {
 namespace {

@@ -1,12 +1,11 @@
 #include "TestSupport.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace vesta::test {
 
@@ -42,8 +41,8 @@ void WriteFile(const std::filesystem::path& path, std::string_view contents) {
 }
 
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& contents) {
-    WriteFile(path, std::string_view(reinterpret_cast<const char*>(contents.data()),
-                                     contents.size()));
+    WriteFile(path,
+              std::string_view(reinterpret_cast<const char*>(contents.data()), contents.size()));
 }
 
 std::string ReadFile(const std::filesystem::path& path) {

@@ -1,7 +1,5 @@
 #include "PakCommands.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdarg>
@@ -10,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <sys/stat.h>
 
 #include "fs/Inflate.h"
 #include "fs/PakReader.h"
@@ -270,7 +269,8 @@ int Embed(const EmbedOptions& options) {
         if (!mapFile(path, file)) {
             return false;
         }
-        resources.push_back({name, std::vector<std::uint8_t>(file.Data(), file.Data() + file.Size())});
+        resources.push_back(
+            {name, std::vector<std::uint8_t>(file.Data(), file.Data() + file.Size())});
         return true;
     };
     // The archive comes first: the player mounts the first resource named like an archive.
