@@ -142,7 +142,7 @@ void SetDebugOutput(bool enabled) {
 
 void DebugOutput(const char* text) {
     if (state().debugOutput) {
-        std::fprintf(stderr, "%s\n", text);
+        std::fprintf(stderr, "vesta: debug: %s\n", text);
     }
 }
 

@@ -26,7 +26,7 @@ TEST(CommandLineTest, DebugWordsNeedDebuggingEnabled) {
     const CommandWords on = ReadCommandWords(line, true);
     EXPECT_TRUE(on.logFile && on.timeGraph && on.usageStatistics && on.logWindow);
     // "us" hides in many words: any of them counts.
-    EXPECT_TRUE(ReadCommandWords("NoSound", true).usageStatistics);
+    EXPECT_TRUE(ReadCommandWords("MusicOff", true).usageStatistics);
 }
 
 TEST(CommandLineTest, OptionsAreParsedAndWordsKept) {

@@ -103,7 +103,7 @@ TEST_F(ConfigTest, MissingOrBrokenConfigurationIsAnApplicationError) {
         EXPECT_EQ(error.Text(), "Unable to open [DefaultConfig.xml]");
     }
     EXPECT_EQ(errorOf("<AppConfig>\n  <Window Name=\"x\">\n</AppConfig>"),
-              "Syntax error at line(3), column(13)");
+              "Syntax error at line(3), column(12)");
     EXPECT_EQ(errorOf("  \n "), "Syntax error at line(2), column(1)");
 }
 
@@ -147,7 +147,7 @@ TEST_F(ConfigTest, InitWithoutRenderModulesFails) {
 
 TEST_F(ConfigTest, EscapeQuitsAndMonitorPowerIsSwallowed) {
     auto app = make("<AppConfig/>");
-    Message power{MessageType::SysCommand, 0, 0xF172};
+    Message power{MessageType::SysCommand, 0, 0x2F170};
     EXPECT_TRUE(app->Dispatch(power));
     power.command = 0xF060;
     EXPECT_FALSE(app->Dispatch(power));

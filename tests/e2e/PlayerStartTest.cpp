@@ -20,6 +20,10 @@ const char* const kConfig = R"(<?xml version="1.0" encoding="iso-8859-15"?>
 )";
 
 const char* const kNoModule = "Night Show: Could not find any Hardware module\n";
+// Debugging is on in kConfig, so the error is also written as debug output first.
+const char* const kNoModuleDebug =
+    "vesta: debug: Could not find any Hardware module\n"
+    "Night Show: Could not find any Hardware module\n";
 
 std::vector<std::uint8_t> archiveOf(const std::vector<std::pair<std::string, std::string>>& files) {
     pak::PakWriter writer;
@@ -56,14 +60,14 @@ TEST(PlayerStartTest, ConfigurationInTheFolderGetsPastConstruction) {
     WriteFile(dir / "DefaultConfig.xml", kConfig);
     const ProcessResult result = play(dir.Path());
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, kNoModule);
+    EXPECT_EQ(result.err, kNoModuleDebug);
 }
 
 TEST(PlayerStartTest, ConfigurationInAnArchiveBesideThePlayer) {
     TempDir dir;
     WriteFile(dir / "Demo.pak", archiveOf({{"defaultconfig.XML", kConfig}}));
     const ProcessResult result = play(dir.Path(), {"-C", dir.Path().string()});
-    EXPECT_EQ(result.err, kNoModule);
+    EXPECT_EQ(result.err, kNoModuleDebug);
 }
 
 TEST(PlayerStartTest, ConfigurationEmbeddedWithVestaPak) {
@@ -80,7 +84,7 @@ TEST(PlayerStartTest, ConfigurationEmbeddedWithVestaPak) {
               archiveOf({{"DefaultConfig.xml", "<AppConfig><Window Name='Other'/></AppConfig>"}}));
     const ProcessResult result = play(elsewhere.Path(), {}, (dir / "show").string());
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, kNoModule);
+    EXPECT_EQ(result.err, kNoModuleDebug);
 }
 
 TEST(PlayerStartTest, ShowcasePlayerCarriesItsProduction) {
@@ -93,7 +97,7 @@ TEST(PlayerStartTest, DebugWordsWriteTheLogAndTheFileList) {
     TempDir dir;
     WriteFile(dir / "DefaultConfig.xml", kConfig);
     const ProcessResult result = play(dir.Path(), {"LogFile", "gfl"});
-    EXPECT_EQ(result.err, kNoModule);
+    EXPECT_EQ(result.err, kNoModuleDebug);
     std::istringstream log(ReadFile(dir / "Logging.txt"));
     std::string line;
     int lines = 0;
