@@ -326,6 +326,11 @@ TEST(FaultDescriptionTest, FloatingDivisionByZeroWithTheTrapUnmasked) {
 }
 
 TEST(FaultDescriptionTest, MisalignedLoadUnderAlignmentChecksIsADatatypeMisalignment) {
+#ifndef __OPTIMIZE__
+    // Unoptimised code makes misaligned stack accesses of its own in the
+    // handler's prologue, before the flag can be cleared.
+    GTEST_SKIP() << "needs an optimised build";
+#endif
     const ChildResult child =
         runInChild([] { return reportFault(loadMisalignedWithChecks, false); });
     ASSERT_EQ(child.exitCode, kCaughtSeException) << child.report << " signal " << child.signal;
