@@ -2,7 +2,6 @@
 // says when it cannot go on, and the files it writes.
 
 #include <gtest/gtest.h>
-#include <regex>
 #include <sstream>
 
 #include "TestSupport.h"
@@ -21,9 +20,8 @@ const char* const kConfig = R"(<?xml version="1.0" encoding="iso-8859-15"?>
 
 const char* const kNoModule = "Night Show: Could not find any Hardware module\n";
 // Debugging is on in kConfig, so the error is also written as debug output first.
-const char* const kNoModuleDebug =
-    "vesta: debug: Could not find any Hardware module\n"
-    "Night Show: Could not find any Hardware module\n";
+const char* const kNoModuleDebug = "vesta: debug: Could not find any Hardware module\n"
+                                   "Night Show: Could not find any Hardware module\n";
 
 std::vector<std::uint8_t> archiveOf(const std::vector<std::pair<std::string, std::string>>& files) {
     pak::PakWriter writer;
@@ -31,6 +29,15 @@ std::vector<std::uint8_t> archiveOf(const std::vector<std::pair<std::string, std
         writer.Add(name, Bytes(text));
     }
     return *writer.Build();
+}
+
+// "<number>\t: <message>": the log's time stamp is a float in its shortest form.
+bool isLogLine(const std::string& line) {
+    const std::size_t tab = line.find("\t: ");
+    if (tab == 0 || tab == std::string::npos) {
+        return false;
+    }
+    return line.find_first_not_of("-+.0123456789e") >= tab;
 }
 
 ProcessResult play(const std::filesystem::path& folder, std::vector<std::string> args = {},
@@ -50,9 +57,7 @@ TEST(PlayerStartTest, SyntaxErrorNamesItsLine) {
     WriteFile(dir / "DefaultConfig.xml", "<AppConfig>\n<Window Name=\"x\"\n</AppConfig>\n");
     const ProcessResult result = play(dir.Path());
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(std::regex_match(
-        result.err, std::regex("Exception: Syntax error at line\\(3\\), column\\(\\d+\\)\n")))
-        << result.err;
+    EXPECT_EQ(result.err, "Exception: Syntax error at line(3), column(1)\n");
 }
 
 TEST(PlayerStartTest, ConfigurationInTheFolderGetsPastConstruction) {
@@ -102,7 +107,7 @@ TEST(PlayerStartTest, DebugWordsWriteTheLogAndTheFileList) {
     std::string line;
     int lines = 0;
     for (; std::getline(log, line); ++lines) {
-        EXPECT_TRUE(std::regex_match(line, std::regex("[-+.0-9e]+\t: .*"))) << line;
+        EXPECT_TRUE(isLogLine(line)) << line;
     }
     EXPECT_GE(lines, 4);
     EXPECT_EQ(ReadFile(dir / "FileList.txt"), "DefaultConfig.xml\n");
