@@ -25,7 +25,8 @@ LogState& state() {
 }
 
 // vsnprintf truncates messages longer than the buffer, which is the intended limit.
-void formatInto(char* buffer, std::size_t capacity, const char* format, std::va_list args) {
+__attribute__((format(printf, 3, 0))) void formatInto(char* buffer, std::size_t capacity,
+                                                      const char* format, std::va_list args) {
     std::vsnprintf(buffer, capacity, format, args);
 }
 
