@@ -81,7 +81,7 @@ void CDemoApp::writeBanner() {
 
 bool CDemoApp::Init() {
     AppLog(m_logWindow.get(), "Please wait during devices enumeration...");
-    if (m_modules.Count() == 0) {
+    if (m_modules.GetModuleCount() == 0) {
         RaiseAppError("Could not find any Hardware module");
     }
     m_module = m_modules.CreateModule(0);
