@@ -217,15 +217,7 @@ void Parser::parseEndTag() {
 // After "<![CDATA[".
 void Parser::parseCData() {
     const char* start = m_cursor;
-    while (!startsWith("]]>")) {
-        if (peek() == '\0') {
-            fail(ParseError::UnexpectedEnd);
-        }
-        if (hasClass(peek(), kForbidden)) {
-            fail(ParseError::InvalidCharacter);
-        }
-        ++m_cursor;
-    }
+    skipUntil("]]>");
     addChild(std::make_unique<XmlNode>(kCDataNode, "#cdata-section", std::string(start, m_cursor)));
     m_cursor += 3;
 }

@@ -65,6 +65,18 @@ std::unique_ptr<XmlDocument> Parser::Run() {
     return std::move(m_document);
 }
 
+void Parser::skipUntil(std::string_view terminator) {
+    while (!startsWith(terminator)) {
+        if (peek() == '\0') {
+            fail(ParseError::UnexpectedEnd);
+        }
+        if (hasClass(peek(), kForbidden)) {
+            fail(ParseError::InvalidCharacter);
+        }
+        ++m_cursor;
+    }
+}
+
 bool Parser::startsWith(std::string_view text) const {
     // Stops at the first difference, so it never reads past the end marker.
     for (std::size_t i = 0; i < text.size(); ++i) {

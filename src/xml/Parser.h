@@ -65,6 +65,8 @@ private:
     bool consumeKeyword(std::string_view keyword);
     void expect(char c, ParseError error);
     bool skipSpace();
+    // Advances to `terminator` (not consumed) over literal text: CDATA, PIs.
+    void skipUntil(std::string_view terminator);
     void requireSpace(ParseError error);
     std::string_view scanName(ParseError error);
     std::string_view scanNmtoken(ParseError error);

@@ -151,15 +151,7 @@ std::unique_ptr<XmlNode> Parser::parseProcessingInstruction() {
     }
     requireSpace(ParseError::ProcessingInstruction);
     const char* start = m_cursor;
-    while (!startsWith("?>")) {
-        if (peek() == '\0') {
-            fail(ParseError::UnexpectedEnd);
-        }
-        if (hasClass(peek(), kForbidden)) {
-            fail(ParseError::InvalidCharacter);
-        }
-        ++m_cursor;
-    }
+    skipUntil("?>");
     const char* end = m_cursor;
     m_cursor += 2;
     return std::make_unique<XmlNode>(kProcessingInstructionNode, std::string(target),

@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "EngineState.h"
 #include "TestSupport.h"
 #include "app/DemoApp.h"
-#include "fs/ArchiveList.h"
-#include "fs/ResourceTable.h"
 #include "fs/SearchPaths.h"
-#include "fs/UsedFiles.h"
 #include "log/Log.h"
 #include "platform/Clock.h"
 
@@ -17,17 +15,8 @@ namespace {
 
 class ConfigTest : public ::testing::Test {
 protected:
-    void SetUp() override { reset(); }
-    void TearDown() override { reset(); }
-
-    static void reset() {
-        ArchiveList::ClearForTests();
-        ClearSearchPathsForTests();
-        ClearUsedFilesForTests();
-        ResourceTable::UseForTests(ResourceTable{});
-        ResetLogState();
-        ResetClockForTests();
-    }
+    void SetUp() override { ResetEngineState(); }
+    void TearDown() override { ResetEngineState(); }
 
     std::unique_ptr<CDemoApp> make(std::string_view config, const std::string& words = "") {
         WriteFile(m_dir / "DefaultConfig.xml", config);

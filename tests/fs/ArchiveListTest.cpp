@@ -31,8 +31,8 @@ std::string read(std::string_view name) {
 
 class ArchiveListTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetFileSystem(); }
-    void TearDown() override { ResetFileSystem(); }
+    void SetUp() override { ResetEngineState(); }
+    void TearDown() override { ResetEngineState(); }
 
     TempDir m_dir;
     ScopedChdir m_chdir{m_dir.Path()};

@@ -13,8 +13,8 @@ namespace {
 
 class DataFileTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetFileSystem(); }
-    void TearDown() override { ResetFileSystem(); }
+    void SetUp() override { ResetEngineState(); }
+    void TearDown() override { ResetEngineState(); }
 
     std::string read(std::string_view name) {
         DataFile file;

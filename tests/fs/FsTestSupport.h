@@ -7,11 +7,7 @@
 #include <vector>
 #include <zlib.h>
 
-#include "fs/ArchiveList.h"
-#include "fs/ResourceTable.h"
-#include "fs/SearchPaths.h"
-#include "fs/UsedFiles.h"
-#include "log/Log.h"
+#include "EngineState.h"
 
 namespace vesta::test {
 
@@ -74,15 +70,6 @@ inline std::vector<std::uint8_t> BuildForeignArchive(const std::vector<RawEntry>
         out.insert(out.end(), stored[i].begin(), stored[i].end());
     }
     return out;
-}
-
-// Every test starts from an empty file system.
-inline void ResetFileSystem() {
-    ArchiveList::ClearForTests();
-    ClearSearchPathsForTests();
-    ClearUsedFilesForTests();
-    ResourceTable::UseForTests(ResourceTable{});
-    ResetLogState();
 }
 
 }  // namespace vesta::test

@@ -15,8 +15,8 @@ namespace {
 
 class PakArchiveTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetFileSystem(); }
-    void TearDown() override { ResetFileSystem(); }
+    void SetUp() override { ResetEngineState(); }
+    void TearDown() override { ResetEngineState(); }
 
     // Mounts bytes kept alive by the fixture.
     const ResourceArchive* mount(std::vector<std::uint8_t> bytes) {
@@ -54,7 +54,7 @@ TEST_F(PakArchiveTest, OwnAndForeignArchivesReadAlike) {
         raw.push_back({name, Bytes(text), name != "empty.bin", Z_BEST_SPEED});
     }
     for (auto image : {ownArchive(files), ownArchive(files, {true, 9}), BuildForeignArchive(raw)}) {
-        ResetFileSystem();
+        ResetEngineState();
         ASSERT_NE(mount(std::move(image)), nullptr);
         for (const auto& [name, text] : files) {
             DataFile file;
@@ -143,7 +143,7 @@ TEST_F(PakArchiveTest, EveryTruncationIsRefusedOrServedSafely) {
         BuildForeignArchive({{"one.txt", Bytes(std::string(300, 'a'))},
                              {"two.txt", Bytes(std::string(300, 'b')), false}});
     for (std::size_t size = 0; size < whole.size(); ++size) {
-        ResetFileSystem();
+        ResetEngineState();
         std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + static_cast<long>(size));
         try {
             mount(std::move(cut));
@@ -202,7 +202,7 @@ TEST_F(PakArchiveTest, DamagedEntryFailsItsOpenWithoutHugeAllocation) {
         corruptData(),
     };
     for (const auto& image : damaged) {
-        ResetFileSystem();
+        ResetEngineState();
         ASSERT_NE(mount(image), nullptr);
         DataFile file;
         EXPECT_FALSE(file.Open("e"));
