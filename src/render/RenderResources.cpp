@@ -31,8 +31,6 @@ bool SharedTextureMap::Release(std::string_view key) {
     return true;
 }
 
-Texture::Texture(RenderModule& module) : m_module(module) {}
-
 Font::Font(RenderModule& module, std::string name) : m_module(module), m_name(std::move(name)) {}
 
 void Font::Print(int, unsigned x, unsigned y, const char* format, ...) {

@@ -124,6 +124,9 @@ public:
     bool Load(const std::string& file);
     bool LoadImage(const std::string& file, std::vector<std::uint8_t>& image, int& width,
                    int& height);
+    // Where a loader leaves the picture's own alpha (one byte per pixel);
+    // empty when the last picture loaded is opaque by its format.
+    std::vector<std::uint8_t>& PictureAlpha() { return m_pictureAlpha; }
 
     int Width() const { return m_width; }
     int Height() const { return m_height; }
@@ -157,6 +160,7 @@ protected:
     std::map<std::string, ImageLoader> m_loaders;
 
 private:
+    std::vector<std::uint8_t> m_pictureAlpha;
     std::string m_effectName;
     void* m_effect = nullptr;
 };
