@@ -26,8 +26,8 @@ bool AlOutput::OpenLoopback(int rate) {
         alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
     auto supported = reinterpret_cast<LPALCISRENDERFORMATSUPPORTEDSOFT>(
         alcGetProcAddress(nullptr, "alcIsRenderFormatSupportedSOFT"));
-    auto render =
-        reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+    auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(
+        alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
     if (!open || !supported || !render) {
         return false;
     }
@@ -63,7 +63,8 @@ bool AlOutput::createContext(int rate, bool loopback) {
     alcGetIntegerv(m_device, ALC_FREQUENCY, 1, &actual);
     m_rate = actual > 0 ? actual : rate;
     alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
-    return alIsExtensionPresent("AL_EXT_float32") && alIsExtensionPresent("AL_SOFT_direct_channels");
+    return alIsExtensionPresent("AL_EXT_float32") &&
+           alIsExtensionPresent("AL_SOFT_direct_channels");
 }
 
 void AlOutput::Render(float* interleaved, std::size_t frames) {

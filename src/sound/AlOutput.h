@@ -5,7 +5,6 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
-
 #include <cstddef>
 #include <string>
 

@@ -53,10 +53,9 @@ std::unique_ptr<Decoder> OpenModule(const std::vector<std::uint8_t>& bytes, int 
     if (bytes.empty()) {
         return nullptr;
     }
-    openmpt_module* module =
-        openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent,
-                                           nullptr, openmpt_error_func_ignore, nullptr, nullptr,
-                                           nullptr, nullptr);
+    openmpt_module* module = openmpt_module_create_from_memory2(
+        bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
+        nullptr, nullptr, nullptr, nullptr);
     if (!module) {
         return nullptr;
     }

@@ -30,7 +30,8 @@ void NextLoadSample::Release(std::int64_t at) {
 }
 
 std::int64_t NextLoadSample::fadeIn(std::uint32_t channel, std::int64_t origin) {
-    const std::int64_t step = std::int64_t(m_mixer.Rate()) * SoundSystem::kFadeStepMilliseconds / 1000;
+    const std::int64_t step =
+        std::int64_t(m_mixer.Rate()) * SoundSystem::kFadeStepMilliseconds / 1000;
     for (int i = 1; i < kFadeInSteps; ++i) {
         m_mixer.ScheduleVolume(channel, origin + i * step, 5 * (i + 1));
     }

@@ -1,9 +1,8 @@
 // Sound files decoded from memory through libsndfile's virtual I/O.
 
-#include <sndfile.h>
-
 #include <algorithm>
 #include <cstring>
+#include <sndfile.h>
 
 #include "sound/Decoder.h"
 
@@ -77,7 +76,8 @@ public:
     int Channels() const override { return m_info.channels; }
 
     std::size_t Read(float* interleaved, std::size_t frames) override {
-        const sf_count_t read = sf_readf_float(m_file, interleaved, static_cast<sf_count_t>(frames));
+        const sf_count_t read =
+            sf_readf_float(m_file, interleaved, static_cast<sf_count_t>(frames));
         return read > 0 ? static_cast<std::size_t>(read) : 0;
     }
 

@@ -1,7 +1,6 @@
 #include "sound/SoundChannel.h"
 
 #include <AL/alext.h>
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -85,13 +84,14 @@ void SoundChannel::applyGainAndPan() {
     if (m_is3D) {
         return;
     }
-    // Centred stereo goes straight to the outputs, sample for sample; a pan
-    // turns both channels towards one side.
+    // Centred stereo goes straight to the outputs, sample for sample. A pan
+    // swings the far channel across: OpenAL pans a stereo pair between the
+    // two speakers at +30 and -30 degrees.
     alSourcei(m_source, AL_DIRECT_CHANNELS_SOFT, m_pan == 0 ? AL_TRUE : AL_FALSE);
-    constexpr float kHalfPi = std::numbers::pi_v<float> / 2.0f;
-    const float shift = static_cast<float>(m_pan) / 100.0f * 4.0f / 3.0f * kHalfPi;
-    const ALfloat angles[2] = {std::clamp(kHalfPi / 3.0f - shift, -kHalfPi, kHalfPi),
-                               std::clamp(-kHalfPi / 3.0f - shift, -kHalfPi, kHalfPi)};
+    constexpr float kSpeaker = std::numbers::pi_v<float> / 6.0f;
+    const float pan = static_cast<float>(m_pan) / 100.0f;
+    const ALfloat angles[2] = {kSpeaker - std::max(pan, 0.0f) * 2.0f * kSpeaker,
+                               -kSpeaker + std::max(-pan, 0.0f) * 2.0f * kSpeaker};
     alSourcefv(m_source, AL_STEREO_ANGLES, angles);
 }
 

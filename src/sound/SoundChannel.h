@@ -3,7 +3,6 @@
 // caller's frequency, volume and pan, and its 3D placement.
 
 #include <AL/al.h>
-
 #include <cstddef>
 
 #include "sound/SoundSystem.h"
@@ -40,8 +39,7 @@ public:
 protected:
     ALuint source() const { return m_source; }
     // Peaks of `frames` interleaved frames, scaled by volume and pan.
-    void levelOf(const float* data, int channels, std::size_t frames, int& left,
-                 int& right) const;
+    void levelOf(const float* data, int channels, std::size_t frames, int& left, int& right) const;
 
 private:
     void applyGainAndPan();

@@ -216,8 +216,9 @@ std::int64_t SoundMixer::Clock() const {
 
 void SoundMixer::ScheduleVolume(SoundHandle channel, std::int64_t frame, int volume) {
     std::lock_guard lock(m_mutex);
-    const auto at = std::upper_bound(m_steps.begin(), m_steps.end(), frame,
-                                     [](std::int64_t f, const VolumeStep& s) { return f < s.frame; });
+    const auto at =
+        std::upper_bound(m_steps.begin(), m_steps.end(), frame,
+                         [](std::int64_t f, const VolumeStep& s) { return f < s.frame; });
     m_steps.insert(at, {frame, channel, volume});
     m_feederWake.notify_all();
 }

@@ -1,7 +1,6 @@
 #include "sound/SoundSample.h"
 
 #include <AL/alext.h>
-
 #include <algorithm>
 
 #include "sound/Decoder.h"
@@ -26,7 +25,8 @@ std::shared_ptr<SampleData> decodeWhole(std::span<const std::uint8_t> bytes, boo
     std::vector<float> raw(kChunk * static_cast<std::size_t>(fileChannels));
     std::size_t total = 0;
     while (total < kMaxSampleFrames) {
-        const std::size_t read = decoder->Read(raw.data(), std::min(kChunk, kMaxSampleFrames - total));
+        const std::size_t read =
+            decoder->Read(raw.data(), std::min(kChunk, kMaxSampleFrames - total));
         if (read == 0) {
             break;
         }
@@ -121,7 +121,8 @@ void SampleChannel::Level(int& left, int& right) const {
     alGetSourcei(source(), AL_SAMPLE_OFFSET, &offset);
     const std::size_t count = m_data->Count();
     const auto position = std::min(static_cast<std::size_t>(std::max(offset, 0)), count);
-    const std::size_t window = std::min(static_cast<std::size_t>(m_data->rate / 50), count - position);
+    const std::size_t window =
+        std::min(static_cast<std::size_t>(m_data->rate / 50), count - position);
     levelOf(m_data->frames.data() + position * static_cast<std::size_t>(m_data->channels),
             m_data->channels, window, left, right);
 }

@@ -127,8 +127,7 @@ SoundHandle SoundSystem::SamplePlay(SoundHandle sample) {
 }
 
 SoundHandle SoundSystem::SamplePlay3D(SoundHandle sample, const SoundVector* position,
-                                      const SoundVector* orientation,
-                                      const SoundVector* velocity) {
+                                      const SoundVector* orientation, const SoundVector* velocity) {
     std::lock_guard lock(m_mixer->Mutex());
     SoundSample* found = m_mixer->FindSample(sample);
     if (!found) {

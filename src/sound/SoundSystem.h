@@ -64,11 +64,11 @@ struct SampleInfo {
     int frequency = 0;  // Hz; the file's rate when loaded
     int volume = 100;
     int pan = 0;
-    unsigned flags = 0;           // SoundFlags given at load
-    std::uint32_t length = 0;     // frames
-    int maxPlaybacks = 1;         // simultaneous playbacks
-    float minDistance = 1.0f;     // 3D: full volume up to here
-    float maxDistance = 1.0e9f;   // 3D: no further attenuation past here
+    unsigned flags = 0;          // SoundFlags given at load
+    std::uint32_t length = 0;    // frames
+    int maxPlaybacks = 1;        // simultaneous playbacks
+    float minDistance = 1.0f;    // 3D: full volume up to here
+    float maxDistance = 1.0e9f;  // 3D: no further attenuation past here
     Sound3DMode mode = Sound3DMode::Normal;
 };
 

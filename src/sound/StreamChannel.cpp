@@ -1,7 +1,6 @@
 #include "sound/StreamChannel.h"
 
 #include <AL/alext.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -221,4 +220,3 @@ void StreamChannel::Level(int& left, int& right) const {
 }
 
 }  // namespace vesta
-
