@@ -72,7 +72,13 @@ std::vector<std::uint8_t> MakeSineFile(int format, int rate, const std::vector<T
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = int(channels.size());
-    info.format = format | (format == SF_FORMAT_OGG ? SF_FORMAT_VORBIS : SF_FORMAT_PCM_24);
+    int subtype = SF_FORMAT_PCM_24;
+    if (format == SF_FORMAT_OGG) {
+        subtype = SF_FORMAT_VORBIS;
+    } else if (format == SF_FORMAT_MPEG) {
+        subtype = SF_FORMAT_MPEG_LAYER_III;
+    }
+    info.format = format | subtype;
     Memory memory;
     SNDFILE* file = sf_open_virtual(&memoryIo, SFM_WRITE, &info, &memory);
     if (!file) {

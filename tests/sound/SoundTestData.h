@@ -14,7 +14,8 @@ struct Tone {
 };
 
 // A file of `seconds` of sine waves, one tone per channel. `format` is a
-// libsndfile major format (SF_FORMAT_WAV, SF_FORMAT_FLAC, SF_FORMAT_OGG).
+// libsndfile major format (SF_FORMAT_WAV, SF_FORMAT_FLAC, SF_FORMAT_OGG,
+// SF_FORMAT_MPEG).
 std::vector<std::uint8_t> MakeSineFile(int format, int rate, const std::vector<Tone>& channels,
                                        double seconds);
 

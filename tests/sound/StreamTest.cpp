@@ -55,7 +55,8 @@ TEST_P(StreamFormatTest, PlaysAsTheSourceDecodedAloneThenFallsSilent) {
 INSTANTIATE_TEST_SUITE_P(Formats, StreamFormatTest,
                          ::testing::Values(Format{"Wav", SF_FORMAT_WAV},
                                            Format{"Flac", SF_FORMAT_FLAC},
-                                           Format{"Ogg", SF_FORMAT_OGG}),
+                                           Format{"Ogg", SF_FORMAT_OGG},
+                                           Format{"Mp3", SF_FORMAT_MPEG}),
                          [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(LoopbackTest, MonoStreamIsHeardOnBothSides) {
