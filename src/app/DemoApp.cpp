@@ -81,6 +81,7 @@ void CDemoApp::writeBanner() {
 }
 
 bool CDemoApp::Init() {
+    m_sound = std::make_unique<SoundSystem>();
     AppLog(m_logWindow.get(), "Please wait during devices enumeration...");
     if (m_modules.GetModuleCount() == 0) {
         RaiseAppError("Could not find any Hardware module");
@@ -89,6 +90,7 @@ bool CDemoApp::Init() {
     AppLog(m_logWindow.get(), "Finished enumerating devices.");
     chooseVideoMode();
     openWindow();
+    initSound();
     StartDevice();
     LoadFontAndScript();
     const auto viewportHandler = [this](const Message&) {
@@ -123,6 +125,17 @@ void CDemoApp::openWindow() {
         }
     }
     CreateMainWindow();
+}
+
+void CDemoApp::initSound() {
+    if (m_words.noSound) {
+        return;
+    }
+    // Without a window nobody listens, and a recording mixes its soundtrack
+    // itself: both use the loopback output, which needs no audio hardware.
+    const bool loopback = Headless() || m_words.videoOut;
+    m_sound->Initialize(loopback ? SoundOutput::Loopback : SoundOutput::Device);
+    m_module->SetSoundSystem(m_sound.get());
 }
 
 void CDemoApp::StartDevice() {
@@ -204,6 +217,10 @@ void CDemoApp::Shutdown() {
     }
     m_shutDown = true;
     m_font = nullptr;
+    if (m_module && m_module->GetSoundSystem()) {
+        m_sound->Shutdown();
+        m_sound.reset();
+    }
     m_module.reset();
     if (m_window) {
         m_window->Hide();
@@ -241,6 +258,10 @@ void CDemoApp::drawOverlays() {
     }
     const float rate = m_words.videoOut ? m_videoFps : m_fps.Rate();
     SoundLevels levels;
+    if (m_overlays.soundBars && m_sound) {
+        const SoundLevel level = m_sound->CurrentLevel();
+        levels = {level.left, level.right};
+    }
     DrawFrameRateOverlay(*m_font, m_overlays, rate, m_fps.Average(), levels);
 }
 

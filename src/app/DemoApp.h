@@ -12,6 +12,7 @@
 #include "log/LogWindow.h"
 #include "platform/PlatformWindow.h"
 #include "render/ModuleRegistry.h"
+#include "sound/SoundSystem.h"
 
 namespace vesta {
 
@@ -34,6 +35,7 @@ public:
     const CLogWindow* LogWindow() const { return m_logWindow.get(); }
     const FpsCounter& FrameStatistics() const { return m_fps; }
     RenderModule* Module() const { return m_module.get(); }
+    SoundSystem* Sound() const { return m_sound.get(); }
     Font* DefaultFont() const { return m_font; }
     bool Headless() const { return m_options.headless || m_options.displayMissing; }
     OverlaySwitches& Overlays() { return m_overlays; }
@@ -52,6 +54,7 @@ private:
     void openLog();
     void chooseVideoMode();
     void openWindow();
+    void initSound();
     void StartDevice();
     void LoadFontAndScript();
     void updateViewport();
@@ -64,6 +67,7 @@ private:
     CommandWords m_words;
     std::unique_ptr<CLogWindow> m_logWindow;
     ModuleRegistry m_modules;
+    std::unique_ptr<SoundSystem> m_sound;
     std::unique_ptr<PlatformWindow> m_window;
     std::unique_ptr<RenderModule> m_module;
     const VideoMode* m_mode = nullptr;  // null: a size the mode list does not hold
