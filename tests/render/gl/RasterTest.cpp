@@ -10,22 +10,29 @@ namespace {
 
 bool compare(Comparison comparison, float a, float b) {
     switch (comparison) {
-    case Comparison::Never: return false;
-    case Comparison::Less: return a < b;
-    case Comparison::Equal: return a == b;
-    case Comparison::LessEqual: return a <= b;
-    case Comparison::Greater: return a > b;
-    case Comparison::NotEqual: return a != b;
-    case Comparison::GreaterEqual: return a >= b;
-    case Comparison::Always: return true;
+    case Comparison::Never:
+        return false;
+    case Comparison::Less:
+        return a < b;
+    case Comparison::Equal:
+        return a == b;
+    case Comparison::LessEqual:
+        return a <= b;
+    case Comparison::Greater:
+        return a > b;
+    case Comparison::NotEqual:
+        return a != b;
+    case Comparison::GreaterEqual:
+        return a >= b;
+    case Comparison::Always:
+        return true;
     }
     return false;
 }
 
-constexpr Comparison AllComparisons[] = {Comparison::Never,   Comparison::Less,
-                                         Comparison::Equal,   Comparison::LessEqual,
-                                         Comparison::Greater, Comparison::NotEqual,
-                                         Comparison::GreaterEqual, Comparison::Always};
+constexpr Comparison AllComparisons[] = {
+    Comparison::Never,   Comparison::Less,     Comparison::Equal,        Comparison::LessEqual,
+    Comparison::Greater, Comparison::NotEqual, Comparison::GreaterEqual, Comparison::Always};
 
 class RasterTest : public PipelineFixture {
 protected:
@@ -42,8 +49,8 @@ TEST_F(RasterTest, DepthComparisons) {
         State().depth.comparison = comparison;
         const float depths[] = {0.25f, 0.5f, 0.75f};
         for (int i = 0; i < 3; ++i) {
-            DrawStrip(Quad(i * 20.0f - 0.5f, -0.5f, i * 20.0f + 19.5f, 9.5f, depths[i],
-                           0xFF00FF00));
+            DrawStrip(
+                Quad(i * 20.0f - 0.5f, -0.5f, i * 20.0f + 19.5f, 9.5f, depths[i], 0xFF00FF00));
         }
         const Image image = Read();
         for (int i = 0; i < 3; ++i) {
@@ -74,11 +81,16 @@ TEST_F(RasterTest, StencilOperations) {
         std::uint32_t before, after;
     };
     const Case cases[] = {
-        {StencilOp::Keep, 5, 5},          {StencilOp::Zero, 5, 0},
-        {StencilOp::Replace, 5, 7},       {StencilOp::IncrementSat, 5, 6},
-        {StencilOp::IncrementSat, 255, 255}, {StencilOp::DecrementSat, 5, 4},
-        {StencilOp::DecrementSat, 0, 0},  {StencilOp::Invert, 5, 250},
-        {StencilOp::Increment, 255, 0},   {StencilOp::Decrement, 0, 255},
+        {StencilOp::Keep, 5, 5},
+        {StencilOp::Zero, 5, 0},
+        {StencilOp::Replace, 5, 7},
+        {StencilOp::IncrementSat, 5, 6},
+        {StencilOp::IncrementSat, 255, 255},
+        {StencilOp::DecrementSat, 5, 4},
+        {StencilOp::DecrementSat, 0, 0},
+        {StencilOp::Invert, 5, 250},
+        {StencilOp::Increment, 255, 0},
+        {StencilOp::Decrement, 0, 255},
     };
     for (const Case& c : cases) {
         // The same operation as pass, fail (comparison never) and depth-fail op.
@@ -116,17 +128,28 @@ TEST_F(RasterTest, StencilComparisonUsesReferenceMaskAndWriteMask) {
 
 float blendFactor(BlendFactor f, int channel, const float src[4], const float dst[4]) {
     switch (f) {
-    case BlendFactor::Zero: return 0;
-    case BlendFactor::One: return 1;
-    case BlendFactor::SrcColor: return src[channel];
-    case BlendFactor::InvSrcColor: return 1 - src[channel];
-    case BlendFactor::SrcAlpha: return src[3];
-    case BlendFactor::InvSrcAlpha: return 1 - src[3];
-    case BlendFactor::DestAlpha: return dst[3];
-    case BlendFactor::InvDestAlpha: return 1 - dst[3];
-    case BlendFactor::DestColor: return dst[channel];
-    case BlendFactor::InvDestColor: return 1 - dst[channel];
-    case BlendFactor::SrcAlphaSat: return channel == 3 ? 1 : std::min(src[3], 1 - dst[3]);
+    case BlendFactor::Zero:
+        return 0;
+    case BlendFactor::One:
+        return 1;
+    case BlendFactor::SrcColor:
+        return src[channel];
+    case BlendFactor::InvSrcColor:
+        return 1 - src[channel];
+    case BlendFactor::SrcAlpha:
+        return src[3];
+    case BlendFactor::InvSrcAlpha:
+        return 1 - src[3];
+    case BlendFactor::DestAlpha:
+        return dst[3];
+    case BlendFactor::InvDestAlpha:
+        return 1 - dst[3];
+    case BlendFactor::DestColor:
+        return dst[channel];
+    case BlendFactor::InvDestColor:
+        return 1 - dst[channel];
+    case BlendFactor::SrcAlphaSat:
+        return channel == 3 ? 1 : std::min(src[3], 1 - dst[3]);
     }
     return 0;
 }
@@ -150,11 +173,11 @@ TEST_F(RasterTest, BlendFactors) {
             const Rgba p = Read().At(8, 8);
             const int actual[4] = {p.r, p.g, p.b, p.a};
             for (int c = 0; c < 4; ++c) {
-                const float value =
-                    src[c] * blendFactor(State().blend.source, c, src, dst) +
-                    dst[c] * blendFactor(State().blend.destination, c, src, dst);
+                const float value = src[c] * blendFactor(State().blend.source, c, src, dst) +
+                                    dst[c] * blendFactor(State().blend.destination, c, src, dst);
                 EXPECT_NEAR(actual[c], std::min(value, 1.0f) * 255.0f, 1.01f)
-                    << "factor " << i << (asSource ? " source" : " destination") << " channel " << c;
+                    << "factor " << i << (asSource ? " source" : " destination") << " channel "
+                    << c;
             }
         }
     }
@@ -238,8 +261,8 @@ TEST_F(RasterTest, IndexedAndBufferDrawsMatchDrawsFromMemory) {
     m_pipeline->DrawBuffer(PrimitiveType::TriangleList, gl::VertexLayout::Render, buffers[0], 0,
                            buffers[1], 6);
     State().world.m[3][1] = 32.0f;
-    m_pipeline->DrawBuffer(PrimitiveType::TriangleStrip, gl::VertexLayout::Render, buffers[0], 0,
-                           0, 4);
+    m_pipeline->DrawBuffer(PrimitiveType::TriangleStrip, gl::VertexLayout::Render, buffers[0], 0, 0,
+                           4);
     const Image image = Read();
     EXPECT_RGBA_NEAR(image.At(5, 5), 0x20, 0xA0, 0xE0, 255, 0);
     EXPECT_RGBA_NEAR(image.At(40, 5), 0x20, 0xA0, 0xE0, 255, 0);
