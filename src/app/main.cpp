@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/EntryPoint.h"
 #include "platform/Display.h"
+#include "render/gl/GlModule.h"
 
 namespace {
 
@@ -42,5 +43,6 @@ int main(int argc, char** argv) {
         options.displayMissing = true;
         options.headless = true;
     }
+    vesta::RegisterGlModule();
     return vesta::RunPlayer(options);
 }

@@ -47,16 +47,18 @@ public:
     bool Upload(const std::uint8_t* pixels, int width, int height, bool hasAlpha,
                 bool noDither) override {
         SharedTexture device;
-        if (const SharedTexture* shared = m_recorder.SharedTextures().Find(Key())) {
-            device = *shared;
+        if (IsShared(Key())) {
+            device = *m_recorder.SharedTextures().Find(Key());
         } else {
             device = {m_recorder.m_nextHandle++, width, height, m_recorder.BitsPerPixel(), 0};
         }
         m_width = device.width;
         m_height = device.height;
         m_bitsPerPixel = device.bits;
-        m_recorder.SharedTextures().Register(Key(), device);
-        m_registered = true;
+        if (!Key().empty()) {
+            m_recorder.SharedTextures().Register(Key(), device);
+            m_registered = true;
+        }
         m_recorder.Record("Texture::Upload",
                           {double(width), double(height), value(hasAlpha), value(noDither),
                            value(pixels != nullptr)},
@@ -64,7 +66,7 @@ public:
         return true;
     }
     bool IsShared(const std::string& key) const override {
-        return m_recorder.SharedTextures().Find(key) != nullptr;
+        return !key.empty() && m_recorder.SharedTextures().Find(key) != nullptr;
     }
     bool DitherTo16(std::uint8_t*, bool) override { return false; }
 

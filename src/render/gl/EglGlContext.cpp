@@ -8,7 +8,7 @@ namespace {
 
 class EglGlContext : public GlContext {
 public:
-    EglGlContext() : m_context(gl::GlProfile::Core33) {}
+    EglGlContext() : m_context(gl::ContextKind::Core33) {}
     bool Headless() const override { return true; }
     void SwapBuffers() override {}
     void SetSwapInterval(int) override {}

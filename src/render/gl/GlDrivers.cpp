@@ -1,7 +1,6 @@
 #include "render/gl/GlDrivers.h"
 
 #include <SDL.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -31,8 +30,8 @@ std::vector<VideoMode> BuildModeList(const std::vector<DisplayMode>& displayMode
     return modes;
 }
 
-std::vector<std::unique_ptr<RenderDriver>> BuildDrivers(
-    const std::vector<std::vector<DisplayMode>>& displays, bool softwareRasteriser) {
+std::vector<std::unique_ptr<RenderDriver>>
+BuildDrivers(const std::vector<std::vector<DisplayMode>>& displays, bool softwareRasteriser) {
     std::vector<std::unique_ptr<RenderDriver>> drivers;
     const auto addDriver = [&](const std::string& name, const std::vector<DisplayMode>& sizes) {
         auto driver = std::make_unique<RenderDriver>();

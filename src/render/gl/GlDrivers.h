@@ -17,8 +17,8 @@ struct DisplayMode {
 // "HAL" (the system's driver) and, when Mesa's software rasteriser is
 // installed, "REF". Modes: every display mode at 16 and 32 bits, then the
 // standard 4:3 sizes, each (width, height, bits) once.
-std::vector<std::unique_ptr<RenderDriver>> BuildDrivers(
-    const std::vector<std::vector<DisplayMode>>& displays, bool softwareRasteriser);
+std::vector<std::unique_ptr<RenderDriver>>
+BuildDrivers(const std::vector<std::vector<DisplayMode>>& displays, bool softwareRasteriser);
 
 std::vector<VideoMode> BuildModeList(const std::vector<DisplayMode>& displayModes);
 

@@ -3,9 +3,8 @@
 // with its rows flipped so that row 0 is the top of the picture, shown scaled
 // with its aspect kept.
 
-#include <epoxy/gl.h>
-
 #include <cstdint>
+#include <epoxy/gl.h>
 #include <vector>
 
 namespace vesta {

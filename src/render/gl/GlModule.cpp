@@ -83,6 +83,8 @@ bool GlModule::Initialize(PlatformWindow* window, bool fullScreen, int width, in
     LogPrintf("Available TexMem : %.2f KB", availableTextureMemoryKb());
 
     m_pipeline = std::make_unique<gl::GlPipeline>();
+    m_pipeline->State() = m_earlyState;
+    m_state = &m_pipeline->State();
     setBackBuffer(width, height, colorBits);
     if (colorBits == 16) {
         setFormatMasks(0xF800, 0x07E0, 0x001F, 16);
@@ -103,8 +105,8 @@ void GlModule::createContext(PlatformWindow* window, int colorBits, int depthBit
         // Mesa's software rasteriser, whatever the system's driver is.
         setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
     }
-    LogPrintf("Querying for %dx%dx%dx%dz...", m_requestedMode.width ? m_requestedMode.width
-                                                                    : m_selectedMode->width,
+    LogPrintf("Querying for %dx%dx%dx%dz...",
+              m_requestedMode.width ? m_requestedMode.width : m_selectedMode->width,
               m_requestedMode.width ? m_requestedMode.height : m_selectedMode->height, colorBits,
               depthBits);
     GlContextError error;
@@ -115,18 +117,18 @@ void GlModule::createContext(PlatformWindow* window, int colorBits, int depthBit
 }
 
 void GlModule::setInitialState() {
-    m_state = gl::PipelineState{};
-    m_state.depth.enabled = true;
-    m_state.lighting = false;
-    m_state.raster.cull = CullMode::None;
-    m_state.ambient = 0;
-    for (int stage = 0; stage < gl::kStageCount; ++stage) {
-        m_state.stages[stage].filtering = m_hardware;
+    gl::PipelineState& state = *m_state;
+    state.depth.enabled = true;
+    state.lighting = false;
+    state.cull = CullMode::None;
+    state.ambient = {};
+    for (gl::TextureStage& stage : state.stages) {
+        stage.filtering = m_hardware;
     }
-    m_state.stages[0].colorOp = ColorOp::Modulate;
-    m_state.stages[0].colorArg1 = ColorArg::Texture;
-    m_state.stages[0].colorArg2 = ColorArg::Diffuse;
-    m_state.fog.perPixel = true;
+    state.stages[0].colorOp = ColorOp::Modulate;
+    state.stages[0].colorArg1 = ColorArg::Texture;
+    state.stages[0].colorArg2 = ColorArg::Diffuse;
+    state.fog.table = true;
 }
 
 void GlModule::logCapabilities() const {
@@ -151,7 +153,7 @@ void GlModule::logCapabilities() const {
 bool GlModule::Clear(std::uint32_t flags) {
     const bool color = m_colorClear && (flags & 1) == 0;
     // The frame has no alpha of its own to keep: cleared opaque, as an X8R8G8B8 one reads.
-    m_pipeline->Clear(m_state, color, 0xFF000000u | m_clearColor, true, 1.0f, m_stencil, 0);
+    m_pipeline->Clear(color, true, m_stencil, 0xFF000000u | m_clearColor, 1.0f, 0);
     return true;
 }
 
@@ -183,9 +185,8 @@ void GlModule::BindTarget(unsigned framebuffer, int width, int height) {
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     }
     // A new target is drawn into whole, as a device's SetRenderTarget does.
-    m_state.targetWidth = width;
-    m_state.targetHeight = height;
-    m_state.viewport = {0, 0, width, height, 0.0f, 1.0f};
+    m_state->viewport = {0, 0, width, height, 0.0f, 1.0f};
+    m_pipeline->Invalidate();
 }
 
 unsigned GlModule::CubeDepthBuffer(int edge) {
@@ -237,27 +238,26 @@ Font* GlModule::CreateTextPrinter(const std::string& name) {
 
 void GlModule::DrawIndexed(PrimitiveType type, const std::vector<RenderVertex>& vertices,
                            const std::vector<std::uint16_t>& indices) {
-    m_pipeline->DrawIndexed(m_state, type, vertices.data(), static_cast<int>(vertices.size()),
+    m_pipeline->DrawIndexed(type, vertices.data(), static_cast<int>(vertices.size()),
                             indices.data(), static_cast<int>(indices.size()));
 }
 
 void GlModule::Draw(PrimitiveType type, int vertexCount, const RenderVertex* vertices) {
-    m_pipeline->Draw(m_state, type, vertexCount, vertices);
+    m_pipeline->Draw(type, vertexCount, vertices);
 }
 
 bool GlModule::IsPointVisible(const Vector3& position) {
     const Matrix4 combined = m_world * m_view * m_projection;
-    changeStage(0, [](gl::TextureStageState& s) {
-        s.textureKind = gl::TextureKind::None;
-        s.texture = 0;
+    changeStage(0, [](gl::TextureStage& s) {
+        s.texture = {};
         s.colorOp = ColorOp::SelectArg1;
         s.colorArg1 = ColorArg::Texture;
         s.alphaOp = AlphaOp::Disable;
     });
     m_fogEnabled = false;
-    m_state.fog.enabled = false;
-    m_state.depth.enabled = true;
-    m_state.blend.enabled = false;
+    m_state->fog.enabled = false;
+    m_state->depth.enabled = true;
+    m_state->blend.enabled = false;
 
     const float in[4] = {position.x, position.y, position.z, 1.0f};
     float out[4] = {};
@@ -268,19 +268,18 @@ bool GlModule::IsPointVisible(const Vector3& position) {
     }
     const float w = out[3];
     const int x = static_cast<int>((1.0f + out[0] / w) * static_cast<float>(m_viewport.width) / 2);
-    const int y =
-        static_cast<int>((1.0f - out[1] / w) * static_cast<float>(m_viewport.height) / 2);
+    const int y = static_cast<int>((1.0f - out[1] / w) * static_cast<float>(m_viewport.height) / 2);
     const float z = out[2] / w;
     const auto finish = [this](bool visible) {
         SetFogEnable(m_fogEnabled);
-        changeStage(0, [](gl::TextureStageState& s) { s.colorArg1 = ColorArg::Texture; });
+        changeStage(0, [](gl::TextureStage& s) { s.colorArg1 = ColorArg::Texture; });
         return visible;
     };
     if (x < 0 || y < 0 || x >= m_viewport.width || y >= m_viewport.height) {
         return finish(false);
     }
     const std::uint16_t before = m_frame->ReadPixel16(x, y);
-    m_pipeline->DrawProbePoint(m_state, x, y, z);
+    m_pipeline->DrawPretransformedPoint(static_cast<float>(x), static_cast<float>(y), z);
     const std::uint16_t after = m_frame->ReadPixel16(x, y);
     m_fogEnabled = false;
     return finish(before != after);

@@ -102,7 +102,7 @@ public:
     void SetTextureAddress(int stage, int axis, TextureAddress mode) override;
 
     // For the module's own resources.
-    gl::PipelineState& State() { return m_state; }
+    gl::PipelineState& State() { return *m_state; }
     gl::GlPipeline& Pipeline() { return *m_pipeline; }
     bool Hardware() const { return m_hardware; }
     // Draws into `framebuffer` (0: the back buffer) of `width` × `height`,
@@ -129,7 +129,7 @@ private:
     // Applies a state change, or only records it between BeginStateBlock and
     // EndStateBlock, as a recording device does.
     void change(StateChange apply);
-    void changeStage(int stage, std::function<void(gl::TextureStageState&)> apply);
+    void changeStage(int stage, std::function<void(gl::TextureStage&)> apply);
 
     std::vector<StateChange> m_recording;
     bool m_recordingBlock = false;
@@ -139,7 +139,9 @@ private:
     std::unique_ptr<GlContext> m_context;
     std::unique_ptr<gl::GlPipeline> m_pipeline;
     std::unique_ptr<GlFrame> m_frame;
-    gl::PipelineState m_state;
+    // The pipeline's state once it exists; before that, what was set early.
+    gl::PipelineState m_earlyState;
+    gl::PipelineState* m_state = &m_earlyState;
     std::map<int, unsigned> m_cubeDepthBuffers;
     std::map<std::string, ShaderHandle> m_shaders;
     bool m_inScene = false;

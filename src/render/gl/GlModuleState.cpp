@@ -15,7 +15,7 @@ std::uint32_t packColor(float red, float green, float blue) {
     return (channel(red) << 16) | (channel(green) << 8) | channel(blue);
 }
 
-gl::Color4 rgb(const ColorArgb& color, float alpha, float scale = 1.0f) {
+gl::ColorValue rgb(const ColorArgb& color, float alpha, float scale = 1.0f) {
     return {color.r * scale, color.g * scale, color.b * scale, alpha};
 }
 
@@ -25,55 +25,47 @@ void GlModule::change(StateChange apply) {
     if (m_recordingBlock) {
         m_recording.push_back(std::move(apply));
     } else {
-        apply(m_state);
+        apply(*m_state);
     }
 }
 
-void GlModule::changeStage(int stage, std::function<void(gl::TextureStageState&)> apply) {
-    if (stage < 0 || stage >= gl::kStageCount) {
+void GlModule::changeStage(int stage, std::function<void(gl::TextureStage&)> apply) {
+    if (stage < 0 || stage >= static_cast<int>(m_state->stages.size())) {
         return;
     }
     change([stage, apply = std::move(apply)](gl::PipelineState& s) { apply(s.stages[stage]); });
 }
 
 void GlModule::SetTexture(int stage, Texture* texture) {
-    gl::TextureKind kind = gl::TextureKind::None;
-    std::uint32_t name = 0;
+    gl::TextureBinding binding;
     if (texture) {
         const auto& glTexture = static_cast<const GlTexture&>(*texture);
-        kind = glTexture.IsCube() ? gl::TextureKind::Cube : gl::TextureKind::Flat;
-        name = glTexture.Name();
-        if (name == 0) {
-            kind = gl::TextureKind::None;
-        }
+        binding = {glTexture.Name(), glTexture.IsCube()};
     }
-    changeStage(stage, [kind, name](gl::TextureStageState& s) {
-        s.textureKind = kind;
-        s.texture = name;
-    });
+    changeStage(stage, [binding](gl::TextureStage& s) { s.texture = binding; });
 }
 
 void GlModule::SetColorOp(int stage, ColorOp op) {
-    changeStage(stage, [op](gl::TextureStageState& s) { s.colorOp = op; });
+    changeStage(stage, [op](gl::TextureStage& s) { s.colorOp = op; });
 }
 void GlModule::SetColorArg1(int stage, ColorArg arg) {
-    changeStage(stage, [arg](gl::TextureStageState& s) { s.colorArg1 = arg; });
+    changeStage(stage, [arg](gl::TextureStage& s) { s.colorArg1 = arg; });
 }
 void GlModule::SetColorArg2(int stage, ColorArg arg) {
-    changeStage(stage, [arg](gl::TextureStageState& s) { s.colorArg2 = arg; });
+    changeStage(stage, [arg](gl::TextureStage& s) { s.colorArg2 = arg; });
 }
 void GlModule::SetAlphaOp(int stage, AlphaOp op) {
-    changeStage(stage, [op](gl::TextureStageState& s) { s.alphaOp = op; });
+    changeStage(stage, [op](gl::TextureStage& s) { s.alphaOp = op; });
 }
 void GlModule::SetAlphaArg1(int stage, AlphaArg arg) {
-    changeStage(stage, [arg](gl::TextureStageState& s) { s.alphaArg1 = arg; });
+    changeStage(stage, [arg](gl::TextureStage& s) { s.alphaArg1 = arg; });
 }
 void GlModule::SetAlphaArg2(int stage, AlphaArg arg) {
-    changeStage(stage, [arg](gl::TextureStageState& s) { s.alphaArg2 = arg; });
+    changeStage(stage, [arg](gl::TextureStage& s) { s.alphaArg2 = arg; });
 }
 
 void GlModule::SetEnvironmentMapping(int stage, bool enabled) {
-    changeStage(stage, [enabled](gl::TextureStageState& s) {
+    changeStage(stage, [enabled](gl::TextureStage& s) {
         s.environmentMapping = enabled;
         s.addressU = s.addressV = enabled ? TextureAddress::Mirror : TextureAddress::Wrap;
     });
@@ -81,14 +73,14 @@ void GlModule::SetEnvironmentMapping(int stage, bool enabled) {
 
 void GlModule::SetTextureFiltering(int stage, bool enabled) {
     const bool linear = enabled && m_hardware;
-    changeStage(stage, [linear](gl::TextureStageState& s) { s.filtering = linear; });
+    changeStage(stage, [linear](gl::TextureStage& s) { s.filtering = linear; });
 }
 
 void GlModule::SetTextureAddress(int stage, int axis, TextureAddress mode) {
     if (axis == 0) {
-        changeStage(stage, [mode](gl::TextureStageState& s) { s.addressU = mode; });
+        changeStage(stage, [mode](gl::TextureStage& s) { s.addressU = mode; });
     } else if (axis == 1) {
-        changeStage(stage, [mode](gl::TextureStageState& s) { s.addressV = mode; });
+        changeStage(stage, [mode](gl::TextureStage& s) { s.addressV = mode; });
     }
 }
 
@@ -96,7 +88,7 @@ void GlModule::SetStencilEnable(bool enabled) {
     change([enabled](gl::PipelineState& s) { s.stencil.enabled = enabled; });
 }
 void GlModule::SetStencilFunc(Comparison func) {
-    change([func](gl::PipelineState& s) { s.stencil.func = func; });
+    change([func](gl::PipelineState& s) { s.stencil.comparison = func; });
 }
 void GlModule::SetStencilZFailOp(StencilOp op) {
     change([op](gl::PipelineState& s) { s.stencil.depthFail = op; });
@@ -133,7 +125,7 @@ RenderModule::StateBlock GlModule::endRecording() {
 void GlModule::ApplyStateBlock(StateBlock token) {
     if (const auto block = m_stateBlocks.find(token); block != m_stateBlocks.end()) {
         for (const StateChange& apply : block->second) {
-            apply(m_state);
+            apply(*m_state);
         }
     }
 }
@@ -143,10 +135,10 @@ void GlModule::deleteStateBlock(StateBlock token) {
 }
 
 void GlModule::SetSrcBlend(BlendFactor factor) {
-    change([factor](gl::PipelineState& s) { s.blend.src = factor; });
+    change([factor](gl::PipelineState& s) { s.blend.source = factor; });
 }
 void GlModule::SetDestBlend(BlendFactor factor) {
-    change([factor](gl::PipelineState& s) { s.blend.dest = factor; });
+    change([factor](gl::PipelineState& s) { s.blend.destination = factor; });
 }
 void GlModule::SetAlphaBlend(bool enabled) {
     change([enabled](gl::PipelineState& s) { s.blend.enabled = enabled; });
@@ -161,7 +153,7 @@ void GlModule::SetDepthWrite(bool enabled) {
     change([enabled](gl::PipelineState& s) { s.depth.write = enabled; });
 }
 void GlModule::SetDepthFunc(Comparison func) {
-    change([func](gl::PipelineState& s) { s.depth.func = func; });
+    change([func](gl::PipelineState& s) { s.depth.comparison = func; });
 }
 void GlModule::SetAlphaTest(bool enabled, std::uint32_t reference) {
     change([enabled, reference](gl::PipelineState& s) {
@@ -170,29 +162,24 @@ void GlModule::SetAlphaTest(bool enabled, std::uint32_t reference) {
     });
 }
 void GlModule::SetAlphaFunc(Comparison func) {
-    change([func](gl::PipelineState& s) { s.alphaTest.func = func; });
+    change([func](gl::PipelineState& s) { s.alphaTest.comparison = func; });
 }
 void GlModule::SetColorWriteMask(bool red, bool green, bool blue, bool alpha) {
-    change([=](gl::PipelineState& s) {
-        s.raster.writeRed = red;
-        s.raster.writeGreen = green;
-        s.raster.writeBlue = blue;
-        s.raster.writeAlpha = alpha;
-    });
+    change([=](gl::PipelineState& s) { s.colorWrite = {red, green, blue, alpha}; });
 }
 
 void GlModule::SetCullMode(CullMode mode) {
-    change([mode](gl::PipelineState& s) { s.raster.cull = mode; });
+    change([mode](gl::PipelineState& s) { s.cull = mode; });
 }
 void GlModule::SetShadeMode(ShadeMode mode) {
-    change([mode](gl::PipelineState& s) { s.raster.shade = mode; });
+    change([mode](gl::PipelineState& s) { s.shade = mode; });
 }
 void GlModule::SetFillMode(FillMode mode) {
-    change([mode](gl::PipelineState& s) { s.raster.fill = mode; });
+    change([mode](gl::PipelineState& s) { s.fill = mode; });
 }
 
 void GlModule::SetMaterial(const RenderMaterial& m) {
-    gl::MaterialState material;
+    gl::Material material;
     material.diffuse = rgb(m.diffuse, m.diffuse.a);
     material.ambient = rgb(m.ambient, 0.0f);
     material.emissive = rgb(m.emissive, 0.0f);
@@ -210,19 +197,19 @@ void GlModule::SetPointSprites(bool enabled) {
 void GlModule::SetPointSize(float size, float minimumSize) {
     change([size, minimumSize](gl::PipelineState& s) {
         s.points.size = size;
-        s.points.minSize = minimumSize;
+        s.points.minimum = minimumSize;
     });
 }
 void GlModule::SetPointScale(float a, float b, float c) {
     change([a, b, c](gl::PipelineState& s) {
-        s.points.a = a;
-        s.points.b = b;
-        s.points.c = c;
+        s.points.scaleA = a;
+        s.points.scaleB = b;
+        s.points.scaleC = c;
     });
 }
 
 void GlModule::SetFogColor(float red, float green, float blue) {
-    const std::uint32_t color = packColor(red, green, blue);
+    const gl::ColorValue color = gl::UnpackColor(packColor(red, green, blue));
     change([color](gl::PipelineState& s) { s.fog.color = color; });
 }
 
@@ -244,7 +231,7 @@ void GlModule::sendFog(FogMode mode, float start, float end, float density) {
         s.fog.start = start;
         s.fog.end = end;
         s.fog.density = density;
-        s.fog.perPixel = true;
+        s.fog.table = true;
         s.fog.range = true;
     });
 }
@@ -275,57 +262,59 @@ void GlModule::sendViewport(const ViewportRect& v) {
 }
 
 void GlModule::SetLight(int index, const RenderLight& light) {
-    if (index < 0 || index >= gl::kLightCount) {
+    if (index < 0 || index >= gl::MaxLights) {
         return;
     }
-    gl::LightState device;
-    device.spot = light.spot;
+    gl::Light device;
+    device.type = light.spot ? gl::LightType::Spot : gl::LightType::Point;
     device.diffuse = {light.color.x, light.color.y, light.color.z, 0.0f};
     device.specular = device.diffuse;
     device.ambient = {};
     device.position = light.position;
     Vector3 direction{light.target.x - light.position.x, light.target.y - light.position.y,
                       light.target.z - light.position.z};
-    const float length =
-        std::sqrt(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z);
+    const float length = std::sqrt(direction.x * direction.x + direction.y * direction.y +
+                                   direction.z * direction.z);
     if (length != 0.0f) {
         direction = {direction.x / length, direction.y / length, direction.z / length};
     }
     device.direction = direction;
     device.range = light.range;
     device.falloff = 1.0f;
-    for (int i = 0; i < 3; ++i) {
-        device.attenuation[i] = light.attenuation[i];
-    }
+    device.attenuation0 = light.attenuation[0];
+    device.attenuation1 = light.attenuation[1];
+    device.attenuation2 = light.attenuation[2];
     device.theta = light.innerCone;
     device.phi = light.outerCone;
     change([index, device](gl::PipelineState& s) {
-        const bool enabled = s.lights[index].enabled;
-        s.lights[index] = device;
-        s.lights[index].enabled = enabled;
+        const bool enabled = s.lights[static_cast<std::size_t>(index)].enabled;
+        s.lights[static_cast<std::size_t>(index)] = device;
+        s.lights[static_cast<std::size_t>(index)].enabled = enabled;
     });
 }
 
 void GlModule::GetLight(int index, RenderLight& light) {
-    if (index < 0 || index >= gl::kLightCount) {
+    if (index < 0 || index >= gl::MaxLights) {
         return;
     }
-    const gl::LightState& device = m_state.lights[index];
+    const gl::Light& device = m_state->lights[static_cast<std::size_t>(index)];
     light.color = {device.diffuse.r, device.diffuse.g, device.diffuse.b};
     light.position = device.position;
     light.range = device.range;
 }
 
 bool GlModule::EnableLight(int index, bool enabled) {
-    if (index < 0 || index >= gl::kLightCount) {
+    if (index < 0 || index >= gl::MaxLights) {
         return false;
     }
-    change([index, enabled](gl::PipelineState& s) { s.lights[index].enabled = enabled; });
+    change([index, enabled](gl::PipelineState& s) {
+        s.lights[static_cast<std::size_t>(index)].enabled = enabled;
+    });
     return true;
 }
 
 void GlModule::SetAmbient(int, float red, float green, float blue) {
-    const std::uint32_t color = packColor(red, green, blue);
+    const gl::ColorValue color = gl::UnpackColor(packColor(red, green, blue));
     change([color](gl::PipelineState& s) { s.ambient = color; });
 }
 

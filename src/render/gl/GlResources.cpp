@@ -10,7 +10,7 @@ namespace vesta {
 GlTexture::GlTexture(GlModule& module) : Texture(module), m_gl(module) {}
 
 GlTexture::~GlTexture() {
-    const bool shared = !m_sharedKey.empty();
+    const bool shared = m_shared;
     const bool last = shared && m_gl.SharedTextures().Release(m_sharedKey);
     if (!shared || last) {
         glDeleteTextures(1, &m_texture);
@@ -21,7 +21,7 @@ GlTexture::~GlTexture() {
 }
 
 bool GlTexture::IsShared(const std::string& key) const {
-    return m_gl.SharedTextures().Find(key) != nullptr;
+    return !key.empty() && m_gl.SharedTextures().Find(key) != nullptr;
 }
 
 void GlTexture::bindShared(const SharedTexture& shared, const std::string& key) {
@@ -29,8 +29,13 @@ void GlTexture::bindShared(const SharedTexture& shared, const std::string& key) 
     m_width = shared.width;
     m_height = shared.height;
     m_bitsPerPixel = shared.bits;
-    m_gl.SharedTextures().Register(key, shared);
-    m_sharedKey = key;
+    // A texture without a name is nobody else's: sharing it under the empty
+    // key would hand one picture to every unnamed texture.
+    if (!key.empty()) {
+        m_gl.SharedTextures().Register(key, shared);
+        m_sharedKey = key;
+        m_shared = true;
+    }
 }
 
 GLuint GlTexture::createStorage(int width, int height, const std::uint8_t* bgra) {
@@ -46,10 +51,9 @@ GLuint GlTexture::createStorage(int width, int height, const std::uint8_t* bgra)
     return texture;
 }
 
-bool GlTexture::Upload(const std::uint8_t* pixels, int width, int height, bool hasAlpha,
-                       bool) {
+bool GlTexture::Upload(const std::uint8_t* pixels, int width, int height, bool hasAlpha, bool) {
     const std::string key = Key();
-    if (const SharedTexture* shared = m_gl.SharedTextures().Find(key)) {
+    if (const SharedTexture* shared = IsShared(key) ? m_gl.SharedTextures().Find(key) : nullptr) {
         bindShared(*shared, key);
         return true;
     }
@@ -58,8 +62,7 @@ bool GlTexture::Upload(const std::uint8_t* pixels, int width, int height, bool h
     }
     const TextureSize size = ChooseTextureSize(width, height, m_gl.GetMaxTextureSize());
     if (size.resized) {
-        LogPrintf("%s",
-                  PowerOfTwoWarning(m_name, width, height, size.width, size.height).c_str());
+        LogPrintf("%s", PowerOfTwoWarning(m_name, width, height, size.width, size.height).c_str());
     }
     const int channels = hasAlpha ? 4 : 3;
     std::vector<std::uint8_t> scaled;
@@ -84,8 +87,8 @@ bool GlTexture::CreateRenderTarget(int size, const char* sharedName, std::uint32
         glGenTextures(1, &m_cube);
         glBindTexture(GL_TEXTURE_CUBE_MAP, m_cube);
         for (int face = 0; face < 6; ++face) {
-            glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGBA8, size, size, 0,
-                         GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+            glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGBA8, size, size, 0, GL_BGRA,
+                         GL_UNSIGNED_BYTE, nullptr);
         }
         glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAX_LEVEL, 0);
         glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
@@ -210,12 +213,10 @@ void GlMeshBuffer::UnlockIndices() {
 }
 
 void GlMeshBuffer::DrawPrimitives(PrimitiveType type, int vertexCount, int indexCount) {
-    gl::BufferSource source;
-    source.vertexBuffer = m_vertexBuffer;
-    source.vertexCount = vertexCount;
-    source.indexBuffer = m_indexBuffer;
-    source.indexCount = indexCount;
-    m_gl.Pipeline().DrawBuffers(m_gl.State(), type, source);
+    // Indexed draws take their primitive count from the indices.
+    const bool indexed = indexCount > 0;
+    m_gl.Pipeline().DrawBuffer(type, gl::VertexLayout::Render, m_vertexBuffer, 0,
+                               indexed ? m_indexBuffer : 0, indexed ? indexCount : vertexCount);
 }
 
 void GlMeshBuffer::DrawTriangles(int) {
@@ -224,11 +225,8 @@ void GlMeshBuffer::DrawTriangles(int) {
 
 void GlMeshBuffer::DrawPoints(int count) {
     const int points = count < 0 ? m_vertexCount : count;
-    gl::BufferSource source;
-    source.vertexBuffer = m_vertexBuffer;
-    source.layout = gl::VertexLayout::PointSprite;
-    source.vertexCount = points;
-    m_gl.Pipeline().DrawBuffers(m_gl.State(), PrimitiveType::PointList, source);
+    m_gl.Pipeline().DrawBuffer(PrimitiveType::PointList, gl::VertexLayout::PointSprite,
+                               m_vertexBuffer, 0, 0, points);
 }
 
 bool GlSurface::Create(int width, int height) {

@@ -2,7 +2,6 @@
 // The OpenGL module's textures, mesh buffers and image surfaces.
 
 #include <epoxy/gl.h>
-
 #include <vector>
 
 #include "render/RenderResources.h"
@@ -38,7 +37,8 @@ private:
     GLuint m_cube = 0;
     GLuint m_framebuffer = 0;
     GLuint m_depth = 0;
-    std::string m_sharedKey;  // the key this texture holds a count of, if any
+    std::string m_sharedKey;  // the key this texture holds a count of
+    bool m_shared = false;
     std::vector<std::uint8_t> m_locked;
 };
 

@@ -2,7 +2,6 @@
 // Compiling and linking GLSL programs.
 
 #include <epoxy/gl.h>
-
 #include <string>
 
 namespace vesta {

@@ -3,7 +3,6 @@
 // as textured quads in white, over whatever the frame holds.
 
 #include <epoxy/gl.h>
-
 #include <vector>
 
 #include "render/GlyphAtlas.h"

@@ -1,0 +1,93 @@
+#pragma once
+// Direct3D 8's fixed-function pipeline on OpenGL 3.3 core. The caller (the
+// render module) changes State() as its operations run; each draw sends GL
+// only what changed since the draw before and picks the generated program
+// for the state's shader key.
+//
+// Conventions: the render target's row 0 is the top row of the picture, so
+// glReadPixels returns the top row first and whatever shows the target on a
+// screen must turn it over; Direct3D's clockwise is counter-clockwise in GL
+// window coordinates. A stage without a texture reads opaque white.
+//
+//     gl::EglContext context(gl::ContextKind::Core33);
+//     gl::GlPipeline pipeline;               // needs a current context
+//     // ... bind a framebuffer ...
+//     auto& state = pipeline.State();
+//     state.viewport = {0, 0, 640, 480, 0.0f, 1.0f};
+//     state.stages[0].texture = {textureName, false};
+//     state.blend = {true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha};
+//     pipeline.Clear(true, true, true, 0xFF000000, 1.0f, 0);
+//     pipeline.Draw(PrimitiveType::TriangleStrip, 4, vertices);
+
+#include <cstdint>
+#include <memory>
+
+#include "render/gl/PipelineState.h"
+#include "render/gl/ShaderKey.h"
+
+namespace vesta::gl {
+
+class GlPipeline {
+public:
+    // Needs a current OpenGL 3.3 core context, which must stay current for
+    // every call and until destruction.
+    GlPipeline();
+    ~GlPipeline();
+    GlPipeline(const GlPipeline&) = delete;
+    GlPipeline& operator=(const GlPipeline&) = delete;
+
+    PipelineState& State() { return m_state; }
+    const PipelineState& State() const { return m_state; }
+
+    // Off: every draw sends the whole state, to find faults of the caching.
+    void SetStateCaching(bool on) { m_caching = on; }
+    // Forgets what GL was given: call after touching GL state elsewhere, or
+    // after deleting a texture that may be bound.
+    void Invalidate();
+
+    // Direct3D's Clear: the current viewport's rectangle, unaffected by the
+    // colour, depth and stencil write masks. `argb` is A8R8G8B8.
+    void Clear(bool color, bool depth, bool stencil, std::uint32_t argb, float z,
+               std::uint32_t stencilValue);
+
+    // From memory, through the streaming buffers.
+    void Draw(PrimitiveType primitive, int vertexCount, const RenderVertex* vertices);
+    void DrawIndexed(PrimitiveType primitive, const RenderVertex* vertices, int vertexCount,
+                     const std::uint16_t* indices, int indexCount);
+
+    // From caller-owned buffer objects in the RenderVertex layout or the
+    // point-sprite layout (16 bytes: three floats, A8R8G8B8 diffuse).
+    // `indexBuffer` 0 draws `count` vertices from `firstVertex`; otherwise
+    // `count` 16-bit indices from the start of the index buffer.
+    void DrawBuffer(PrimitiveType primitive, VertexLayout layout, std::uint32_t vertexBuffer,
+                    int firstVertex, std::uint32_t indexBuffer, int count);
+
+    // One white point at pixel (x, y) of the target with depth z (0..1),
+    // untransformed, unlit, unfogged: the occlusion probe.
+    void DrawPretransformedPoint(float x, float y, float z);
+
+    // Programs generated so far.
+    std::size_t ProgramCount() const;
+    // Whether GL_MIRROR_CLAMP_TO_EDGE backs mirror once.
+    bool HasMirrorClamp() const { return m_mirrorClamp; }
+
+private:
+    void apply(PrimitiveType primitive, VertexLayout layout);
+    void applyFixed();
+    void applyBlendAndDepth(bool all);
+    void applyStencil(bool all);
+    void applyRaster(bool all);
+    void applyStages(const ShaderKey& key, bool all);
+    void applyProgram(const ShaderKey& key);
+    void setBufferLayout(VertexLayout layout, std::uint32_t vertexBuffer);
+
+    struct Objects;
+    PipelineState m_state;
+    PipelineState m_applied;
+    bool m_appliedValid = false;
+    bool m_caching = true;
+    bool m_mirrorClamp = false;
+    std::unique_ptr<Objects> m_objects;
+};
+
+}  // namespace vesta::gl

@@ -1,0 +1,31 @@
+#pragma once
+// The GL objects behind a GlPipeline (private to its sources).
+
+#include <epoxy/gl.h>
+
+#include "render/gl/GlPipeline.h"
+#include "render/gl/ProgramCache.h"
+#include "render/gl/StreamBuffer.h"
+#include "render/gl/Uniforms.h"
+
+namespace vesta::gl {
+
+struct GlPipeline::Objects {
+    ProgramCache programs;
+    Program* program = nullptr;
+    UniformValues values{};
+    StreamBuffer vertices{GL_ARRAY_BUFFER, 4u << 20};
+    StreamBuffer indices{GL_ELEMENT_ARRAY_BUFFER, 1u << 20};
+    GLuint streamArray = 0;  // RenderVertex layout over `vertices`
+    GLuint bufferArray = 0;  // caller-owned buffers
+    GLuint bufferArrayVertices = 0;
+    VertexLayout bufferArrayLayout = VertexLayout::Render;
+    GLuint samplers[2] = {};
+    TextureBinding bound[2];
+    bool texturesValid = false;
+};
+
+// Points the attributes of the bound vertex array at the bound array buffer.
+void SetVertexLayout(VertexLayout layout);
+
+}  // namespace vesta::gl

@@ -1,0 +1,147 @@
+// Sending a PipelineState to GL: each group only when it differs from what
+// GL was last given (or always, with state caching off).
+
+#include "render/gl/GlEnums.h"
+#include "render/gl/GlPipeline.h"
+#include "render/gl/GlPipelineObjects.h"
+
+namespace vesta::gl {
+
+namespace {
+
+void enable(GLenum capability, bool on) {
+    on ? glEnable(capability) : glDisable(capability);
+}
+
+void applyCull(CullMode mode) {
+    // Row 0 is the top row, so what Direct3D sees clockwise on screen is
+    // counter-clockwise in GL window coordinates, GL's front with GL_CCW.
+    enable(GL_CULL_FACE, mode != CullMode::None);
+    if (mode != CullMode::None) {
+        glCullFace(mode == CullMode::Clockwise ? GL_FRONT : GL_BACK);
+    }
+}
+
+GLint filter(bool on) {
+    return on ? GL_LINEAR : GL_NEAREST;
+}
+
+GLenum textureTarget(const TextureBinding& binding) {
+    return binding.cube ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
+}
+
+}  // namespace
+
+void GlPipeline::applyBlendAndDepth(bool all) {
+    const BlendState& blend = m_state.blend;
+    if (all || !(blend == m_applied.blend)) {
+        enable(GL_BLEND, blend.enabled);
+        glBlendFunc(GlBlendFactor(blend.source), GlBlendFactor(blend.destination));
+    }
+    const DepthState& depth = m_state.depth;
+    if (all || !(depth == m_applied.depth)) {
+        enable(GL_DEPTH_TEST, depth.enabled);
+        glDepthMask(depth.write ? GL_TRUE : GL_FALSE);
+        glDepthFunc(GlComparison(depth.comparison));
+    }
+    const ColorWriteMask& mask = m_state.colorWrite;
+    if (all || !(mask == m_applied.colorWrite)) {
+        glColorMask(mask.red, mask.green, mask.blue, mask.alpha);
+    }
+}
+
+void GlPipeline::applyStencil(bool all) {
+    const StencilState& s = m_state.stencil;
+    if (!all && s == m_applied.stencil) {
+        return;
+    }
+    enable(GL_STENCIL_TEST, s.enabled);
+    glStencilFunc(GlComparison(s.comparison), static_cast<GLint>(s.reference), s.mask);
+    glStencilOp(GlStencilOp(s.fail), GlStencilOp(s.depthFail), GlStencilOp(s.pass));
+    glStencilMask(s.writeMask);
+}
+
+void GlPipeline::applyRaster(bool all) {
+    if (all || m_state.cull != m_applied.cull) {
+        applyCull(m_state.cull);
+    }
+    if (all || m_state.fill != m_applied.fill) {
+        glPolygonMode(GL_FRONT_AND_BACK, GlPolygonMode(m_state.fill));
+    }
+    const Viewport& v = m_state.viewport;
+    if (all || !(v == m_applied.viewport)) {
+        // Rows count from the top, and so does GL's y in this framebuffer.
+        glViewport(v.x, v.y, v.width, v.height);
+        glDepthRange(v.minZ, v.maxZ);
+    }
+}
+
+void GlPipeline::applyFixed() {
+    const bool all = !m_appliedValid || !m_caching;
+    applyBlendAndDepth(all);
+    applyStencil(all);
+    applyRaster(all);
+    m_applied.blend = m_state.blend;
+    m_applied.depth = m_state.depth;
+    m_applied.colorWrite = m_state.colorWrite;
+    m_applied.stencil = m_state.stencil;
+    m_applied.cull = m_state.cull;
+    m_applied.fill = m_state.fill;
+    m_applied.viewport = m_state.viewport;
+}
+
+void GlPipeline::applyStages(const ShaderKey& key, bool all) {
+    Objects& o = *m_objects;
+    const bool allTextures = all || !o.texturesValid;
+    for (int unit = 0; unit < 2; ++unit) {
+        const TextureStage& stage = m_state.stages[unit];
+        const TextureStage& before = m_applied.stages[unit];
+        const GLuint sampler = o.samplers[unit];
+        if (all || stage.addressU != before.addressU || stage.addressV != before.addressV) {
+            glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S,
+                                GlTextureAddress(stage.addressU, m_mirrorClamp));
+            glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T,
+                                GlTextureAddress(stage.addressV, m_mirrorClamp));
+        }
+        if (all || stage.filtering != before.filtering) {
+            glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, filter(stage.filtering));
+            glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, filter(stage.filtering));
+        }
+        // Only a stage whose program samples needs its texture bound.
+        if (key.stages[unit].texture == StageTexture::None) {
+            continue;
+        }
+        if (allTextures || !(stage.texture == o.bound[unit])) {
+            glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+            glBindTexture(textureTarget(stage.texture), stage.texture.name);
+            o.bound[unit] = stage.texture;
+        }
+    }
+    o.texturesValid = true;
+    m_applied.stages = m_state.stages;
+}
+
+void GlPipeline::applyProgram(const ShaderKey& key) {
+    Objects& o = *m_objects;
+    Program& program = o.programs.Get(key);
+    const bool switched = o.program != &program || !m_caching;
+    if (switched) {
+        glUseProgram(program.name);
+        o.program = &program;
+    }
+    ComputeUniforms(m_state, key.lighting != 0, o.values);
+    UploadUniforms(program.locations, o.values, program.uploaded,
+                   !program.anyUploaded || !m_caching);
+    program.anyUploaded = true;
+}
+
+void GlPipeline::apply(PrimitiveType primitive, VertexLayout layout) {
+    const bool all = !m_appliedValid || !m_caching;
+    applyFixed();
+    const ShaderKey key = MakeShaderKey(m_state, primitive, layout);
+    applyStages(key, all);
+    applyProgram(key);
+    m_appliedValid = true;
+}
+
+}  // namespace vesta::gl

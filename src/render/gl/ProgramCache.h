@@ -1,0 +1,46 @@
+#pragma once
+// Linked programs for the shader keys met so far, with their uniform
+// locations and the uniform values each was last given.
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+
+#include "render/gl/ShaderKey.h"
+#include "render/gl/Uniforms.h"
+
+namespace vesta::gl {
+
+// A generated program that does not compile or link; the text carries the
+// driver's log.
+class ShaderError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Program {
+    std::uint32_t name = 0;
+    UniformLocations locations;
+    // What this program was last given, so equal values are not sent again.
+    UniformValues uploaded;
+    bool anyUploaded = false;
+};
+
+class ProgramCache {
+public:
+    ProgramCache() = default;
+    ~ProgramCache();
+    ProgramCache(const ProgramCache&) = delete;
+    ProgramCache& operator=(const ProgramCache&) = delete;
+
+    // The program for `key`, generated and linked on first use.
+    Program& Get(const ShaderKey& key);
+    std::size_t Size() const { return m_programs.size(); }
+
+private:
+    std::unordered_map<ShaderKey, std::unique_ptr<Program>, ShaderKeyHash> m_programs;
+};
+
+}  // namespace vesta::gl

@@ -1,0 +1,103 @@
+#include "render/gl/ShaderKey.h"
+
+#include <cstring>
+
+namespace vesta::gl {
+
+namespace {
+
+bool readsTexture(const TextureStage& stage) {
+    if (stage.environmentMapping) {
+        return true;
+    }
+    auto colour = [](ColorArg arg) { return arg == ColorArg::Texture; };
+    auto alpha = [](AlphaArg arg) { return arg == AlphaArg::Texture; };
+    return colour(stage.colorArg1) || colour(stage.colorArg2) || alpha(stage.alphaArg1) ||
+           alpha(stage.alphaArg2);
+}
+
+StageKey stageKey(const TextureStage& stage) {
+    StageKey key;
+    key.colorOp = static_cast<std::uint8_t>(stage.colorOp);
+    if (stage.colorOp == ColorOp::Disable) {
+        return key;
+    }
+    key.colorArg1 = static_cast<std::uint8_t>(stage.colorArg1);
+    key.colorArg2 = static_cast<std::uint8_t>(stage.colorArg2);
+    key.alphaOp = static_cast<std::uint8_t>(stage.alphaOp);
+    key.alphaArg1 = static_cast<std::uint8_t>(stage.alphaArg1);
+    key.alphaArg2 = static_cast<std::uint8_t>(stage.alphaArg2);
+    if (stage.texture.name != 0 && readsTexture(stage)) {
+        key.texture = stage.texture.cube ? StageTexture::Cube : StageTexture::Flat;
+        key.environmentMapping = stage.environmentMapping ? 1 : 0;
+    }
+    return key;
+}
+
+void lightingKey(const PipelineState& state, ShaderKey& key) {
+    key.lighting = 1;
+    for (int i = 0; i < MaxLights; ++i) {
+        const Light& light = state.lights[i];
+        if (light.enabled) {
+            key.lightMask |= static_cast<std::uint8_t>(1u << i);
+            if (light.type == LightType::Spot) {
+                key.spotMask |= static_cast<std::uint8_t>(1u << i);
+            }
+        }
+    }
+    key.specular = state.specular ? 1 : 0;
+}
+
+void fogKey(const PipelineState& state, ShaderKey& key) {
+    key.fog = static_cast<FogKind>(static_cast<int>(state.fog.mode) + 1);
+    key.fogTable = state.fog.table ? 1 : 0;
+    if (state.fog.table) {
+        key.fogDeviceDepth = IsAffineProjection(state.projection) ? 1 : 0;
+    } else {
+        key.fogRange = state.fog.range ? 1 : 0;
+    }
+}
+
+}  // namespace
+
+bool IsAffineProjection(const Matrix4& projection) {
+    return projection.m[0][3] == 0.0f && projection.m[1][3] == 0.0f && projection.m[2][3] == 0.0f &&
+           projection.m[3][3] == 1.0f;
+}
+
+ShaderKey MakeShaderKey(const PipelineState& state, PrimitiveType primitive, VertexLayout layout) {
+    ShaderKey key;
+    key.layout = layout;
+    key.stages[0] = stageKey(state.stages[0]);
+    if (state.stages[0].colorOp != ColorOp::Disable) {
+        key.stages[1] = stageKey(state.stages[1]);
+    }
+    if (layout == VertexLayout::Pretransformed) {
+        return key;  // position in pixels: no transform, light, fog or points
+    }
+    if (state.lighting && layout == VertexLayout::Render) {
+        lightingKey(state, key);
+    }
+    if (state.fog.enabled) {
+        fogKey(state, key);
+    }
+    if (state.alphaTest.enabled) {
+        key.alphaTest = static_cast<std::uint8_t>(static_cast<int>(state.alphaTest.comparison) + 1);
+    }
+    key.flat = state.shade == ShadeMode::Flat ? 1 : 0;
+    key.spriteCoordinates = primitive == PrimitiveType::PointList && state.points.sprites ? 1 : 0;
+    key.pointScale = state.points.scale ? 1 : 0;
+    return key;
+}
+
+std::size_t ShaderKeyHash::operator()(const ShaderKey& key) const {
+    unsigned char bytes[sizeof(ShaderKey)];
+    std::memcpy(bytes, &key, sizeof bytes);
+    std::uint64_t hash = 1469598103934665603ull;
+    for (unsigned char byte : bytes) {
+        hash = (hash ^ byte) * 1099511628211ull;
+    }
+    return static_cast<std::size_t>(hash);
+}
+
+}  // namespace vesta::gl

@@ -1,0 +1,71 @@
+#pragma once
+// What of the fixed-function state changes the generated program; every
+// other value (matrices, colours, distances) reaches it as a uniform.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "render/gl/PipelineState.h"
+
+namespace vesta::gl {
+
+// The vertex layouts a draw can come in.
+enum class VertexLayout : std::uint8_t {
+    Render,          // RenderVertex, 44 bytes
+    PointSprite,     // position and A8R8G8B8 diffuse, 16 bytes
+    Pretransformed,  // position in pixels of the target, drawn white, unlit
+};
+
+enum class StageTexture : std::uint8_t { None, Flat, Cube };
+enum class FogKind : std::uint8_t { None, Linear, Exponential, ExponentialSquared };
+
+struct StageKey {
+    std::uint8_t colorOp = 0;  // ColorOp
+    std::uint8_t colorArg1 = 0;
+    std::uint8_t colorArg2 = 0;
+    std::uint8_t alphaOp = 0;  // AlphaOp
+    std::uint8_t alphaArg1 = 0;
+    std::uint8_t alphaArg2 = 0;
+    StageTexture texture = StageTexture::None;
+    std::uint8_t environmentMapping = 0;
+    bool operator==(const StageKey&) const = default;
+};
+
+// Only bytes, so that it hashes and compares without padding.
+struct ShaderKey {
+    StageKey stages[2];
+    VertexLayout layout = VertexLayout::Render;
+    std::uint8_t lighting = 0;
+    std::uint8_t lightMask = 0;  // bit i: light i is on
+    std::uint8_t spotMask = 0;   // bit i: light i is a spot light
+    std::uint8_t specular = 0;
+    FogKind fog = FogKind::None;
+    std::uint8_t fogTable = 0;
+    std::uint8_t fogRange = 0;
+    std::uint8_t fogDeviceDepth = 0;  // table fog on an affine projection
+    std::uint8_t alphaTest = 0;       // 0 off, else Comparison + 1
+    std::uint8_t flat = 0;
+    std::uint8_t spriteCoordinates = 0;  // texture coordinates across a point
+    std::uint8_t pointScale = 0;
+    bool operator==(const ShaderKey&) const = default;
+};
+
+// Whether a projection keeps w = 1 (its fourth column is 0, 0, 0, 1).
+bool IsAffineProjection(const Matrix4& projection);
+
+ShaderKey MakeShaderKey(const PipelineState& state, PrimitiveType primitive, VertexLayout layout);
+
+struct ShaderKeyHash {
+    std::size_t operator()(const ShaderKey& key) const;
+};
+
+struct ShaderSources {
+    std::string vertex;
+    std::string fragment;
+};
+
+// GLSL 330 core sources that emulate the fixed function for `key`.
+ShaderSources GenerateShaders(const ShaderKey& key);
+
+}  // namespace vesta::gl

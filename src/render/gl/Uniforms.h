@@ -1,0 +1,79 @@
+#pragma once
+// The uniform values of the generated programs, in groups that change
+// together; each group is compared as a whole before it is sent.
+
+#include <cstdint>
+
+#include "render/gl/PipelineState.h"
+
+namespace vesta::gl {
+
+struct TransformUniforms {
+    float worldView[16];
+    float projection[16];
+    float normalMatrix[9];  // column-major, ready for glUniformMatrix3fv
+    float target[4];        // viewport x, y, width, height
+};
+
+// Lights in view space.
+struct LightUniforms {
+    float position[MaxLights][3];
+    float direction[MaxLights][3];
+    float diffuse[MaxLights][3];
+    float specular[MaxLights][3];
+    float ambient[MaxLights][3];
+    float attenuation[MaxLights][4];
+    float spot[MaxLights][3];
+};
+
+struct SurfaceUniforms {
+    float diffuse[4];
+    float ambient[3];
+    float emissive[3];
+    float specular[3];
+    float power;
+    float globalAmbient[3];
+};
+
+struct PixelUniforms {
+    float textureFactor[4];
+    float fogColor[3];
+    float fogParams[3];
+    float alphaRef;
+    float point[3];
+    float pointScale[3];
+};
+
+struct UniformValues {
+    TransformUniforms transform;
+    LightUniforms lights;
+    SurfaceUniforms surface;
+    PixelUniforms pixel;
+};
+
+struct UniformLocations {
+    int worldView, projection, normalMatrix, target;
+    int lightPosition, lightDirection, lightDiffuse, lightSpecular, lightAmbient;
+    int lightAttenuation, lightSpot;
+    int materialDiffuse, materialAmbient, materialEmissive, materialSpecular, materialPower;
+    int globalAmbient;
+    int textureFactor, fogColor, fogParams, alphaRef, point, pointScale;
+};
+
+// Fills every group from the state; `lit` leaves the light and surface
+// groups zero when the program does not light.
+void ComputeUniforms(const PipelineState& state, bool lit, UniformValues& values);
+
+// Looks the locations up in a linked program and binds its samplers to
+// texture units 0 and 1. The program must be current.
+UniformLocations FindUniforms(std::uint32_t program);
+
+// Sends the groups of `values` that differ from `uploaded` (all of them when
+// `force`), and updates `uploaded`. The program must be current.
+void UploadUniforms(const UniformLocations& locations, const UniformValues& values,
+                    UniformValues& uploaded, bool force);
+
+// The inverse of a matrix's upper 3x3; false when it is singular.
+bool Inverse3x3(const Matrix4& matrix, float inverse[3][3]);
+
+}  // namespace vesta::gl

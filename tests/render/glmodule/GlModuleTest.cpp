@@ -1,0 +1,266 @@
+// The OpenGL module end to end on Mesa's software rasteriser, headless: the
+// device, the frame in its format, the transforms and viewport as the
+// pictures need them, render targets, the occlusion probe and the text printer.
+
+#include "render/gl/GlModule.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <gtest/gtest.h>
+
+#include "EngineState.h"
+#include "log/Log.h"
+
+namespace vesta::test {
+namespace {
+
+constexpr std::uint32_t kRed = 0xFFFF0000;
+constexpr std::uint32_t kGreen = 0xFF00FF00;
+
+class GlModuleTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetEngineState(); }
+    void TearDown() override {
+        module.reset();
+        ResetEngineState();
+    }
+
+    GlModule& start(int width = 64, int height = 48, int bits = 32) {
+        module = std::make_unique<GlModule>();
+        RenderDriver& driver = module->GetDriver(0);
+        module->SelectDriver(&driver);
+        module->SelectDevice(driver.devices.at(0).get());
+        EXPECT_TRUE(module->Initialize(nullptr, false, width, height, bits));
+        module->SetClearColor(0, 0, 0, 0);
+        module->BeginFrame();
+        module->Clear(0);
+        return *module;
+    }
+
+    // X8R8G8B8 of pixel (x, y), top row first.
+    std::uint32_t pixel(int x, int y) {
+        int pitch = 0;
+        const std::uint8_t* frame = module->LockBackBuffer(pitch);
+        std::uint32_t value = 0;
+        std::memcpy(&value, frame + y * pitch + x * 4, 4);
+        module->UnlockBackBuffer();
+        return value & 0x00FFFFFF;
+    }
+
+    // A screen-space rectangle in the orthographic projection used by 2D layers.
+    void quad(float x0, float y0, float x1, float y1, std::uint32_t color, float z = 0.5f) {
+        const RenderVertex vertices[4] = {{x0, y0, z, 0, 0, 0, color, 0, 0, 0, 0},
+                                          {x1, y0, z, 0, 0, 0, color, 1, 0, 0, 0},
+                                          {x0, y1, z, 0, 0, 0, color, 0, 1, 0, 0},
+                                          {x1, y1, z, 0, 0, 0, color, 1, 1, 0, 0}};
+        module->Draw(PrimitiveType::TriangleStrip, 4, vertices);
+    }
+
+    // Orthographic with x to the right and y up, origin at the centre, as layers draw.
+    void flat() {
+        module->SetOrthographic(static_cast<float>(module->BackBufferWidth()),
+                                static_cast<float>(module->BackBufferHeight()), 0.0f, 1.0f);
+        module->SetColorOp(0, ColorOp::SelectArg1);
+        module->SetColorArg1(0, ColorArg::Diffuse);
+        module->SetTexture(0, nullptr);
+    }
+
+    std::unique_ptr<GlModule> module;
+};
+
+TEST_F(GlModuleTest, EnumeratesAHeadlessDriverWithTheStandardModes) {
+    GlModule gl;
+    ASSERT_GE(gl.GetDriverCount(), 1);
+    const RenderDriver& driver = gl.GetDriver(0);
+    ASSERT_FALSE(driver.devices.empty());
+    EXPECT_EQ(driver.devices[0]->name, "HAL");
+    const auto& modes = driver.devices[0]->modes;
+    const auto has = [&](int w, int h, int bits) {
+        return std::any_of(modes.begin(), modes.end(), [&](const VideoMode& m) {
+            return m.width == w && m.height == h && m.bitsPerPixel == bits;
+        });
+    };
+    EXPECT_TRUE(has(640, 480, 16));
+    EXPECT_TRUE(has(1024, 768, 32));
+}
+
+TEST_F(GlModuleTest, InitializeWithoutSelectionsStops) {
+    GlModule gl;
+    EXPECT_THROW(gl.Initialize(nullptr, false, 64, 64, 32), CUserException);
+    EXPECT_STREQ(LastUserError(), "No driver selected.");
+}
+
+TEST_F(GlModuleTest, ClearFillsTheFrameWithTheClearColour) {
+    start();
+    module->SetClearColor(1.0f, 0.5f, 0.0f, 0.0f);
+    module->Clear(0);
+    EXPECT_EQ(pixel(0, 0), 0xFF7F00u);
+    EXPECT_EQ(pixel(63, 47), 0xFF7F00u);
+    module->EnableColorClear(false);
+    module->SetClearColor(0, 0, 1, 0);
+    module->Clear(0);
+    EXPECT_EQ(pixel(5, 5), 0xFF7F00u);  // depth only
+}
+
+TEST_F(GlModuleTest, TheBackBufferHoldsTheTopRowFirst) {
+    start();
+    flat();
+    // y up in the projection: the upper half of the picture.
+    quad(-32, 0, 32, 24, kRed);
+    EXPECT_EQ(pixel(10, 2), 0xFF0000u);
+    EXPECT_EQ(pixel(10, 45), 0u);
+}
+
+TEST_F(GlModuleTest, SixteenBitFramesLockAsR5G6B5) {
+    start(64, 48, 16);
+    EXPECT_EQ(module->RedMask(), 0xF800u);
+    flat();
+    quad(-32, -24, 32, 24, kGreen);
+    int pitch = 0;
+    const std::uint8_t* frame = module->LockBackBuffer(pitch);
+    EXPECT_EQ(pitch, 128);
+    std::uint16_t value = 0;
+    std::memcpy(&value, frame + 10 * pitch + 20, 2);
+    module->UnlockBackBuffer();
+    EXPECT_EQ(value, 0x07E0);
+}
+
+TEST_F(GlModuleTest, ViewportInPercentLimitsDrawingAndClearing) {
+    start();
+    flat();
+    module->SetViewport(50, 0, 50, 50);  // the top-right quarter
+    quad(-32, -24, 32, 24, kRed);
+    EXPECT_EQ(pixel(40, 10), 0xFF0000u);
+    EXPECT_EQ(pixel(10, 10), 0u);
+    EXPECT_EQ(pixel(40, 40), 0u);
+    module->SetViewport(0, 0, 0, 0);
+    EXPECT_FLOAT_EQ(module->Aspect(), 0.75f);
+}
+
+TEST_F(GlModuleTest, DepthTestKeepsTheNearerQuad) {
+    start();
+    flat();
+    module->SetDepthTest(true);
+    module->SetDepthFunc(Comparison::LessEqual);
+    quad(-32, -24, 32, 24, kRed, 0.2f);
+    quad(-32, -24, 32, 24, kGreen, 0.6f);
+    EXPECT_EQ(pixel(32, 24), 0xFF0000u);
+}
+
+TEST_F(GlModuleTest, ThePerspectiveCameraCentresTheTarget) {
+    start();
+    module->SetColorOp(0, ColorOp::SelectArg1);
+    module->SetColorArg1(0, ColorArg::Diffuse);
+    module->SetCameraPosition({0, 0, -5});
+    module->SetCameraTarget({0, 0, 0});
+    module->SetFieldOfView(0.7853982f);
+    module->SetNearPlane(1);
+    module->SetFarPlane(100);
+    module->ApplyCamera();
+    module->SetWorldMatrix(Matrix4::Identity());
+    const RenderVertex triangle[3] = {{-0.2f, -0.2f, 0, 0, 0, 0, kGreen, 0, 0, 0, 0},
+                                      {0.0f, 0.3f, 0, 0, 0, 0, kGreen, 0, 0, 0, 0},
+                                      {0.2f, -0.2f, 0, 0, 0, 0, kGreen, 0, 0, 0, 0}};
+    module->Draw(PrimitiveType::TriangleList, 3, triangle);
+    EXPECT_EQ(pixel(32, 24), 0x00FF00u);
+    EXPECT_EQ(pixel(2, 2), 0u);
+    EXPECT_TRUE(module->IsPointVisible({0, 0, 0}));
+    EXPECT_FALSE(module->IsPointVisible({0, 0, -10}));  // behind the camera: off screen
+}
+
+TEST_F(GlModuleTest, TheProbeSeesWhetherAPointIsHidden) {
+    start();
+    module->SetCameraPosition({0, 0, -5});
+    module->ApplyCamera();
+    module->SetColorOp(0, ColorOp::SelectArg1);
+    module->SetColorArg1(0, ColorArg::Diffuse);
+    module->SetDepthTest(true);
+    // A wall between the camera and the point behind it.
+    const RenderVertex wall[4] = {{-5, -5, 0, 0, 0, 0, kRed, 0, 0, 0, 0},
+                                  {-5, 5, 0, 0, 0, 0, kRed, 0, 0, 0, 0},
+                                  {5, -5, 0, 0, 0, 0, kRed, 0, 0, 0, 0},
+                                  {5, 5, 0, 0, 0, 0, kRed, 0, 0, 0, 0}};
+    module->Draw(PrimitiveType::TriangleStrip, 4, wall);
+    module->SetFogEnable(true);
+    EXPECT_FALSE(module->IsPointVisible({0, 0, 3}));
+    EXPECT_TRUE(module->IsPointVisible({0, 0, -2}));
+    EXPECT_FALSE(module->FogEnabled());
+}
+
+TEST_F(GlModuleTest, RenderTargetsAreDrawnIntoAndSampled) {
+    start();
+    Texture* target = module->CreateTexture();
+    ASSERT_TRUE(target->CreateRenderTarget(32, nullptr, 0));
+    module->SetRenderTarget(target, 0);
+    module->SetClearColor(0, 0, 1, 0);
+    module->Clear(0);
+    module->SetRenderTarget(nullptr, 0);
+    flat();
+    module->SetTexture(0, target);
+    module->SetColorArg1(0, ColorArg::Texture);
+    quad(-32, -24, 32, 24, 0xFFFFFFFF);
+    EXPECT_EQ(pixel(32, 24), 0x0000FFu);
+    module->ReleaseTexture(target);
+}
+
+TEST_F(GlModuleTest, CubeFacesTakeTheirOwnPictures) {
+    start();
+    Texture* cube = module->CreateTexture();
+    ASSERT_TRUE(cube->CreateRenderTarget(16, nullptr, 1));
+    for (int face = 0; face < 6; ++face) {
+        cube->SetCubeFace(face);
+        module->SetClearColor(face == 0 ? 1.0f : 0.0f, 0.0f, face == 0 ? 0.0f : 1.0f, 0);
+        module->Clear(0);
+    }
+    module->SetRenderTarget(nullptr, 0);
+    EXPECT_EQ(pixel(1, 1), 0u);  // the frame was not touched
+    Texture* flatTexture = module->CreateTexture();
+    EXPECT_THROW(flatTexture->SetCubeFace(0), CUserException);
+    EXPECT_STREQ(LastUserError(), "Cannot set CubeMap level on standard texture.");
+}
+
+TEST_F(GlModuleTest, UploadedPicturesAreResizedToPowersOfTwo) {
+    start();
+    std::vector<std::string> lines;
+    SetLogSink(
+        [](void* sink, const char* line) {
+            static_cast<std::vector<std::string>*>(sink)->push_back(line);
+        },
+        &lines);
+    std::vector<std::uint8_t> picture(300 * 200 * 3, 0x80);
+    Texture* first = module->CreateTexture();
+    ASSERT_TRUE(first->Upload(picture.data(), 300, 200, false, false));
+    EXPECT_EQ(first->Width(), 256);
+    EXPECT_EQ(first->Height(), 256);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines.back().find("PERFORMANCE Warning"), std::string::npos);
+    // Unnamed pictures are their own: nothing to share with a second one.
+    Texture* second = module->CreateTexture();
+    EXPECT_FALSE(second->Upload(nullptr, 0, 0, false, false));
+    EXPECT_EQ(module->SharedTextures().Size(), 0u);
+    module->DestroyTexture(first);
+    module->DestroyTexture(second);
+    SetLogSink(nullptr, nullptr);
+}
+
+TEST_F(GlModuleTest, TheTextPrinterWritesWhiteText) {
+    start();
+    Font* font = module->GetFont("font1.png");
+    font->Print(0, 4, 4, "%s", "MMMM");
+    // Anti-aliased white: every lit pixel is a grey, the stems nearly white.
+    int bright = 0;
+    for (int y = 4; y < 18; ++y) {
+        for (int x = 4; x < 40; ++x) {
+            const std::uint32_t value = pixel(x, y);
+            const std::uint32_t red = value >> 16, green = (value >> 8) & 0xFF, blue = value & 0xFF;
+            EXPECT_TRUE(red == green && green == blue) << std::hex << value;
+            bright += red > 0xC0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(bright, 20);
+    EXPECT_EQ(pixel(60, 40), 0u);
+}
+
+}  // namespace
+}  // namespace vesta::test
