@@ -113,6 +113,15 @@ TEST_F(TextureTest, FilteringPointOrBilinear) {
     EXPECT_EQ(image.At(15, 5).r, 0);  // clamped below the first texel centre
 }
 
+TEST_F(TextureTest, UploadingBetweenDrawsLeavesTheStagesBindings) {
+    useTexture(1, 1, {Red});
+    drawQuad(0.0f, 1.0f);
+    const std::uint32_t other = MakeTexture(1, 1, {Green});  // binds on the active unit
+    drawQuad(0.0f, 1.0f);
+    expectColor(Read().At(8, 8), Red);
+    DeleteTexture(other);
+}
+
 class EnvironmentTest : public TextureTest {
 protected:
     void SetUp() override {
