@@ -54,7 +54,6 @@ TEST_F(ConventionTest, TopRowFirstAndPixelCentresOnIntegers) {
     // 2..5 and rows 1..3, counted from the top.
     DrawStrip(Quad(1.5f, 0.5f, 5.5f, 3.5f, 0.5f, 0xFFFF0000));
     const Image image = Read();
-    WritePng("convention.png", image);
     for (int y = 0; y < 6; ++y) {
         for (int x = 0; x < 8; ++x) {
             const bool inside = x >= 2 && x <= 5 && y >= 1 && y <= 3;

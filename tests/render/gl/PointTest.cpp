@@ -70,7 +70,6 @@ TEST_F(PointTest, SpriteTextureRunsFromTheTopLeft) {
     State().points = {true, false, 16.0f, 0.0f, 1.0f, 0.0f, 0.0f};
     drawPoint(31.5f, 31.5f, 0.5f);
     Image image = Read();
-    WritePng("sprite.png", image);
     EXPECT_RGBA_NEAR(image.At(26, 26), 255, 0, 0, 255, 0);
     EXPECT_RGBA_NEAR(image.At(37, 26), 0, 255, 0, 255, 0);
     EXPECT_RGBA_NEAR(image.At(26, 37), 0, 0, 255, 255, 0);
