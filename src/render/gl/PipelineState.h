@@ -67,6 +67,8 @@ struct Light {
 };
 inline constexpr int MaxLights = 8;
 
+// Direct3D's device starts with an all-zero material; white diffuse here so
+// that a lit draw before the first SetMaterial is visible.
 struct Material {
     ColorValue diffuse{1, 1, 1, 1};
     ColorValue ambient;
