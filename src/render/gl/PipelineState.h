@@ -67,10 +67,9 @@ struct Light {
 };
 inline constexpr int MaxLights = 8;
 
-// Direct3D's device starts with an all-zero material; white diffuse here so
-// that a lit draw before the first SetMaterial is visible.
+// All zero until set, as Direct3D's device starts.
 struct Material {
-    ColorValue diffuse{1, 1, 1, 1};
+    ColorValue diffuse;
     ColorValue ambient;
     ColorValue emissive;
     ColorValue specular;
