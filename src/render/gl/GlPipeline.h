@@ -27,6 +27,11 @@
 
 namespace vesta::gl {
 
+// GlPipeline leaves this texture unit active after binding the stages'
+// textures, so that textures bound elsewhere for uploading do not disturb
+// the stages' bindings on units 0 and 1.
+inline constexpr int ScratchTextureUnit = 2;
+
 class GlPipeline {
 public:
     // Needs a current OpenGL 3.3 core context, which must stay current for
@@ -41,8 +46,9 @@ public:
 
     // Off: every draw sends the whole state, to find faults of the caching.
     void SetStateCaching(bool on) { m_caching = on; }
-    // Forgets what GL was given: call after touching GL state elsewhere, or
-    // after deleting a texture that may be bound.
+    // Forgets what GL was given: call after drawing with GL outside the
+    // pipeline (the present blit, another program, other samplers or
+    // blend/depth/stencil state), or after deleting a texture that may be bound.
     void Invalidate();
 
     // Direct3D's Clear: the current viewport's rectangle, unaffected by the
@@ -66,7 +72,8 @@ public:
     // untransformed, unlit, unfogged: the occlusion probe.
     void DrawPretransformedPoint(float x, float y, float z);
 
-    // Programs generated so far.
+    // Programs generated so far. Generation throws ShaderError (ProgramCache.h)
+    // when the driver rejects a program, which is a fault of the generator.
     std::size_t ProgramCount() const;
     // Whether GL_MIRROR_CLAMP_TO_EDGE backs mirror once.
     bool HasMirrorClamp() const { return m_mirrorClamp; }

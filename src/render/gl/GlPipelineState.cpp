@@ -93,10 +93,14 @@ void GlPipeline::applyFixed() {
 void GlPipeline::applyStages(const ShaderKey& key, bool all) {
     Objects& o = *m_objects;
     const bool allTextures = all || !o.texturesValid;
+    bool anyBound = false;
     for (int unit = 0; unit < 2; ++unit) {
         const TextureStage& stage = m_state.stages[unit];
         const TextureStage& before = m_applied.stages[unit];
         const GLuint sampler = o.samplers[unit];
+        if (all) {
+            glBindSampler(static_cast<GLuint>(unit), sampler);
+        }
         if (all || stage.addressU != before.addressU || stage.addressV != before.addressV) {
             glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S,
                                 GlTextureAddress(stage.addressU, m_mirrorClamp));
@@ -115,7 +119,11 @@ void GlPipeline::applyStages(const ShaderKey& key, bool all) {
             glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
             glBindTexture(textureTarget(stage.texture), stage.texture.name);
             o.bound[unit] = stage.texture;
+            anyBound = true;
         }
+    }
+    if (allTextures || anyBound) {
+        glActiveTexture(GL_TEXTURE0 + ScratchTextureUnit);
     }
     o.texturesValid = true;
     m_applied.stages = m_state.stages;

@@ -67,8 +67,9 @@ struct Light {
 };
 inline constexpr int MaxLights = 8;
 
+// All zero until set, as Direct3D's device starts.
 struct Material {
-    ColorValue diffuse{1, 1, 1, 1};
+    ColorValue diffuse;
     ColorValue ambient;
     ColorValue emissive;
     ColorValue specular;

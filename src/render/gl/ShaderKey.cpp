@@ -75,7 +75,9 @@ ShaderKey MakeShaderKey(const PipelineState& state, PrimitiveType primitive, Ver
     if (layout == VertexLayout::Pretransformed) {
         return key;  // position in pixels: no transform, light, fog or points
     }
-    if (state.lighting && layout == VertexLayout::Render) {
+    // The sprite layout has no normal: lit, it gets ambient and emissive
+    // only, as Direct3D lights a vertex without one.
+    if (state.lighting) {
         lightingKey(state, key);
     }
     if (state.fog.enabled) {

@@ -38,6 +38,15 @@ TEST(PrimitiveCountTest, DirectThreeDCounts) {
     EXPECT_EQ(gl::VerticesDrawn(PrimitiveType::TriangleStrip, 2), 0);
 }
 
+TEST(PipelineStateTest, ColoursPackAsTheModuleBuildsThem) {
+    EXPECT_EQ(gl::PackColor(1.0f, 0.5f, 0.0f), 0x00FF7F00u);
+    const gl::ColorValue c = gl::UnpackColor(0x80FF4000);
+    EXPECT_FLOAT_EQ(c.a, 128 / 255.0f);
+    EXPECT_FLOAT_EQ(c.r, 1.0f);
+    EXPECT_FLOAT_EQ(c.g, 64 / 255.0f);
+    EXPECT_FLOAT_EQ(c.b, 0.0f);
+}
+
 using ConventionTest = PipelineFixture;
 
 TEST_F(ConventionTest, TopRowFirstAndPixelCentresOnIntegers) {
@@ -45,7 +54,6 @@ TEST_F(ConventionTest, TopRowFirstAndPixelCentresOnIntegers) {
     // 2..5 and rows 1..3, counted from the top.
     DrawStrip(Quad(1.5f, 0.5f, 5.5f, 3.5f, 0.5f, 0xFFFF0000));
     const Image image = Read();
-    WritePng("convention.png", image);
     for (int y = 0; y < 6; ++y) {
         for (int x = 0; x < 8; ++x) {
             const bool inside = x >= 2 && x <= 5 && y >= 1 && y <= 3;

@@ -122,7 +122,6 @@ TEST_F(FogTest, TiltedPlanePerPixelAndLinearPerVertex) {
         State().fog.mode = mode;
         compareWithGl(vertices, "fog-table-" + std::to_string(static_cast<int>(mode)));
     }
-    WritePng("fog-table.png", draw(vertices));
 }
 
 TEST_F(FogTest, RangeFogMeasuresTheDistance) {

@@ -129,7 +129,6 @@ TEST_F(LightingTest, PointLightMatchesFixedFunctionGl) {
     State().material.specular = {0.6f, 0.5f, 0.4f, 0};
     State().material.power = 12.0f;
     m_image = draw();
-    WritePng("point-light.png", m_image);
     EXPECT_TRUE(ImagesNear(m_image, reference(), LightTolerance, "point-light"));
 }
 
@@ -175,7 +174,6 @@ TEST_F(LightingTest, SpotConeWithFalloff) {
         light.falloff = falloff;
         light.attenuation0 = 0.8f;
         m_image = draw();
-        WritePng("spot-light.png", m_image);
         expectDirect3D(32, 32, "axis");
         expectDirect3D(36, 32, "inner cone");
         expectDirect3D(41, 32, "between the cones");

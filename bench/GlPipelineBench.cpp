@@ -1,0 +1,169 @@
+// Frames per second of a layer-like load (200 textured, blended 4-vertex
+// strips per frame at 640 x 480, with state changes between them) through
+// GlPipeline, beside a minimal hand-written OpenGL program drawing the same.
+
+#include <benchmark/benchmark.h>
+#include <epoxy/gl.h>
+#include <vector>
+
+#include "render/gl/EglContext.h"
+#include "render/gl/GlPipeline.h"
+
+namespace {
+
+constexpr int Width = 640, Height = 480, Quads = 200;
+
+struct Frame {
+    vesta::gl::EglContext context{vesta::gl::ContextKind::Core33};
+    GLuint framebuffer = 0, color = 0, texture = 0;
+
+    Frame() {
+        glGenRenderbuffers(1, &color);
+        glBindRenderbuffer(GL_RENDERBUFFER, color);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, Width, Height);
+        glGenFramebuffers(1, &framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
+        glViewport(0, 0, Width, Height);
+        std::vector<std::uint32_t> texels(64 * 64);
+        for (std::size_t i = 0; i < texels.size(); ++i) {
+            texels[i] = 0x80000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+        }
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 64, 64, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                     texels.data());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    }
+    ~Frame() {
+        glDeleteTextures(1, &texture);
+        glDeleteFramebuffers(1, &framebuffer);
+        glDeleteRenderbuffers(1, &color);
+    }
+};
+
+// Quad i: 1/16 of the screen, pixel coordinates, placed on a 4 x 4 grid.
+void quad(int i, vesta::RenderVertex out[4]) {
+    const float x = static_cast<float>(i % 4) * 160.0f, y = static_cast<float>(i / 4 % 4) * 120.0f;
+    const float xs[2] = {x, x + 160.0f}, ys[2] = {y, y + 120.0f};
+    for (int k = 0; k < 4; ++k) {
+        out[k] = {xs[k & 1],
+                  ys[k >> 1],
+                  0.5f,
+                  0,
+                  0,
+                  -1,
+                  0xC0FFFFFFu,
+                  static_cast<float>(k & 1),
+                  static_cast<float>(k >> 1),
+                  0,
+                  0};
+    }
+}
+
+vesta::Matrix4 pixelProjection() {
+    vesta::Matrix4 m;
+    m.m[0][0] = 2.0f / Width;
+    m.m[1][1] = -2.0f / Height;
+    m.m[3][0] = -1.0f;
+    m.m[3][1] = 1.0f;
+    return m;
+}
+
+void BM_GlPipeline(benchmark::State& bench) {
+    Frame frame;
+    vesta::gl::GlPipeline pipeline;
+    auto& s = pipeline.State();
+    s.viewport = {0, 0, Width, Height, 0, 1};
+    s.projection = pixelProjection();
+    s.cull = vesta::CullMode::None;
+    s.depth.enabled = false;
+    s.stages[0].texture = {frame.texture, false};
+    s.stages[0].filtering = true;
+    vesta::RenderVertex vertices[4];
+    for (auto _ : bench) {
+        pipeline.Clear(true, false, false, 0xFF000000, 1.0f, 0);
+        for (int i = 0; i < Quads; ++i) {
+            s.blend = {true, vesta::BlendFactor::SrcAlpha,
+                       i % 2 ? vesta::BlendFactor::One : vesta::BlendFactor::InvSrcAlpha};
+            s.textureFactor = 0xFF000000u | static_cast<std::uint32_t>(i);
+            quad(i, vertices);
+            pipeline.Draw(vesta::PrimitiveType::TriangleStrip, 4, vertices);
+        }
+        glFinish();
+    }
+    bench.counters["fps"] =
+        benchmark::Counter(static_cast<double>(bench.iterations()), benchmark::Counter::kIsRate);
+}
+
+const char* handVertex = R"(#version 330 core
+layout(location = 0) in vec3 p; layout(location = 2) in vec4 c; layout(location = 3) in vec2 t;
+out vec4 vc; out vec2 vt;
+void main() { gl_Position = vec4(p.x / 320.0 - 1.0, p.y / 240.0 - 1.0, 0.0, 1.0); vc = c; vt = t; }
+)";
+const char* handFragment = R"(#version 330 core
+uniform sampler2D s; in vec4 vc; in vec2 vt; out vec4 o;
+void main() { o = texture(s, vt) * vc; }
+)";
+
+GLuint handProgram() {
+    const GLuint program = glCreateProgram();
+    for (auto [type, text] :
+         {std::pair{GL_VERTEX_SHADER, handVertex}, {GL_FRAGMENT_SHADER, handFragment}}) {
+        const GLuint shader = glCreateShader(type);
+        glShaderSource(shader, 1, &text, nullptr);
+        glCompileShader(shader);
+        glAttachShader(program, shader);
+        glDeleteShader(shader);
+    }
+    glLinkProgram(program);
+    return program;
+}
+
+void BM_HandWritten(benchmark::State& bench) {
+    Frame frame;
+    const GLuint program = handProgram();
+    glUseProgram(program);
+    GLuint array = 0, buffer = 0;
+    glGenVertexArrays(1, &array);
+    glBindVertexArray(array);
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(vesta::RenderVertex) * 4 * Quads, nullptr, GL_STREAM_DRAW);
+    const GLsizei stride = sizeof(vesta::RenderVertex);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                          reinterpret_cast<const void*>(24));
+    glEnableVertexAttribArray(3);
+    glVertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(28));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glEnable(GL_BLEND);
+    vesta::RenderVertex vertices[4];
+    for (auto _ : bench) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        glBufferData(GL_ARRAY_BUFFER, sizeof(vesta::RenderVertex) * 4 * Quads, nullptr,
+                     GL_STREAM_DRAW);
+        for (int i = 0; i < Quads; ++i) {
+            glBlendFunc(GL_SRC_ALPHA, i % 2 ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+            quad(i, vertices);
+            glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(sizeof vertices) * i,
+                            sizeof vertices, vertices);
+            glDrawArrays(GL_TRIANGLE_STRIP, i * 4, 4);
+        }
+        glFinish();
+    }
+    bench.counters["fps"] =
+        benchmark::Counter(static_cast<double>(bench.iterations()), benchmark::Counter::kIsRate);
+    glDeleteBuffers(1, &buffer);
+    glDeleteVertexArrays(1, &array);
+    glDeleteProgram(program);
+}
+
+BENCHMARK(BM_GlPipeline)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_HandWritten)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
