@@ -5,6 +5,7 @@
 #include <numeric>
 #include <set>
 
+#include "log/Log.h"
 #include "render/image/AlphaMerge.h"
 #include "render/image/PixelConvert.h"
 #include "render/image/TextureSize.h"
@@ -80,6 +81,26 @@ TEST(TextureSizeTest, WarningText) {
     EXPECT_EQ(PowerOfTwoWarning("logo.png", 300, 200, 256, 256),
               "PERFORMANCE Warning in file [logo.png] : Size SHOULD be a power of 2 (is 300x200). "
               "Resizing to (256x256)");
+}
+
+TEST(TextureSizeTest, FittingResamplesAndWarnsOnlyWhenTheSizeChanges) {
+    std::vector<std::string> lines;
+    SetLogSink(
+        [](void* sink, const char* line) {
+            static_cast<std::vector<std::string>*>(sink)->push_back(line);
+        },
+        &lines);
+    const std::vector<std::uint8_t> odd = flat(6 * 3, {9, 8, 7, 6});
+    const FittedPicture fitted = FitToTextureSize("odd.png", odd.data(), 6, 3, 4, 2048);
+    EXPECT_EQ(fitted.size.width, 4);
+    EXPECT_EQ(fitted.size.height, 2);  // 3 lies as near 2 as 4
+    EXPECT_EQ(fitted.pixels, flat(8, {9, 8, 7, 6}));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], PowerOfTwoWarning("odd.png", 6, 3, 4, 2));
+    const std::vector<std::uint8_t> exact = flat(8, {1, 2, 3});
+    EXPECT_EQ(FitToTextureSize("exact.png", exact.data(), 4, 2, 3, 2048).pixels, exact);
+    EXPECT_EQ(lines.size(), 1u);
+    SetLogSink(nullptr, nullptr);
 }
 
 TEST(ResampleTest, FlatColoursStayFlatShrinkingAndGrowing) {

@@ -26,6 +26,10 @@ struct Layout {
     bool interlaced;
 };
 
+void PrintTo(const Layout& layout, std::ostream* out) {
+    *out << layout.name;
+}
+
 struct Sample {
     PngPicture picture;
     std::vector<std::uint8_t> bgr;
