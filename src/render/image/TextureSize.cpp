@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "log/Log.h"
+
 namespace vesta {
 namespace {
 
@@ -112,6 +114,22 @@ std::vector<std::uint8_t> Resample(const std::uint8_t* pixels, int width, int he
         return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
     });
     return out;
+}
+
+FittedPicture FitToTextureSize(const std::string& name, const std::uint8_t* pixels, int width,
+                               int height, int channels, int maximum) {
+    FittedPicture fitted;
+    fitted.size = ChooseTextureSize(width, height, maximum);
+    if (!fitted.size.resized) {
+        fitted.pixels.assign(pixels, pixels + std::size_t(width) * height * channels);
+        return fitted;
+    }
+    LogPrintf(
+        "%s",
+        PowerOfTwoWarning(name, width, height, fitted.size.width, fitted.size.height).c_str());
+    fitted.pixels =
+        Resample(pixels, width, height, channels, fitted.size.width, fitted.size.height);
+    return fitted;
 }
 
 }  // namespace vesta

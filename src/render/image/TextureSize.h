@@ -26,4 +26,15 @@ std::string PowerOfTwoWarning(const std::string& name, int width, int height, in
 std::vector<std::uint8_t> Resample(const std::uint8_t* pixels, int width, int height, int channels,
                                    int targetWidth, int targetHeight);
 
+// A picture brought to the texture size chosen for it.
+struct FittedPicture {
+    TextureSize size;
+    std::vector<std::uint8_t> pixels;
+};
+
+// What an upload hands to the device: the pixels at ChooseTextureSize's
+// size, logging PowerOfTwoWarning for `name` when that size differs.
+FittedPicture FitToTextureSize(const std::string& name, const std::uint8_t* pixels, int width,
+                               int height, int channels, int maximum);
+
 }  // namespace vesta
