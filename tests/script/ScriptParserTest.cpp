@@ -221,7 +221,7 @@ TEST_F(ScriptParserTest, LfScriptsParseLikeCrLfScripts) {
               (std::vector<ScriptParameter>{{"X", "1"}}));
 }
 
-TEST_F(ScriptParserTest, UnstableOrderIsNotRelied) {
+TEST_F(ScriptParserTest, TimeBlocksSortByTimeAndNonNumbersReadAsZero) {
     const ParsedScript& script = load("PART {\r\nTIME 4 {\r\n}\r\nTIME junk {\r\n}\r\n"
                                       "TIME 2.5 {\r\n}\r\n}\r\n");
     const auto& blocks = script.parts.at(0).timeBlocks;
