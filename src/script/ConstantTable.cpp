@@ -15,9 +15,9 @@ struct Operator {
 
 // Searched in this order: the first entry found anywhere wins, not the leftmost.
 constexpr Operator kOperators[] = {
-    {"+=", Rule::Add, true},       {"-=", Rule::Subtract, true}, {"*=", Rule::Multiply, true},
-    {"/=", Rule::Divide, true},    {"+", Rule::Add, false},      {"-", Rule::Subtract, false},
-    {"*", Rule::Multiply, false},  {"/", Rule::Divide, false},
+    {"+=", Rule::Add, true},      {"-=", Rule::Subtract, true}, {"*=", Rule::Multiply, true},
+    {"/=", Rule::Divide, true},   {"+", Rule::Add, false},      {"-", Rule::Subtract, false},
+    {"*", Rule::Multiply, false}, {"/", Rule::Divide, false},
 };
 
 // Right operands nest once per operator; deeper chains read the rest as a number.

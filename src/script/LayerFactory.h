@@ -42,11 +42,11 @@ struct LayerRegistration {
 
 }  // namespace vesta
 
-#define VESTA_REGISTER_LAYER(order, kindName, Class)                                          \
-    static const ::vesta::LayerRegistration s_layerRegistration##Class(                        \
-        order, kindName,                                                                      \
-        [](::vesta::RenderModule* renderModule,                                               \
-           const std::vector<::vesta::CLayerOperation>* children)                             \
-            -> std::unique_ptr<::vesta::CLayer> {                                             \
-            return std::make_unique<Class>(renderModule, children);                           \
+#define VESTA_REGISTER_LAYER(order, kindName, Class)                                               \
+    static const ::vesta::LayerRegistration s_layerRegistration##Class(                            \
+        order, kindName,                                                                           \
+        [](::vesta::RenderModule* renderModule,                                                    \
+           const std::vector<::vesta::CLayerOperation>* children)                                  \
+            -> std::unique_ptr<::vesta::CLayer> {                                                  \
+            return std::make_unique<Class>(renderModule, children);                                \
         })

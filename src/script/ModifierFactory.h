@@ -39,10 +39,10 @@ struct ModifierRegistration {
 
 }  // namespace vesta
 
-#define VESTA_REGISTER_MODIFIER(order, kindName, Class)                                       \
-    static const ::vesta::ModifierRegistration s_modifierRegistration##Class(                  \
-        order, kindName,                                                                      \
-        [](::vesta::CScene* scene, ::vesta::RenderModule* renderModule, void* extra)           \
-            -> std::unique_ptr<::vesta::CModifier> {                                          \
-            return std::make_unique<Class>(scene, renderModule, extra);                       \
+#define VESTA_REGISTER_MODIFIER(order, kindName, Class)                                            \
+    static const ::vesta::ModifierRegistration s_modifierRegistration##Class(                      \
+        order, kindName,                                                                           \
+        [](::vesta::CScene* scene, ::vesta::RenderModule* renderModule,                            \
+           void* extra) -> std::unique_ptr<::vesta::CModifier> {                                   \
+            return std::make_unique<Class>(scene, renderModule, extra);                            \
         })

@@ -107,8 +107,7 @@ void CParameterSet::AddTextParameter(std::string_view name, std::string* member,
     addTyped(name, ParameterType::Text, member, std::move(onChange));
 }
 
-void CParameterSet::AddBoolParameter(std::string_view name, bool* member,
-                                     ChangeHandler onChange) {
+void CParameterSet::AddBoolParameter(std::string_view name, bool* member, ChangeHandler onChange) {
     addTyped(name, ParameterType::Bool, member, std::move(onChange));
 }
 

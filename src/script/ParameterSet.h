@@ -55,8 +55,7 @@ protected:
     void AddBoolParameter(std::string_view name, bool* member, ChangeHandler onChange = {});
     void AddVectorParameter(std::string_view name, ParameterVector* member,
                             ChangeHandler onChange = {});
-    void AddAccessorParameter(int identifier, Getter getter, Setter setter,
-                              std::string_view name);
+    void AddAccessorParameter(int identifier, Getter getter, Setter setter, std::string_view name);
 
 private:
     struct Typed {

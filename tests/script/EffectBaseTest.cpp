@@ -130,8 +130,8 @@ TEST_F(EffectBaseTest, NamesPlacesAndTheDestructionLog) {
         TestModifier modifier;
         modifier.SetName("Mist");
     }
-    EXPECT_EQ(lines, (std::vector<std::string>{"Destroying Layer [Back]",
-                                               "Destroying Modifier [Mist]"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"Destroying Layer [Back]", "Destroying Modifier [Mist]"}));
 }
 
 TEST_F(EffectBaseTest, EnvelopeWorkedExample) {

@@ -1,8 +1,8 @@
 // Creating effects by kind name, the missing-kind messages, use counts and
 // the usage statistics files.
 
-#include <gtest/gtest.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 
 #include "EngineState.h"
 #include "TestSupport.h"

@@ -29,7 +29,8 @@ public:
                 return text != "refuse";
             },
             "Mode");
-        AddAccessorParameter(8, [] { return std::string("fixed"); }, nullptr, "Fixed");
+        AddAccessorParameter(
+            8, [] { return std::string("fixed"); }, nullptr, "Fixed");
     }
 
     using CParameterSet::AddFloatParameter;

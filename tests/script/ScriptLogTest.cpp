@@ -2,8 +2,8 @@
 
 #include "script/ScriptLog.h"
 
-#include <gtest/gtest.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 
 #include "ScriptTestSupport.h"
 
@@ -13,7 +13,8 @@ namespace {
 using ScriptLogTest = ScriptTest;
 
 TEST_F(ScriptLogTest, OnePartEndingAtThirtySeconds) {
-    const ParsedScript& script = load("LOGSCRIPT Yes;\r\nPART {\r\nTIME 30 {\r\nPARTEND;\r\n}\r\n}\r\n");
+    const ParsedScript& script =
+        load("LOGSCRIPT Yes;\r\nPART {\r\nTIME 30 {\r\nPARTEND;\r\n}\r\n}\r\n");
     ASSERT_TRUE(script.switches.logScript);
     ASSERT_TRUE(WriteScriptLog(script.parts));
     EXPECT_EQ(ReadFile(m_dir / "ScriptLog.html"),

@@ -88,8 +88,8 @@ TEST_F(ScriptParserTest, TheSmallScript) {
     EXPECT_EQ(create.argument, "GFXLayer");
     EXPECT_EQ(create.name, "Back");
     EXPECT_EQ(create.place, "main.txt(10)");
-    EXPECT_EQ(create.parameters, (std::vector<ScriptParameter>{{"StartTime", "10.500"},
-                                                               {"Texture", "back.png"}}));
+    EXPECT_EQ(create.parameters,
+              (std::vector<ScriptParameter>{{"StartTime", "10.500"}, {"Texture", "back.png"}}));
     ASSERT_EQ(part.timeBlocks[1].operations.size(), 1u);
     EXPECT_EQ(part.timeBlocks[1].operations[0].kind, OperationKind::PartEnd);
     EXPECT_EQ(part.timeBlocks[1].operations[0].place, "main.txt(7)");

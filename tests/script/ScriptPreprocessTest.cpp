@@ -74,7 +74,7 @@ TEST_F(ScriptPreprocessTest, OperatorsFollowTheTableOrderAndChainFromTheRight) {
     constants.Define("A", 10);
     constants.Define("B", 4);
     constants.Define("X", 7);
-    EXPECT_EQ(constants.Evaluate("A-B-1"), 7.0f);   // A - (B - 1)
+    EXPECT_EQ(constants.Evaluate("A-B-1"), 7.0f);          // A - (B - 1)
     EXPECT_EQ(constants.Evaluate("A-2+3"), std::nullopt);  // "+" first: the name is "A-2"
     EXPECT_EQ(constants.Evaluate("X/0"), 7.0f);
     EXPECT_EQ(constants.Evaluate("X/=0"), 7.0f);
@@ -82,7 +82,7 @@ TEST_F(ScriptPreprocessTest, OperatorsFollowTheTableOrderAndChainFromTheRight) {
     EXPECT_EQ(constants.Evaluate("A"), 10.0f);
     EXPECT_EQ(constants.Evaluate("A "), std::nullopt);
     EXPECT_EQ(constants.Evaluate("2+3"), std::nullopt);
-    EXPECT_EQ(constants.Evaluate("A+ B"), 14.0f);   // the operand is trimmed
+    EXPECT_EQ(constants.Evaluate("A+ B"), 14.0f);  // the operand is trimmed
     EXPECT_EQ(constants.Evaluate("A+junk"), 10.0f);
     EXPECT_EQ(constants.Evaluate("B-=A-9"), 3.0f);
     EXPECT_EQ(constants.Find("B"), 3.0f);
