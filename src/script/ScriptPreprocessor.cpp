@@ -219,8 +219,18 @@ std::string ScriptPreprocessor::processFile(std::string_view name, int depth) {
         RaiseError("ScriptParser : Unable to open file [%s]", fileName.c_str());
     }
     const std::string_view contents(reinterpret_cast<const char*>(file.Data()), file.Size());
+    return processContents(name, contents, depth);
+}
+
+std::string ScriptPreprocessor::RunText(std::string_view name, std::string_view contents) {
+    m_openFiles.clear();
+    return processContents(name, contents, 0);
+}
+
+std::string ScriptPreprocessor::processContents(std::string_view name, std::string_view contents,
+                                                int depth) {
+    const std::string fileName(name);
     std::string text = RemoveComments(TagLines(name, contents));
-    file.Close();
     CollectDefines(text, m_constants);
     text = SubstituteConstants(text, m_constants);
     m_openFiles.push_back(fileName);

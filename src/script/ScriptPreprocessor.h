@@ -37,9 +37,12 @@ public:
     // Raises the engine error for a file that cannot be opened, an include
     // cycle or an include nesting deeper than kMaxIncludeDepth.
     std::string Run(std::string_view entryName);
+    // The same for a script already in memory, tagged with `name`.
+    std::string RunText(std::string_view name, std::string_view contents);
 
 private:
     std::string processFile(std::string_view name, int depth);
+    std::string processContents(std::string_view name, std::string_view contents, int depth);
     std::string expandIncludes(const std::string& text, int depth);
 
     ConstantTable& m_constants;
