@@ -1,6 +1,7 @@
 #include "app/DemoApp.h"
 
 #include "app/CpuReport.h"
+#include "app/DeviceChoice.h"
 #include "app/TimeStretch.h"
 #include "fs/SearchPaths.h"
 #include "log/Log.h"
@@ -80,17 +81,134 @@ void CDemoApp::writeBanner() {
 }
 
 bool CDemoApp::Init() {
+    m_sound = std::make_unique<SoundSystem>();
     AppLog(m_logWindow.get(), "Please wait during devices enumeration...");
     if (m_modules.GetModuleCount() == 0) {
         RaiseAppError("Could not find any Hardware module");
     }
     m_module = m_modules.CreateModule(0);
     AppLog(m_logWindow.get(), "Finished enumerating devices.");
+    chooseVideoMode();
+    openWindow();
+    initSound();
+    StartDevice();
+    LoadFontAndScript();
+    const auto viewportHandler = [this](const Message&) {
+        updateViewport();
+        return false;
+    };
+    MapMessage(MessageType::Move, viewportHandler);
+    MapMessage(MessageType::Size, viewportHandler);
+    return true;
+}
+
+void CDemoApp::chooseVideoMode() {
+    // Without the startup dialog a mode comes from the command line, or the
+    // smallest 4:3 one in a window.
+    const bool fromCommandLine = m_options.mode.has_value();
+    if (fromCommandLine) {
+        m_requestedMode = *m_options.mode;
+    }
+    m_mode = SelectDeviceAndMode(*m_module, m_requestedMode.width, m_requestedMode.height,
+                                 m_requestedMode.bitsPerPixel, !fromCommandLine);
+    m_windowed = !m_options.fullscreen;
+}
+
+void CDemoApp::openWindow() {
+    m_width = m_requestedMode.width;
+    m_height = m_requestedMode.height;
+    if (!Headless()) {
+        std::string error;
+        m_window = PlatformWindow::Open(m_title, m_width, m_height, !m_windowed, error);
+        if (!m_window) {
+            RaiseAppError("Can't create main Window");
+        }
+    }
     CreateMainWindow();
+}
+
+void CDemoApp::initSound() {
+    if (m_words.noSound) {
+        return;
+    }
+    // Without a window nobody listens, and a recording mixes its soundtrack
+    // itself: both use the loopback output, which needs no audio hardware.
+    const bool loopback = Headless() || m_words.videoOut;
+    m_sound->Initialize(loopback ? SoundOutput::Loopback : SoundOutput::Device);
+    m_module->SetSoundSystem(m_sound.get());
+}
+
+void CDemoApp::StartDevice() {
+    RenderModule& module = *m_module;
+    module.GetSelectedVideoMode();
+    module.SetVSync(!m_words.noVSync);
+    // Only these widths were ever passed explicitly; a mode the list does not
+    // hold must be, as nothing else gives its size.
+    const bool explicitSize = !m_mode || m_mode->width == 320 || m_mode->width == 720;
+    const ModeOption size = explicitSize ? m_requestedMode : ModeOption{0, 0, 0};
+    if (!module.Initialize(m_window.get(), !m_windowed, size.width, size.height,
+                           size.bitsPerPixel)) {
+        RaiseError("Unable to initialize the render module.");
+    }
+    module.EnableColorClear(true);
+    module.SetClearColor(0, 0, 0, 0);
+    module.SetTextureCompression(m_words.textureCompression);
+    module.SetLowQualityTextures(m_words.lowQuality);
+    module.SetCameraPosition({0.0f, 0.0f, -5.0f});
+    module.SetCameraTarget({0.0f, 0.0f, 0.0f});
+    module.SetFieldOfView(0.7853982f);
+    module.SetNearPlane(1.0f);
+    module.SetFarPlane(4000.0f);
+    module.SetRoll(0.0f);
+    module.ApplyCamera();
+    updateViewport();
+    if (m_window) {
+        m_window->Show();
+    }
+}
+
+void CDemoApp::LoadFontAndScript() {
+    m_font = m_module->GetFont(m_settings.defaultFont);
     if (m_words.videoOut) {
         SetFixedStep(true, m_videoFps);
     }
-    return true;
+    m_module->Clear(0);
+}
+
+void CDemoApp::updateViewport() {
+    if (!m_module) {
+        return;
+    }
+    int left = 0, top = 0, right = m_width, bottom = m_height;
+    if (m_window) {
+        m_window->ScreenRect(left, top, right, bottom);
+    }
+    m_module->StoreRect(left, top, right, bottom);
+}
+
+void CDemoApp::PumpPlatformEvents() {
+    if (!m_window) {
+        return;
+    }
+    m_window->PollEvents([this](const WindowEvent& event) {
+        Message message;
+        switch (event.type) {
+        case WindowEvent::Type::Close:
+            message.type = MessageType::Destroy;
+            break;
+        case WindowEvent::Type::KeyDown:
+            message.type = MessageType::KeyDown;
+            message.key = event.key;
+            break;
+        case WindowEvent::Type::Move:
+            message.type = MessageType::Move;
+            break;
+        case WindowEvent::Type::Size:
+            message.type = MessageType::Size;
+            break;
+        }
+        PostMessage(message);
+    });
 }
 
 void CDemoApp::Shutdown() {
@@ -98,7 +216,15 @@ void CDemoApp::Shutdown() {
         return;
     }
     m_shutDown = true;
+    m_font = nullptr;
+    if (m_module && m_module->GetSoundSystem()) {
+        m_sound->Shutdown();
+        m_sound.reset();
+    }
     m_module.reset();
+    if (m_window) {
+        m_window->Hide();
+    }
     m_windowCreated = false;
     if (m_words.timeGraph) {
         WriteTimeGraph(kTimeGraphFileName, m_fps.Samples(), m_fps.SampleCounter(),
@@ -112,10 +238,31 @@ float CDemoApp::frameClock() const {
 }
 
 void CDemoApp::Frame() {
-    m_fps.Tick(frameClock());
+    if (!m_module) {
+        return;
+    }
+    m_module->BeginFrame();
+    drawOverlays();
+    m_module->EndFrame();
+    m_module->Present(0);
+    m_module->Clear(0);
     if (m_options.duration && TimeNow() >= *m_options.duration) {
         PostQuitMessage(0);
     }
+}
+
+void CDemoApp::drawOverlays() {
+    m_fps.Tick(frameClock());
+    if (!m_font) {
+        return;
+    }
+    const float rate = m_words.videoOut ? m_videoFps : m_fps.Rate();
+    SoundLevels levels;
+    if (m_overlays.soundBars && m_sound) {
+        const SoundLevel level = m_sound->CurrentLevel();
+        levels = {level.left, level.right};
+    }
+    DrawFrameRateOverlay(*m_font, m_overlays, rate, m_fps.Average(), levels);
 }
 
 bool CDemoApp::OnKeyDown(const Message& message) {

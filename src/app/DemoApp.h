@@ -8,8 +8,11 @@
 #include "app/AppWindow.h"
 #include "app/CommandLine.h"
 #include "app/FpsCounter.h"
+#include "app/FrameOverlay.h"
 #include "log/LogWindow.h"
+#include "platform/PlatformWindow.h"
 #include "render/ModuleRegistry.h"
+#include "sound/SoundSystem.h"
 
 namespace vesta {
 
@@ -32,6 +35,10 @@ public:
     const CLogWindow* LogWindow() const { return m_logWindow.get(); }
     const FpsCounter& FrameStatistics() const { return m_fps; }
     RenderModule* Module() const { return m_module.get(); }
+    SoundSystem* Sound() const { return m_sound.get(); }
+    Font* DefaultFont() const { return m_font; }
+    bool Headless() const { return m_options.headless || m_options.displayMissing; }
+    OverlaySwitches& Overlays() { return m_overlays; }
     bool TimeStretchEnabled() const { return m_timeStretch; }
     void EnableTimeStretch(bool enabled) { m_timeStretch = enabled; }
 
@@ -40,8 +47,18 @@ public:
     static constexpr const char* kTimeGraphFileName = "FpsTimeGraph.txt";
     static constexpr const char* kFileListName = "FileList.txt";
 
+protected:
+    void PumpPlatformEvents() override;
+
 private:
     void openLog();
+    void chooseVideoMode();
+    void openWindow();
+    void initSound();
+    void StartDevice();
+    void LoadFontAndScript();
+    void updateViewport();
+    void drawOverlays();
     void writeBanner();
     float frameClock() const;
 
@@ -50,7 +67,13 @@ private:
     CommandWords m_words;
     std::unique_ptr<CLogWindow> m_logWindow;
     ModuleRegistry m_modules;
+    std::unique_ptr<SoundSystem> m_sound;
+    std::unique_ptr<PlatformWindow> m_window;
     std::unique_ptr<RenderModule> m_module;
+    const VideoMode* m_mode = nullptr;  // null: a size the mode list does not hold
+    ModeOption m_requestedMode{640, 480, 32};
+    Font* m_font = nullptr;
+    OverlaySwitches m_overlays;
     FpsCounter m_fps;
     std::uint32_t m_clockStartMs = 0;
     bool m_timeStretch = false;

@@ -1,4 +1,5 @@
 #include "render/ModuleRegistry.h"
+#include "render/RecordingModule.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -9,7 +10,7 @@
 namespace vesta::test {
 namespace {
 
-class NullModule : public RenderModule {};
+using NullModule = RecordingModule;
 
 class ModuleRegistryTest : public ::testing::Test {
 protected:

@@ -1,0 +1,112 @@
+#include "platform/PlatformWindow.h"
+
+#include <SDL.h>
+
+namespace vesta {
+namespace {
+
+constexpr int kVirtualKeyF1 = 0x70;
+
+}  // namespace
+
+std::unique_ptr<PlatformWindow> PlatformWindow::Open(const std::string& title, int width,
+                                                     int height, bool fullScreen,
+                                                     std::string& error) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        error = SDL_GetError();
+        return nullptr;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // Depth and stencil live in the offscreen frame; the window only shows it.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (fullScreen) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+    } else {
+        flags |= SDL_WINDOW_RESIZABLE;
+    }
+    SDL_Window* window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED,
+                                          SDL_WINDOWPOS_CENTERED, width, height, flags);
+    if (!window) {
+        error = SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    if (fullScreen) {
+        SDL_ShowCursor(SDL_DISABLE);
+    }
+    return std::unique_ptr<PlatformWindow>(new PlatformWindow(window, fullScreen));
+}
+
+PlatformWindow::~PlatformWindow() {
+    SDL_DestroyWindow(m_window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void PlatformWindow::Show() {
+    SDL_ShowWindow(m_window);
+}
+
+void PlatformWindow::Hide() {
+    SDL_HideWindow(m_window);
+}
+
+void PlatformWindow::SetClientSize(int width, int height) {
+    if (!m_fullScreen) {
+        SDL_SetWindowSize(m_window, width, height);
+    }
+}
+
+void PlatformWindow::ScreenRect(int& left, int& top, int& right, int& bottom) const {
+    int width = 0, height = 0;
+    SDL_GetWindowPosition(m_window, &left, &top);
+    SDL_GetWindowSize(m_window, &width, &height);
+    right = left + width;
+    bottom = top + height;
+}
+
+void PlatformWindow::DrawableSize(int& width, int& height) const {
+    SDL_GL_GetDrawableSize(m_window, &width, &height);
+}
+
+int PlatformWindow::VirtualKey(std::int32_t sdlKey) {
+    if (sdlKey == SDLK_ESCAPE) {
+        return 27;
+    }
+    if (sdlKey >= SDLK_F1 && sdlKey <= SDLK_F12) {
+        return kVirtualKeyF1 + (sdlKey - SDLK_F1);
+    }
+    return 0;
+}
+
+void PlatformWindow::PollEvents(const std::function<void(const WindowEvent&)>& handler) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_QUIT) {
+            handler({WindowEvent::Type::Close, 0});
+        } else if (event.type == SDL_KEYDOWN && !event.key.repeat) {
+            if (const int key = VirtualKey(event.key.keysym.sym)) {
+                handler({WindowEvent::Type::KeyDown, key});
+            }
+        } else if (event.type == SDL_WINDOWEVENT) {
+            switch (event.window.event) {
+            case SDL_WINDOWEVENT_CLOSE:
+                handler({WindowEvent::Type::Close, 0});
+                break;
+            case SDL_WINDOWEVENT_MOVED:
+                handler({WindowEvent::Type::Move, 0});
+                break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                handler({WindowEvent::Type::Size, 0});
+                break;
+            default:
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace vesta

@@ -1,0 +1,238 @@
+#pragma once
+// The objects the render module hands out: textures, mesh buffers, image
+// surfaces and fonts, and the records of lights and materials.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "render/RenderTypes.h"
+
+namespace vesta {
+
+class RenderModule;
+
+inline constexpr std::uint32_t kRenderVertexFormat = 0x252;  // position, normal, diffuse, 2 uv
+inline constexpr std::uint32_t kPointSpriteFormat = 0x42;    // position, diffuse
+
+// The vertex of point-sprite mesh buffers.
+struct PointSpriteVertex {
+    float x, y, z;
+    std::uint32_t diffuse;  // A8R8G8B8
+};
+static_assert(sizeof(PointSpriteVertex) == 16);
+
+struct ColorArgb {
+    float a = 1.0f;
+    float r = 0.0f;
+    float g = 0.0f;
+    float b = 0.0f;
+};
+
+// Diffuse; the rgb of ambient and emissive; the rgb of specular scaled by the level.
+struct RenderMaterial {
+    ColorArgb diffuse;
+    ColorArgb ambient;
+    ColorArgb emissive;
+    ColorArgb specular;
+    float specularLevel = 0.0f;
+    float power = 0.0f;
+};
+
+struct RenderLight {
+    bool spot = false;
+    Vector3 color{1.0f, 1.0f, 1.0f};
+    Vector3 position;
+    Vector3 target;
+    float range = 1.8446743e19f;
+    float attenuation[3] = {1.0f, 0.0f, 0.0f};
+    float innerCone = 0.0f;  // radians
+    float outerCone = 0.0f;
+};
+
+// Device textures shared by the NameHash of their key, with a user count.
+struct SharedTexture {
+    std::uint32_t handle = 0;
+    int width = 0;
+    int height = 0;
+    int bits = 0;
+    int count = 0;
+};
+
+class SharedTextureMap {
+public:
+    const SharedTexture* Find(std::string_view key) const;
+    // A new entry counts 1, an existing one one user more.
+    const SharedTexture& Register(std::string_view key, const SharedTexture& texture);
+    // One user fewer; true when that was the last one and the entry is gone.
+    bool Release(std::string_view key);
+    std::size_t Size() const { return m_entries.size(); }
+
+private:
+    std::map<std::uint16_t, SharedTexture> m_entries;
+};
+
+// Objects owned by the module and handed out by pointer.
+template <typename T>
+class OwnedSet {
+public:
+    T* Adopt(std::unique_ptr<T> item) {
+        T* raw = item.get();
+        m_items.emplace(raw, std::move(item));
+        return raw;
+    }
+    bool Contains(const T* item) const { return m_items.count(item) != 0; }
+    bool Destroy(const T* item) { return m_items.erase(item) != 0; }
+    void Clear() { m_items.clear(); }
+    std::size_t Count() const { return m_items.size(); }
+
+private:
+    std::unordered_map<const T*, std::unique_ptr<T>> m_items;
+};
+
+class Texture;
+using ImageLoader = bool (*)(Texture& texture, const std::string& path,
+                             std::vector<std::uint8_t>& image, int& width, int& height);
+
+class Texture {
+public:
+    explicit Texture(RenderModule& module);
+    virtual ~Texture() = default;
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    // Flags bit 0: a cube map. A named target is shared with earlier ones of that name.
+    virtual bool CreateRenderTarget(int size, const char* sharedName, std::uint32_t flags) = 0;
+    // Level 0 as A8R8G8B8 rows of Pitch() bytes; written back by UnlockPixels.
+    virtual std::uint8_t* LockPixels(int ignored) = 0;
+    virtual void UnlockPixels() = 0;
+    virtual void SetCubeFace(int face) = 0;
+    // Null pixels bind the device texture shared under this texture's key.
+    virtual bool Upload(const std::uint8_t* pixels, int width, int height, bool hasAlpha,
+                        bool noDither) = 0;
+    virtual bool IsShared(const std::string& key) const = 0;
+    // A 24-bit image of the texture's size becomes 16-bit pixels in the same buffer.
+    virtual bool DitherTo16(std::uint8_t* buffer, bool maskOrder) = 0;
+
+    void SetAlphaMap(const std::string& file, std::uint8_t ignored = 0);
+    // Loads the picture and its alpha map, or binds the device texture already
+    // made from them.
+    bool Load(const std::string& file);
+    bool LoadImage(const std::string& file, std::vector<std::uint8_t>& image, int& width,
+                   int& height);
+    // Where a loader leaves the picture's own alpha (one byte per pixel);
+    // empty when the last picture loaded is opaque by its format.
+    std::vector<std::uint8_t>& PictureAlpha() { return m_pictureAlpha; }
+
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    int BitsPerPixel() const { return m_bitsPerPixel; }
+    int Pitch() const { return m_width * 4; }
+    const std::string& Name() const { return m_name; }
+    const std::string& AlphaMapName() const { return m_alphaName; }
+    std::string Key() const { return m_name + m_alphaName; }
+    int AlphaWidth() const { return m_alphaWidth; }
+    int AlphaHeight() const { return m_alphaHeight; }
+    RenderModule& Module() const { return m_module; }
+
+    // The dynamic-texture effect drawing into this texture, if any.
+    const std::string& EffectName() const { return m_effectName; }
+    void* Effect() const { return m_effect; }
+    void SetEffect(std::string name, void* effect) {
+        m_effectName = std::move(name);
+        m_effect = effect;
+    }
+
+protected:
+    RenderModule& m_module;
+    int m_width = 0;
+    int m_height = 0;
+    int m_bitsPerPixel = 0;
+    int m_bytesPerSourcePixel = 3;
+    std::string m_name;
+    std::string m_alphaName;
+    int m_alphaWidth = 0;
+    int m_alphaHeight = 0;
+    std::map<std::string, ImageLoader> m_loaders;
+
+private:
+    std::vector<std::uint8_t> m_pictureAlpha;
+    std::string m_effectName;
+    void* m_effect = nullptr;
+};
+
+class MeshBuffer {
+public:
+    virtual ~MeshBuffer() = default;
+    virtual bool Create(bool writeOnly, int vertexCount, int indexCount, bool pointSprite) = 0;
+    virtual void* LockVertices() = 0;
+    virtual void* LockVerticesForWrite() = 0;
+    virtual void UnlockVertices() = 0;
+    virtual void DrawPrimitives(PrimitiveType type, int vertexCount, int indexCount) = 0;
+    virtual void DrawTriangles(int ignored) = 0;
+    // -1 draws every vertex.
+    virtual void DrawPoints(int count) = 0;
+    virtual void SetVertexFormat(std::uint32_t format) { m_vertexFormat = format; }
+    virtual std::uint16_t* LockIndices() = 0;
+    virtual void UnlockIndices() = 0;
+    virtual int GetIndexCount() const { return m_indexCount; }
+
+    int VertexCount() const { return m_vertexCount; }
+    int TriangleCount() const { return m_triangleCount; }
+    std::uint32_t VertexFormat() const { return m_vertexFormat; }
+
+protected:
+    int m_vertexCount = 0;
+    bool m_writeOnly = false;
+    int m_indexCount = 0;
+    int m_triangleCount = 0;
+    std::uint32_t m_vertexFormat = kRenderVertexFormat;
+};
+
+class Surface2D {
+public:
+    virtual ~Surface2D() = default;
+    virtual bool Create(int width, int height) = 0;
+    virtual std::uint8_t* Lock(int& pitch) = 0;
+    virtual void Unlock() = 0;
+
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+
+protected:
+    int m_width = 0;
+    int m_height = 0;
+};
+
+class Font {
+public:
+    struct GlyphBox {
+        std::int32_t x = 0, y = 0, width = 0, height = 0;
+    };
+    static constexpr int kGlyphCount = 94;  // '!' to '~'
+
+    Font(RenderModule& module, std::string name);
+    virtual ~Font() = default;
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+
+    // printf-formatted white text with its top-left corner at pixel (x, y).
+    void Print(int ignored, unsigned x, unsigned y, const char* format, ...)
+        __attribute__((format(printf, 5, 6)));
+    virtual void Load() {}
+
+    const std::string& Name() const { return m_name; }
+
+protected:
+    virtual void DrawText(float x, float y, const char* text) = 0;
+
+    RenderModule& m_module;
+    std::string m_name;
+    GlyphBox m_glyphs[kGlyphCount];
+};
+
+}  // namespace vesta

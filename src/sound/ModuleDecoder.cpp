@@ -1,0 +1,66 @@
+// Tracker modules rendered by libopenmpt.
+
+#include <libopenmpt/libopenmpt.h>
+
+#include "sound/Decoder.h"
+
+namespace vesta {
+namespace {
+
+class ModuleDecoder final : public Decoder {
+public:
+    ModuleDecoder(openmpt_module* module, int rate, bool mono)
+        : m_module(module), m_rate(rate), m_mono(mono) {}
+    ~ModuleDecoder() override { openmpt_module_destroy(m_module); }
+    ModuleDecoder(const ModuleDecoder&) = delete;
+    ModuleDecoder& operator=(const ModuleDecoder&) = delete;
+
+    int Rate() const override { return m_rate; }
+    int Channels() const override { return m_mono ? 1 : 2; }
+
+    std::size_t Read(float* interleaved, std::size_t frames) override {
+        // libopenmpt renders in slices; a short read before the end is not the end.
+        std::size_t done = 0;
+        while (done < frames) {
+            float* at = interleaved + done * static_cast<std::size_t>(Channels());
+            const std::size_t read =
+                m_mono ? openmpt_module_read_float_mono(m_module, m_rate, frames - done, at)
+                       : openmpt_module_read_interleaved_float_stereo(m_module, m_rate,
+                                                                      frames - done, at);
+            if (read == 0) {
+                break;
+            }
+            done += read;
+        }
+        return done;
+    }
+
+    bool Rewind() override {
+        openmpt_module_set_position_seconds(m_module, 0.0);
+        return true;
+    }
+
+private:
+    openmpt_module* m_module;
+    int m_rate;
+    bool m_mono;
+};
+
+}  // namespace
+
+std::unique_ptr<Decoder> OpenModule(const std::vector<std::uint8_t>& bytes, int rate, bool mono,
+                                    bool loop) {
+    if (bytes.empty()) {
+        return nullptr;
+    }
+    openmpt_module* module = openmpt_module_create_from_memory2(
+        bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
+        nullptr, nullptr, nullptr, nullptr);
+    if (!module) {
+        return nullptr;
+    }
+    openmpt_module_set_repeat_count(module, loop ? -1 : 0);
+    return std::make_unique<ModuleDecoder>(module, rate, mono);
+}
+
+}  // namespace vesta

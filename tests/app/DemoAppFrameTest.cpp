@@ -1,0 +1,129 @@
+// Bringing the device up and running frames, observed through the recording
+// render module: mode choice, the start-up calls in their order, the frame's
+// calls and the overlays.
+
+#include <gtest/gtest.h>
+
+#include "EngineState.h"
+#include "TestSupport.h"
+#include "app/DemoApp.h"
+#include "app/DeviceChoice.h"
+#include "log/Log.h"
+#include "render/RecordingModule.h"
+
+namespace vesta::test {
+namespace {
+
+constexpr const char* kConfig =
+    "<AppConfig><Window Name=\"Show\"/><DefaultFont Name=\"font1.png\"/></AppConfig>";
+
+class DemoAppFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetEngineState();
+        ClearInternalModulesForTests();
+        RegisterInternalModule({"Recording"}, [] { return std::make_unique<RecordingModule>(); });
+        WriteFile(m_dir / "DefaultConfig.xml", kConfig);
+    }
+    void TearDown() override {
+        ClearInternalModulesForTests();
+        ResetEngineState();
+    }
+
+    RecordingModule& start(std::optional<ModeOption> mode, const std::string& words = "") {
+        LaunchOptions options;
+        options.headless = true;
+        options.mode = mode;
+        options.commandLine = words;
+        m_app = std::make_unique<CDemoApp>(options);
+        m_app->Init();
+        return dynamic_cast<RecordingModule&>(*m_app->Module());
+    }
+
+    TempDir m_dir;
+    ScopedChdir m_chdir{m_dir.Path()};
+    std::unique_ptr<CDemoApp> m_app;
+};
+
+TEST_F(DemoAppFrameTest, WithoutAModeTheSmallest4By3ModeIsUsed) {
+    RecordingModule& module = start(std::nullopt);
+    ASSERT_NE(module.GetSelectedVideoMode(), nullptr);
+    EXPECT_EQ(module.GetSelectedVideoMode()->width, 640);
+    EXPECT_EQ(module.GetSelectedVideoMode()->bitsPerPixel, 32);
+    // A listed mode gives its own size: Initialize is asked with zeros.
+    EXPECT_EQ(module.Last("Initialize")->values, (std::vector<double>{0, 640, 480, 32}));
+    EXPECT_EQ(module.BackBufferWidth(), 640);
+}
+
+TEST_F(DemoAppFrameTest, AModeOutsideTheListIsAskedForBySize) {
+    RecordingModule& module = start(ModeOption{1000, 700, 16});
+    EXPECT_EQ(module.Last("Initialize")->values, (std::vector<double>{0, 1000, 700, 16}));
+    EXPECT_EQ(module.BackBufferHeight(), 700);
+    EXPECT_EQ(module.RedMask(), 0xF800u);
+}
+
+TEST_F(DemoAppFrameTest, StartUpSetsTheCameraAndTheDefaultFont) {
+    RecordingModule& module = start(ModeOption{800, 600, 32}, "NoVSync LQ");
+    EXPECT_FALSE(module.VSync());
+    EXPECT_TRUE(module.LowQualityTextures());
+    EXPECT_EQ(module.ClearColor(), 0u);
+    // Camera at (0, 0, -5) looking at the origin: the view moves the world by +5 in z.
+    EXPECT_FLOAT_EQ(module.ViewMatrix().m[3][2], 5.0f);
+    EXPECT_FLOAT_EQ(module.ProjectionMatrix().m[3][2], -4000.0f / 3999.0f);
+    ASSERT_NE(module.Last("CreateTextPrinter"), nullptr);
+    EXPECT_EQ(module.Last("CreateTextPrinter")->text, "font1.png");
+    EXPECT_EQ(m_app->DefaultFont(), module.GetFont("font1.png"));
+    EXPECT_NE(module.Last("Clear"), nullptr);
+}
+
+TEST_F(DemoAppFrameTest, AFrameBeginsDrawsTheOverlayEndsPresentsAndClears) {
+    RecordingModule& module = start(std::nullopt);
+    module.ClearCalls();
+    m_app->Frame();
+    EXPECT_EQ(module.Names(), (std::vector<std::string>{"BeginFrame", "Font::Print", "EndFrame",
+                                                        "Present", "Clear"}));
+    EXPECT_EQ(module.Last("Font::Print")->text, " ");
+}
+
+TEST_F(DemoAppFrameTest, SoundBarsAloneStillDrawTheRateLine) {
+    RecordingModule& module = start(std::nullopt);
+    m_app->Overlays().soundBars = true;
+    module.ClearCalls();
+    m_app->Frame();
+    std::vector<std::string> texts;
+    for (const RecordedCall& call : module.Calls()) {
+        if (call.name == "Font::Print") {
+            texts.push_back(call.text);
+        }
+    }
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[0], "0.00 (Avg : 0.00)");
+    EXPECT_EQ(texts[1], "");  // silent: no stars
+}
+
+TEST(DeviceChoiceTest, OnlyHalOrTAndLDevicesAreAccelerated) {
+    RecordingModule module;
+    RenderDriver& driver = module.GetDriver(0);
+    driver.devices[0]->name = "REF";
+    EXPECT_EQ(FindAcceleratedDevice(driver), nullptr);
+    driver.devices[0]->name = "Direct3D HAL (T&L)";
+    EXPECT_EQ(FindAcceleratedDevice(driver), driver.devices[0].get());
+}
+
+TEST(DeviceChoiceTest, TheDialogsTakeOnly4By3Modes) {
+    RecordingModule module;
+    RenderDevice& device = *module.GetDriver(0).devices[0];
+    device.modes.push_back({1280, 1024, 32, 99});
+    EXPECT_THROW(SelectDeviceAndMode(module, 1280, 1024, 32, true), CUserException);
+    EXPECT_EQ(
+        LastUserError(),
+        std::string("Cound not find any matching VideoMode... Try a lower Resolution/Depth."));
+    EXPECT_EQ(SelectDeviceAndMode(module, 1280, 1024, 32, false)->index, 99);
+    device.name = "REF";
+    EXPECT_THROW(SelectDeviceAndMode(module, 640, 480, 32, true), CUserException);
+    EXPECT_EQ(LastUserError(), std::string("Cannot find any 3D Hardware accelerator."));
+    ResetLogState();
+}
+
+}  // namespace
+}  // namespace vesta::test
