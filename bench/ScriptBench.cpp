@@ -1,6 +1,7 @@
 // Throughput of reading a large generated script: preprocessing (tags,
 // comments, constants, includes, joins) and parsing into parts, blocks and
-// operations. Figures are bytes of script source per second.
+// operations, in bytes of script source per second; and the cost of one
+// timeline frame with 1, 100 and 1000 live layers on the recording module.
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
@@ -9,7 +10,10 @@
 #include <string>
 #include <unistd.h>
 
+#include "render/RecordingModule.h"
+#include "script/LayerFactory.h"
 #include "script/ScriptParser.h"
+#include "script/Timeline.h"
 
 namespace {
 
@@ -107,6 +111,47 @@ void BM_Load(benchmark::State& state) {
     state.counters["MB"] = static_cast<double>(size) / 1e6;
 }
 BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
+
+class IdleLayer : public vesta::CLayer {
+public:
+    using CLayer::CLayer;
+    void Start() override {}
+    void Release() override {}
+    const char* GetClassName() const override { return "CIdleLayer"; }
+    void Render() override { benchmark::ClobberMemory(); }
+};
+
+std::unique_ptr<vesta::CLayer> makeIdle(vesta::RenderModule* renderModule,
+                                        const std::vector<vesta::CLayerOperation>* children) {
+    return std::make_unique<IdleLayer>(renderModule, children);
+}
+
+// One frame of a part whose stack holds `range(0)` named, live layers. The
+// cost per layer (the "per_layer" counter) should not grow with the count.
+void BM_RunFrame(benchmark::State& state) {
+    scriptFolder();
+    const auto layers = static_cast<int>(state.range(0));
+    std::string script = "PART {\r\nTIME -1 {\r\n";
+    for (int i = 0; i < layers; ++i) {
+        script += "CREATE \"Idle\" {\r\nNAME \"L" + std::to_string(i) + "\";\r\n}\r\n";
+    }
+    script += "}\r\nTIME 1000000 {\r\nPARTEND;\r\n}\r\n}\r\n";
+    std::ofstream("frame.txt", std::ios::binary) << script;
+
+    vesta::RecordingModule renderModule;
+    vesta::CLayerFactory factory;
+    factory.Register(1, "Idle", &makeIdle);
+    vesta::CTimeline timeline(renderModule, factory);
+    timeline.LoadScript("frame.txt");
+    timeline.StartPlayback();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(timeline.RunFrame());
+    }
+    state.counters["per_layer"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * layers,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_RunFrame)->Arg(1)->Arg(100)->Arg(1000);
 
 }  // namespace
 
