@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "render/RecordingModule.h"
 #include "script/LayerFactory.h"
+#include "sound/SoundSystem.h"
 
 namespace vesta::test {
 namespace {
@@ -296,6 +297,36 @@ TEST_F(TimelineTest, LoadingScreenIsDrawnOnceAndAgainPerLoadTimeLayer) {
     EXPECT_EQ(draw->vertices[0].y, -0.125f);
     EXPECT_EQ(draw->vertices[3].u0, 0.002f);
     EXPECT_EQ(draw->vertices[0].diffuse, 0xFFFFFFFFu);
+}
+
+TEST_F(TimelineTest, LoadingSamplePlaysFromTwoSecondsBeforePartEndUntilTheNextPartLoaded) {
+    SoundSystem sound;  // no output: nothing heard, the calls still count
+    m_module.SetSoundSystem(&sound);
+    write("s.wav", "not really a sound");
+    CTimeline& timeline = start("PART {\r\nNEXTLOAD_SAMPLE \"s.wav\";\r\n"
+                                "TIME 3 {\r\nPARTEND;\r\n}\r\n}\r\nPART {\r\n}\r\n");
+    at(1);
+    timeline.RunFrame();
+    EXPECT_FALSE(sound.NextLoadSampleRunning());
+    at(1.25f);
+    timeline.RunFrame();
+    EXPECT_TRUE(sound.NextLoadSampleRunning());
+    at(3);
+    timeline.RunFrame();  // the next part has loaded: the sample may fade out
+    EXPECT_EQ(timeline.PartCounter(), 2);
+    EXPECT_FALSE(sound.NextLoadSampleRunning());
+    m_timeline.reset();
+    m_module.SetSoundSystem(nullptr);
+}
+
+TEST_F(TimelineTest, MusicThatIsNoMusicStops) {
+    SoundSystem sound;
+    m_module.SetSoundSystem(&sound);
+    write("tune.mp3", "not really music");
+    EXPECT_EQ(errorOf([&] { start("PART {\r\nMUSICSTREAM \"tune.mp3\";\r\n}\r\n"); }),
+              "Unknown SoundSystem error.");
+    m_timeline.reset();
+    m_module.SetSoundSystem(nullptr);
 }
 
 }  // namespace
