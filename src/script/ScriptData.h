@@ -1,0 +1,63 @@
+#pragma once
+// What a script says, as the parser leaves it for the timeline: switches,
+// parts, time blocks and the operations inside them. Nothing here runs.
+
+#include <string>
+#include <vector>
+
+namespace vesta {
+
+enum class OperationKind : int { Create = 0, Update = 1, Delete = 2, End = 3, PartEnd = 4 };
+
+enum class MoveTarget : int { Top = 0, Bottom = 1, Stay = 2 };
+
+struct ScriptParameter {
+    std::string name;
+    std::string value;
+
+    bool operator==(const ScriptParameter&) const = default;
+};
+
+struct CLayerOperation {
+    std::string argument;  // kind name of a CREATE, target name of UPDATE / DELETE
+    std::string name;      // NAME
+    OperationKind kind = OperationKind::Create;
+    bool insertAtBottom = false;
+    MoveTarget move = MoveTarget::Stay;
+    bool restart = false;
+    std::string place;  // "file(line)"
+    std::vector<ScriptParameter> parameters;
+    std::vector<CLayerOperation> children;
+};
+
+struct CTimeBlock {
+    bool fired = false;
+    float time = 0.0f;  // seconds from the part start; negative: at load
+    std::string description;
+    std::vector<CLayerOperation> operations;
+};
+
+struct CPart {
+    std::string loadingImage;      // "file[, xscale[, yscale]]"
+    std::string loadingAnimation;  // "file, x, y, w, h; ..."
+    std::string musicStream;
+    std::string modStream;
+    std::string nextLoadSample;
+    bool showDescriptions = false;
+    std::vector<CTimeBlock> timeBlocks;  // ascending time once the part is parsed
+};
+
+struct ScriptSwitches {
+    bool showFps = false;
+    bool showTime = false;
+    bool logScript = false;
+    bool timeStretch = false;
+    bool soundBars = false;
+};
+
+struct ParsedScript {
+    ScriptSwitches switches;
+    std::vector<CPart> parts;
+};
+
+}  // namespace vesta

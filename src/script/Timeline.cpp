@@ -1,0 +1,71 @@
+#include "script/Timeline.h"
+
+#include "log/Log.h"
+#include "platform/Clock.h"
+#include "render/RenderModule.h"
+#include "script/LayerFactory.h"
+#include "script/ScriptLog.h"
+#include "script/ScriptParser.h"
+
+namespace vesta {
+
+constexpr float kDeferredReleaseSeconds = 0.2f;
+
+CTimeline::CTimeline(RenderModule& renderModule)
+    : CTimeline(renderModule, CLayerFactory::Instance()) {}
+
+CTimeline::CTimeline(RenderModule& renderModule, CLayerFactory& factory)
+    : m_renderModule(renderModule), m_factory(factory) {}
+
+CTimeline::~CTimeline() = default;
+
+void CTimeline::LoadScript(std::string_view fileName) {
+    {
+        CScriptParser parser(m_script);
+        parser.Load(fileName);
+    }
+    if (m_script.switches.logScript) {
+        WriteScriptLog(m_script.parts);
+    }
+}
+
+void CTimeline::StartPlayback() {
+    m_renderModule.SetDeferredRelease(true, kDeferredReleaseSeconds);
+    if (m_script.parts.empty()) {
+        RaiseError("Nothing to be done... check for some missing PART block.");
+    }
+    loadPart(0);
+    m_partCounter = 1;
+}
+
+void CTimeline::loadPart(std::size_t index) {
+    m_current = index;
+    m_player = std::make_unique<PartPlayer>(m_script.parts[index], m_renderModule,
+                                            m_renderModule.GetSoundSystem(), m_factory, m_sample);
+    m_player->Load();
+}
+
+bool CTimeline::RunFrame() {
+    if (!m_player) {
+        return false;
+    }
+    const PartPlayer::FrameResult result = m_player->RunFrame();
+    if (result == PartPlayer::FrameResult::Running) {
+        return true;
+    }
+    m_player.reset();  // unloads the part
+    if (result == PartPlayer::FrameResult::ProductionEnded ||
+        m_current + 1 >= m_script.parts.size()) {
+        return false;
+    }
+    ++m_partCounter;
+    m_renderModule.DestroyAllTextures();
+    loadPart(m_current + 1);
+    return true;
+}
+
+float CTimeline::PartTime() const {
+    return m_player ? static_cast<float>(TimeNow()) - m_player->StartTime() : 0.0f;
+}
+
+}  // namespace vesta

@@ -1,0 +1,52 @@
+#pragma once
+// The production at run time: its parts, played one after another.
+
+#include <memory>
+#include <string_view>
+
+#include "script/PartPlayer.h"
+#include "script/ScriptData.h"
+
+namespace vesta {
+
+class CLayerFactory;
+class RenderModule;
+
+class CTimeline {
+public:
+    // Music and the loading sample go through the render module's sound system
+    // (none: silent, files are still checked).
+    explicit CTimeline(RenderModule& renderModule);
+    CTimeline(RenderModule& renderModule, CLayerFactory& factory);
+    ~CTimeline();
+    CTimeline(const CTimeline&) = delete;
+    CTimeline& operator=(const CTimeline&) = delete;
+
+    // Reads the script; writes "ScriptLog.html" when it says LOGSCRIPT Yes.
+    void LoadScript(std::string_view fileName);
+    // Loads the first part; a script without parts raises the engine error.
+    void StartPlayback();
+    // False once the production is over: after END, or after the last part.
+    bool RunFrame();
+
+    // Seconds since the current part started, for the time display.
+    float PartTime() const;
+    int PartCounter() const { return m_partCounter; }
+    const ScriptSwitches& Switches() const { return m_script.switches; }
+    const std::vector<CPart>& Parts() const { return m_script.parts; }
+    // The part being played, or null.
+    const PartPlayer* CurrentPart() const { return m_player.get(); }
+
+private:
+    void loadPart(std::size_t index);
+
+    RenderModule& m_renderModule;
+    CLayerFactory& m_factory;
+    ParsedScript m_script;
+    NextLoadSampleState m_sample;
+    std::size_t m_current = 0;
+    int m_partCounter = 0;
+    std::unique_ptr<PartPlayer> m_player;
+};
+
+}  // namespace vesta

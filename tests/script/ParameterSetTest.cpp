@@ -1,0 +1,172 @@
+// Setting typed and accessor parameters from text, strict and lenient sets,
+// and the message that lists what a set accepts.
+
+#include "script/ParameterSet.h"
+
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+
+#include "EngineState.h"
+#include "log/Log.h"
+#include "platform/NameHash.h"
+
+namespace vesta::test {
+namespace {
+
+class Parameters : public CParameterSet {
+public:
+    explicit Parameters(bool strict) : CParameterSet(strict) {
+        AddIntParameter("Count", &count);
+        AddFloatParameter("Speed", &speed);
+        AddTextParameter("Texture", &texture, [this] { ++textureChanges; });
+        AddBoolParameter("Bilinear", &bilinear);
+        AddVectorParameter("Position", &position);
+        AddAccessorParameter(
+            7, [this] { return "mode " + mode; },
+            [this](std::string_view text) {
+                mode = text;
+                return text != "refuse";
+            },
+            "Mode");
+        AddAccessorParameter(
+            8, [] { return std::string("fixed"); }, nullptr, "Fixed");
+    }
+
+    using CParameterSet::AddFloatParameter;
+
+    std::int32_t count = 5;
+    float speed = 1.0f;
+    std::string texture;
+    int textureChanges = 0;
+    bool bilinear = true;
+    ParameterVector position{9, 9, 9, 9};
+    std::string mode;
+};
+
+class ParameterSetTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetEngineState(); }
+    void TearDown() override { ResetEngineState(); }
+
+    static std::string errorOf(Parameters& set, std::string_view name) {
+        try {
+            set.Set(name, "1");
+        } catch (const CUserException& error) {
+            return error.Text();
+        }
+        return "<none>";
+    }
+};
+
+TEST_F(ParameterSetTest, IntegersAndFloatsReadTheirPrefix) {
+    Parameters set(true);
+    const std::pair<const char*, std::int32_t> integers[] = {
+        {"2.9", 2}, {"  -17x", -17}, {"+4", 4}, {"abc", 0}, {"", 0}, {"99999999999", 2147483647}};
+    for (const auto& [text, value] : integers) {
+        EXPECT_TRUE(set.Set("Count", text));
+        EXPECT_EQ(set.count, value) << text;
+    }
+    const std::pair<const char*, float> floats[] = {
+        {"0.25", 0.25f}, {" \t-1.5e1s", -15.0f}, {"+.5", 0.5f}, {"x1", 0.0f}, {"1e99", INFINITY}};
+    for (const auto& [text, value] : floats) {
+        set.Set("Speed", text);
+        EXPECT_EQ(set.speed, value) << text;
+    }
+}
+
+TEST_F(ParameterSetTest, BooleansAreYesExactly) {
+    Parameters set(true);
+    set.Set("Bilinear", "Yes");
+    EXPECT_TRUE(set.bilinear);
+    for (const char* text : {"yes", "1", "True", "Yes "}) {
+        set.bilinear = true;
+        set.Set("Bilinear", text);
+        EXPECT_FALSE(set.bilinear) << text;
+    }
+}
+
+TEST_F(ParameterSetTest, VectorsReadThreeNumbersAndZeroTheRest) {
+    Parameters set(true);
+    set.Set("Position", "1, -2.5,3e1,7");
+    EXPECT_EQ((std::vector<float>{set.position.x, set.position.y, set.position.z, set.position.w}),
+              (std::vector<float>{1, -2.5f, 30, 0}));
+    set.Set("Position", "4 ,5,6");  // the comma must follow its number at once
+    EXPECT_EQ((std::vector<float>{set.position.x, set.position.y, set.position.z}),
+              (std::vector<float>{4, 0, 0}));
+}
+
+TEST_F(ParameterSetTest, TextIsCopiedAndOnChangeRuns) {
+    Parameters set(true);
+    set.Set("Texture", " a b.png ");
+    set.Set("Texture", "c.png");
+    EXPECT_EQ(set.texture, "c.png");  // the last value wins
+    EXPECT_EQ(set.textureChanges, 2);
+}
+
+TEST_F(ParameterSetTest, NamesAreFoundByTheirHash) {
+    std::string twin;
+    for (int i = 0; twin.empty(); ++i) {
+        const std::string candidate = "p" + std::to_string(i);
+        if (NameHash(candidate) == NameHash("Speed")) {
+            twin = candidate;
+        }
+    }
+    Parameters set(true);
+    EXPECT_TRUE(set.Set(twin, "3.5"));
+    EXPECT_EQ(set.speed, 3.5f);
+    EXPECT_NE(errorOf(set, "speed").find("Could not find Parameter [speed]"), std::string::npos);
+}
+
+TEST_F(ParameterSetTest, AccessorsOnlyOnStrictSets) {
+    Parameters strict(true);
+    EXPECT_TRUE(strict.Set("Mode", "fast"));
+    EXPECT_FALSE(strict.Set("Mode", "refuse"));
+    EXPECT_EQ(strict.GetAccessorText("Mode"), "mode refuse");
+    EXPECT_EQ(strict.GetAccessorText("Count"), std::nullopt);
+    // An accessor without a setter cannot be set.
+    EXPECT_NE(errorOf(strict, "Fixed"), "<none>");
+
+    ResetLogState();
+    Parameters lenient(false);
+    EXPECT_FALSE(lenient.Set("Mode", "fast"));
+    EXPECT_EQ(lenient.mode, "");
+    EXPECT_FALSE(lenient.Set("Unknown", "1"));
+    EXPECT_TRUE(lenient.Set("Count", "3"));
+    EXPECT_FALSE(userErrorPending());
+}
+
+TEST_F(ParameterSetTest, UnknownNameListsAccessorsByNameThenTypedByKey) {
+    Parameters set(true);
+    std::vector<std::string> typed = {"Count", "Speed", "Texture", "Bilinear", "Position"};
+    std::sort(typed.begin(), typed.end(),
+              [](const std::string& a, const std::string& b) { return NameHash(a) < NameHash(b); });
+    std::string expected = "Layer [N/A]\r\nCould not find Parameter [Txture]\r\n Available are : "
+                           "\r\n - Fixed\r\n - Mode\r\n";
+    for (const std::string& name : typed) {
+        expected += " - " + name + "\r\n";
+    }
+    EXPECT_EQ(errorOf(set, "Txture"), expected);
+    EXPECT_TRUE(userErrorPending());
+}
+
+TEST_F(ParameterSetTest, RegisteringANameTwiceEndsTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            Parameters set(true);
+            float other = 0;
+            set.AddFloatParameter("Count", &other);
+        },
+        "parameter \\[Count\\] clashes with \\[Count\\]");
+    EXPECT_DEATH(
+        {
+            Parameters set(true);
+            float other = 0;
+            set.AddFloatParameter("Mode", &other);
+        },
+        "parameter \\[Mode\\]");
+}
+
+}  // namespace
+}  // namespace vesta::test
