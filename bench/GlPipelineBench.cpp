@@ -1,12 +1,15 @@
 // Frames per second of a layer-like load (200 textured, blended 4-vertex
 // strips per frame at 640 x 480, with state changes between them) through
-// GlPipeline, beside a minimal hand-written OpenGL program drawing the same.
+// GlPipeline and through the whole render module, beside a minimal
+// hand-written OpenGL program drawing the same.
 
 #include <benchmark/benchmark.h>
+#include <cstring>
 #include <epoxy/gl.h>
 #include <vector>
 
 #include "render/gl/EglContext.h"
+#include "render/gl/GlModule.h"
 #include "render/gl/GlPipeline.h"
 
 namespace {
@@ -96,6 +99,46 @@ void BM_GlPipeline(benchmark::State& bench) {
         benchmark::Counter(static_cast<double>(bench.iterations()), benchmark::Counter::kIsRate);
 }
 
+// The same load as a 2D layer hands it to the render module: texture, blend
+// and texture factor set through the module's operations before every strip.
+void BM_RenderModule(benchmark::State& bench) {
+    vesta::GlModule module;
+    vesta::RenderDriver& driver = module.GetDriver(0);
+    module.SelectDriver(&driver);
+    module.SelectDevice(driver.devices.at(0).get());
+    module.Initialize(nullptr, false, Width, Height, 32);
+    module.SetClearColor(0, 0, 0, 0);
+    std::vector<std::uint8_t> texels(64 * 64 * 4);
+    for (std::size_t i = 0; i < texels.size() / 4; ++i) {
+        const std::uint32_t value = 0x80000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+        std::memcpy(&texels[i * 4], &value, 4);
+    }
+    vesta::Texture* texture = module.CreateTexture();
+    texture->Upload(texels.data(), 64, 64, true, false);
+    module.SetProjectionMatrix(pixelProjection());
+    module.SetDepthTest(false);
+    module.SetTextureFiltering(0, true);
+    module.SetAlphaBlend(true);
+    module.SetSrcBlend(vesta::BlendFactor::SrcAlpha);
+    vesta::RenderVertex vertices[4];
+    for (auto _ : bench) {
+        module.BeginFrame();
+        module.Clear(0);
+        for (int i = 0; i < Quads; ++i) {
+            module.SetTexture(0, texture);
+            module.SetDestBlend(i % 2 ? vesta::BlendFactor::One : vesta::BlendFactor::InvSrcAlpha);
+            module.SetTextureFactor(0xFF000000u | static_cast<std::uint32_t>(i));
+            quad(i, vertices);
+            module.Draw(vesta::PrimitiveType::TriangleStrip, 4, vertices);
+        }
+        module.EndFrame();
+        module.Present(0);
+        glFinish();
+    }
+    bench.counters["fps"] =
+        benchmark::Counter(static_cast<double>(bench.iterations()), benchmark::Counter::kIsRate);
+}
+
 const char* handVertex = R"(#version 330 core
 layout(location = 0) in vec3 p; layout(location = 2) in vec4 c; layout(location = 3) in vec2 t;
 out vec4 vc; out vec2 vt;
@@ -162,6 +205,7 @@ void BM_HandWritten(benchmark::State& bench) {
 }
 
 BENCHMARK(BM_GlPipeline)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenderModule)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_HandWritten)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

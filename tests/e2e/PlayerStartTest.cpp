@@ -95,6 +95,22 @@ TEST(PlayerStartTest, HeadlessRunBringsTheDeviceUpAndEnds) {
     EXPECT_TRUE(logged(dir.Path(), "Vertex primitive size : 44 Bytes."));
 }
 
+#ifdef VESTA_XVFB_RUN
+// In a window on a virtual X server. No sound: this machine has no audio device,
+// and a windowed run without one stops with "Can't initialize digital sound system".
+TEST(PlayerStartTest, WindowedRunPresentsItsFramesAndEnds) {
+    TempDir dir;
+    WriteFile(dir / "DefaultConfig.xml", kConfig);
+    const ProcessResult result =
+        play(dir.Path(),
+             {"-a", "-s", "-screen 0 1024x768x24", VESTA_ENGINE_PATH, "--mode", "800x600x16",
+              "--windowed", "--duration", "1", "LogFile", "NoSound"},
+             VESTA_XVFB_RUN);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(logged(dir.Path(), "Using 800x600x16x24z"));
+}
+#endif
+
 TEST(PlayerStartTest, AnyModeSizeIsAcceptedOnTheCommandLine) {
     TempDir dir;
     WriteFile(dir / "DefaultConfig.xml", kConfig);
