@@ -189,6 +189,19 @@ void GlModule::BindTarget(unsigned framebuffer, int width, int height) {
     m_pipeline->Invalidate();
 }
 
+void GlModule::SetTargetFramebuffer(unsigned texture, unsigned framebuffer) {
+    if (framebuffer) {
+        m_targetFramebuffers[texture] = framebuffer;
+    } else {
+        m_targetFramebuffers.erase(texture);
+    }
+}
+
+unsigned GlModule::TargetFramebuffer(unsigned texture) const {
+    const auto found = m_targetFramebuffers.find(texture);
+    return found == m_targetFramebuffers.end() ? 0 : found->second;
+}
+
 unsigned GlModule::CubeDepthBuffer(int edge) {
     // One per edge: cube maps of different sizes cannot share one depth buffer.
     auto [entry, created] = m_cubeDepthBuffers.try_emplace(edge, 0u);

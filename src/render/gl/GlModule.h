@@ -108,6 +108,10 @@ public:
     // Draws into `framebuffer` (0: the back buffer) of `width` × `height`,
     // ending and beginning the scene around the switch.
     void BindTarget(unsigned framebuffer, int width, int height);
+    // The framebuffer that draws into render-target texture `texture`, so that
+    // every texture sharing a named target can be drawn into.
+    void SetTargetFramebuffer(unsigned texture, unsigned framebuffer);
+    unsigned TargetFramebuffer(unsigned texture) const;
     // One shared depth buffer per cube-map edge.
     unsigned CubeDepthBuffer(int edge);
 
@@ -143,6 +147,7 @@ private:
     gl::PipelineState m_earlyState;
     gl::PipelineState* m_state = &m_earlyState;
     std::map<int, unsigned> m_cubeDepthBuffers;
+    std::map<unsigned, unsigned> m_targetFramebuffers;
     std::map<std::string, ShaderHandle> m_shaders;
     bool m_inScene = false;
     bool m_fullScreen = false;

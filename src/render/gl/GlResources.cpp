@@ -13,6 +13,9 @@ GlTexture::~GlTexture() {
     const bool shared = m_shared;
     const bool last = shared && m_gl.SharedTextures().Release(m_sharedKey);
     if (!shared || last) {
+        if (m_framebuffer && m_texture) {
+            m_gl.SetTargetFramebuffer(m_texture, 0);
+        }
         glDeleteTextures(1, &m_texture);
         glDeleteTextures(1, &m_cube);
         glDeleteFramebuffers(1, &m_framebuffer);
@@ -101,7 +104,7 @@ bool GlTexture::CreateRenderTarget(int size, const char* sharedName, std::uint32
     if (sharedName && *sharedName) {
         if (const SharedTexture* shared = m_gl.SharedTextures().Find(sharedName)) {
             bindShared(*shared, sharedName);
-            m_framebuffer = 0;
+            m_framebuffer = m_gl.TargetFramebuffer(m_texture);
             return true;
         }
     }
@@ -122,6 +125,7 @@ bool GlTexture::CreateRenderTarget(int size, const char* sharedName, std::uint32
     if (!complete) {
         RaiseError("Cannot create Renderable texture (1)");
     }
+    m_gl.SetTargetFramebuffer(m_texture, m_framebuffer);
     if (sharedName && *sharedName) {
         bindShared({m_texture, size, size, 32, 0}, sharedName);
     }

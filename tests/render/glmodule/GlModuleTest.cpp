@@ -204,6 +204,27 @@ TEST_F(GlModuleTest, RenderTargetsAreDrawnIntoAndSampled) {
     module->ReleaseTexture(target);
 }
 
+TEST_F(GlModuleTest, ANamedRenderTargetIsSharedWithItsFramebuffer) {
+    start();
+    Texture* first = module->CreateTexture();
+    ASSERT_TRUE(first->CreateRenderTarget(32, "Mirror", 0));
+    Texture* second = module->CreateTexture();
+    ASSERT_TRUE(second->CreateRenderTarget(64, "Mirror", 0));
+    EXPECT_EQ(second->Width(), 32);  // the size of the one shared
+    module->DestroyTexture(first);
+    // The survivor still draws into the shared picture.
+    module->SetRenderTarget(second, 0);
+    module->SetClearColor(0, 1, 0, 0);
+    module->Clear(0);
+    module->SetRenderTarget(nullptr, 0);
+    flat();
+    module->SetTexture(0, second);
+    module->SetColorArg1(0, ColorArg::Texture);
+    quad(-32, -24, 32, 24, 0xFFFFFFFF);
+    EXPECT_EQ(pixel(32, 24), 0x00FF00u);
+    EXPECT_EQ(pixel(5, 5), 0x00FF00u);
+}
+
 TEST_F(GlModuleTest, CubeFacesTakeTheirOwnPictures) {
     start();
     Texture* cube = module->CreateTexture();
