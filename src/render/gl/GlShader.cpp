@@ -1,43 +1,43 @@
 #include "render/gl/GlShader.h"
 
-namespace vesta {
+namespace vesta::gl {
 namespace {
 
 std::string infoLog(GLuint object, bool program) {
     GLint length = 0;
     program ? glGetProgramiv(object, GL_INFO_LOG_LENGTH, &length)
             : glGetShaderiv(object, GL_INFO_LOG_LENGTH, &length);
-    std::string log(static_cast<std::size_t>(std::max(length, 1)), '\0');
-    program ? glGetProgramInfoLog(object, length, nullptr, log.data())
-            : glGetShaderInfoLog(object, length, nullptr, log.data());
-    return log.c_str();
+    std::string text(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+    program ? glGetProgramInfoLog(object, length, nullptr, text.data())
+            : glGetShaderInfoLog(object, length, nullptr, text.data());
+    return text.c_str();
 }
 
-GLuint compile(GLenum stage, const char* source, std::string& error) {
-    const GLuint shader = glCreateShader(stage);
-    glShaderSource(shader, 1, &source, nullptr);
+GLuint compile(GLenum type, const std::string& source) {
+    const GLuint shader = glCreateShader(type);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);
     GLint ok = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
     if (!ok) {
-        error = infoLog(shader, false);
+        const std::string log = infoLog(shader, false);
         glDeleteShader(shader);
-        return 0;
+        throw ShaderError("shader does not compile: " + log + "\n" + source);
     }
     return shader;
 }
 
 }  // namespace
 
-GLuint LinkProgram(const char* vertexSource, const char* fragmentSource, std::string& error) {
-    const GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource, error);
-    if (!vertex) {
-        return 0;
-    }
-    const GLuint fragment = compile(GL_FRAGMENT_SHADER, fragmentSource, error);
-    if (!fragment) {
+GLuint LinkProgram(const std::string& vertexSource, const std::string& fragmentSource) {
+    const GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource);
+    GLuint fragment = 0;
+    try {
+        fragment = compile(GL_FRAGMENT_SHADER, fragmentSource);
+    } catch (...) {
         glDeleteShader(vertex);
-        return 0;
+        throw;
     }
     const GLuint program = glCreateProgram();
     glAttachShader(program, vertex);
@@ -48,11 +48,11 @@ GLuint LinkProgram(const char* vertexSource, const char* fragmentSource, std::st
     GLint ok = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &ok);
     if (!ok) {
-        error = infoLog(program, true);
+        const std::string log = infoLog(program, true);
         glDeleteProgram(program);
-        return 0;
+        throw ShaderError("program does not link: " + log);
     }
     return program;
 }
 
-}  // namespace vesta
+}  // namespace vesta::gl

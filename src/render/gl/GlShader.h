@@ -2,11 +2,18 @@
 // Compiling and linking GLSL programs.
 
 #include <epoxy/gl.h>
+#include <stdexcept>
 #include <string>
 
-namespace vesta {
+namespace vesta::gl {
 
-// 0 with the compiler's or linker's log in `error`.
-GLuint LinkProgram(const char* vertexSource, const char* fragmentSource, std::string& error);
+// A program that does not compile or link; the text carries the driver's log.
+class ShaderError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
-}  // namespace vesta
+// Throws ShaderError.
+GLuint LinkProgram(const std::string& vertexSource, const std::string& fragmentSource);
+
+}  // namespace vesta::gl

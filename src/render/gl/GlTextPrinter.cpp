@@ -112,10 +112,10 @@ GlTextPrinter::~GlTextPrinter() {
 }
 
 void GlTextPrinter::createProgram() {
-    std::string error;
-    m_program = LinkProgram(kVertexShader, kFragmentShader, error);
-    if (!m_program) {
-        RaiseError("TextPrinter : %s", error.c_str());
+    try {
+        m_program = gl::LinkProgram(kVertexShader, kFragmentShader);
+    } catch (const gl::ShaderError& error) {
+        RaiseError("TextPrinter : %s", error.what());
     }
     m_targetSizeLocation = glGetUniformLocation(m_program, "targetSize");
     glGenVertexArrays(1, &m_vertexArray);

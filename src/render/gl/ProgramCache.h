@@ -8,17 +8,11 @@
 #include <string>
 #include <unordered_map>
 
+#include "render/gl/GlShader.h"
 #include "render/gl/ShaderKey.h"
 #include "render/gl/Uniforms.h"
 
 namespace vesta::gl {
-
-// A generated program that does not compile or link; the text carries the
-// driver's log.
-class ShaderError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 struct Program {
     std::uint32_t name = 0;
