@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 
 #include "EngineState.h"
+#include "GlTestSupport.h"
 #include "log/Log.h"
 
 namespace vesta::test {
@@ -281,6 +283,17 @@ TEST_F(GlModuleTest, TheTextPrinterWritesWhiteText) {
     }
     EXPECT_GT(bright, 20);
     EXPECT_EQ(pixel(60, 40), 0u);
+    if (std::getenv("VESTA_KEEP_FRAMES")) {
+        int pitch = 0;
+        const std::uint8_t* frame = module->LockBackBuffer(pitch);
+        Image image{64, 48, {}};
+        for (int i = 0; i < 64 * 48; ++i) {
+            image.pixels.insert(image.pixels.end(),
+                                {frame[i * 4 + 2], frame[i * 4 + 1], frame[i * 4], 255});
+        }
+        module->UnlockBackBuffer();
+        WritePng("text-printer.png", image);
+    }
 }
 
 }  // namespace
