@@ -1,11 +1,11 @@
 #include "render/ModuleRegistry.h"
-#include "render/RecordingModule.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
 
 #include "log/Log.h"
 #include "log/LogWindow.h"
+#include "render/RecordingModule.h"
 
 namespace vesta::test {
 namespace {
