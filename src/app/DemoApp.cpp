@@ -8,6 +8,8 @@
 #include "log/TimeGraph.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
+#include "script/LayerFactory.h"
+#include "script/ModifierFactory.h"
 
 namespace vesta {
 namespace {
@@ -37,6 +39,9 @@ CDemoApp::CDemoApp(const LaunchOptions& options)
         m_videoFps = *m_options.videoFps;
     }
     SetDebugOutput(m_settings.debugEnabled);
+    // The registries write their use counts when the process ends.
+    CLayerFactory::Instance().SetWriteStatistics(m_words.usageStatistics);
+    CModifierFactory::Instance().SetWriteStatistics(m_words.usageStatistics);
     openLog();
     writeBanner();
 

@@ -176,11 +176,21 @@ TEST(PlayerStartTest, DebugWordsWriteTheLogAndTheFileList) {
     EXPECT_EQ(ReadFile(dir / "FileList.txt"), "DefaultConfig.xml\n");
 }
 
+TEST(PlayerStartTest, UsageStatisticsAreWrittenWithTheDebugWord) {
+    TempDir dir;
+    WriteFile(dir / "DefaultConfig.xml", kConfig);
+    const ProcessResult result = play(dir.Path(), {"--headless", "--duration", "0.1", "us"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(std::filesystem::exists(dir / "LayerFactoryStats.txt"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "ModifiersFactoryStats.txt"));
+}
+
 TEST(PlayerStartTest, DebugWordsNeedDebuggingEnabled) {
     TempDir dir;
     WriteFile(dir / "DefaultConfig.xml", "<AppConfig><Window Name='Night Show'/></AppConfig>");
-    play(dir.Path(), kShortRun);
+    play(dir.Path(), {"--headless", "--duration", "0.1", "LogFile", "us"});
     EXPECT_FALSE(std::filesystem::exists(dir / "Logging.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "LayerFactoryStats.txt"));
 }
 
 TEST(PlayerStartTest, NewestArchiveWins) {
