@@ -1,11 +1,10 @@
 // The part of a texture every render module shares: names and sharing key,
 // the picture loaders, the alpha merge and the log lines of a load.
 
-#include <algorithm>
-#include <cctype>
 
 #include "log/Log.h"
 #include "platform/Clock.h"
+#include "platform/Paths.h"
 #include "render/RenderModule.h"
 #include "render/RenderResources.h"
 #include "render/image/AlphaMerge.h"
@@ -15,22 +14,16 @@
 namespace vesta {
 namespace {
 
-std::string asciiLower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // Scripts name pictures with Windows folders; the file system finds a picture
 // by its bare name through the search folders, so the folder is dropped.
 std::string reduceName(const std::string& file) {
     const std::size_t slash = file.find_last_of("\\/");
-    return asciiLower(slash == std::string::npos ? file : file.substr(slash + 1));
+    return AsciiLower(slash == std::string::npos ? file : file.substr(slash + 1));
 }
 
 std::string extensionOf(const std::string& file) {
     const std::size_t dot = file.find_last_of('.');
-    return dot == std::string::npos ? std::string() : asciiLower(file.substr(dot + 1));
+    return dot == std::string::npos ? std::string() : AsciiLower(file.substr(dot + 1));
 }
 
 bool loadPng(Texture& texture, const std::string& path, std::vector<std::uint8_t>& image,
