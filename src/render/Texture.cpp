@@ -1,7 +1,6 @@
 // The part of a texture every render module shares: names and sharing key,
 // the picture loaders, the alpha merge and the log lines of a load.
 
-
 #include "log/Log.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
