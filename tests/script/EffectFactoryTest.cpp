@@ -64,16 +64,6 @@ protected:
     }
     void TearDown() override { ResetEngineState(); }
 
-    template <class Call>
-    static std::string errorOf(Call call) {
-        try {
-            call();
-        } catch (const CUserException& error) {
-            return error.Text();
-        }
-        return "<none>";
-    }
-
     TempDir m_dir;
     ScopedChdir m_chdir{m_dir.Path()};
     CLayerFactory m_layers;
@@ -101,10 +91,10 @@ TEST_F(EffectFactoryTest, CreatesByExactNameAndHandsOverTheArguments) {
 }
 
 TEST_F(EffectFactoryTest, UnknownKindsListTheRegisteredOnesByName) {
-    EXPECT_EQ(errorOf([&] { m_layers.CreateLayer(nullptr, nullptr, "GfxLayer"); }),
+    EXPECT_EQ(EngineErrorOf([&] { m_layers.CreateLayer(nullptr, nullptr, "GfxLayer"); }),
               "Could not find LayerEffect [GfxLayer].\r\n Available are : \r\n"
               "\t- AnimGFXLayer\r\n\t- Flash\r\n\t- GFXLayer\r\n");
-    EXPECT_EQ(errorOf([&] { m_modifiers.CreateModifier(nullptr, nullptr, nullptr, "fog"); }),
+    EXPECT_EQ(EngineErrorOf([&] { m_modifiers.CreateModifier(nullptr, nullptr, nullptr, "fog"); }),
               "Could not find MDLModifier [fog].\r\n Available are : \r\n"
               "\t- 3DSound\r\n\t- Fog\r\n");
     EXPECT_EQ(m_layers.NamesInRegistrationOrder(),

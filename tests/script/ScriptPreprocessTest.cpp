@@ -117,21 +117,21 @@ TEST_F(ScriptPreprocessTest, IncludesInsertProcessedFilesWithTheirOwnTags) {
 }
 
 TEST_F(ScriptPreprocessTest, IncludeFailuresNameTheFile) {
-    EXPECT_EQ(errorOf([&] { preprocess("INCLUDE \"gone.txt\";\r\n"); }),
+    EXPECT_EQ(EngineErrorOf([&] { preprocess("INCLUDE \"gone.txt\";\r\n"); }),
               "ScriptParser : Unable to open file [gone.txt]");
-    EXPECT_EQ(errorOf([&] { CScriptParser(m_script).Preprocess("none.txt"); }),
+    EXPECT_EQ(EngineErrorOf([&] { CScriptParser(m_script).Preprocess("none.txt"); }),
               "ScriptParser : Unable to open file [none.txt]");
 
     write("a.txt", "INCLUDE \"b.txt\";\n");
     write("b.txt", "INCLUDE \"A.TXT\";\n");
-    EXPECT_EQ(errorOf([&] { preprocess("INCLUDE \"a.txt\";\r\n"); }),
+    EXPECT_EQ(EngineErrorOf([&] { preprocess("INCLUDE \"a.txt\";\r\n"); }),
               "ScriptParser : INCLUDE cycle, [A.TXT] includes itself");
 
     for (int i = 0; i < 70; ++i) {
         write("d" + std::to_string(i) + ".txt",
               "INCLUDE \"d" + std::to_string(i + 1) + ".txt\";\n");
     }
-    EXPECT_EQ(errorOf([&] { preprocess("INCLUDE \"d0.txt\";\r\n"); }),
+    EXPECT_EQ(EngineErrorOf([&] { preprocess("INCLUDE \"d0.txt\";\r\n"); }),
               "ScriptParser : INCLUDE nested deeper than 64 at [d64.txt]");
 }
 

@@ -32,17 +32,6 @@ protected:
         return m_script;
     }
 
-    // The text of the engine error the call raises, or "<none>".
-    template <class Call>
-    static std::string errorOf(Call call) {
-        try {
-            call();
-        } catch (const CUserException& error) {
-            return error.Text();
-        }
-        return "<none>";
-    }
-
     TempDir m_dir;
     ScopedChdir m_chdir{m_dir.Path()};
     ParsedScript m_script;

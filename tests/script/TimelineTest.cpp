@@ -131,7 +131,7 @@ TEST_F(TimelineTest, ScriptWithoutPartsStops) {
     write("main.txt", "SHOWFPS Yes;\r\n");
     CTimeline timeline(m_module, m_factory);
     timeline.LoadScript("main.txt");
-    EXPECT_EQ(errorOf([&] { timeline.StartPlayback(); }),
+    EXPECT_EQ(EngineErrorOf([&] { timeline.StartPlayback(); }),
               "Nothing to be done... check for some missing PART block.");
 }
 
@@ -176,7 +176,7 @@ TEST_F(TimelineTest, UpdateRestartMoveAndDelete) {
     EXPECT_EQ(layer(1).BirthTime(), 2.0f);
     EXPECT_EQ(layer(1).renders, 1);  // restarted: drawn again
     at(3);
-    EXPECT_EQ(errorOf([&] { timeline.RunFrame(); }), "Could not find any layer named [X].");
+    EXPECT_EQ(EngineErrorOf([&] { timeline.RunFrame(); }), "Could not find any layer named [X].");
 }
 
 TEST_F(TimelineTest, OneExpiredUnnamedLayerGoesPerFrame) {
@@ -277,12 +277,13 @@ TEST_F(TimelineTest, ScriptLogOnlyWhenAsked) {
 }
 
 TEST_F(TimelineTest, MissingFilesOfAPartStop) {
-    EXPECT_EQ(errorOf([&] { start("PART {\r\nMUSICSTREAM \"tune.mp3\";\r\n}\r\n"); }),
+    EXPECT_EQ(EngineErrorOf([&] { start("PART {\r\nMUSICSTREAM \"tune.mp3\";\r\n}\r\n"); }),
               "Cannot open [tune.mp3]");
-    EXPECT_EQ(errorOf([&] { start("PART {\r\nNEXTLOAD_SAMPLE \"s.wav\";\r\n}\r\n"); }),
+    EXPECT_EQ(EngineErrorOf([&] { start("PART {\r\nNEXTLOAD_SAMPLE \"s.wav\";\r\n}\r\n"); }),
               "Cannot open [s.wav]");
-    EXPECT_EQ(errorOf([&] { start("PART {\r\nTIME 0 {\r\nCREATE \"Gfx\" {\r\n}\r\n}\r\n}\r\n"); }),
-              "<none>");  // not before its block fires
+    EXPECT_EQ(
+        EngineErrorOf([&] { start("PART {\r\nTIME 0 {\r\nCREATE \"Gfx\" {\r\n}\r\n}\r\n}\r\n"); }),
+        "<none>");  // not before its block fires
 }
 
 TEST_F(TimelineTest, LoadingScreenIsDrawnOnceAndAgainPerLoadTimeLayer) {
@@ -323,7 +324,7 @@ TEST_F(TimelineTest, MusicThatIsNoMusicStops) {
     SoundSystem sound;
     m_module.SetSoundSystem(&sound);
     write("tune.mp3", "not really music");
-    EXPECT_EQ(errorOf([&] { start("PART {\r\nMUSICSTREAM \"tune.mp3\";\r\n}\r\n"); }),
+    EXPECT_EQ(EngineErrorOf([&] { start("PART {\r\nMUSICSTREAM \"tune.mp3\";\r\n}\r\n"); }),
               "Unknown SoundSystem error.");
     m_timeline.reset();
     m_module.SetSoundSystem(nullptr);

@@ -2,6 +2,8 @@
 // Puts the engine's process-wide state (file system, log, clock) back to how
 // a new process starts; for tests linking those libraries.
 
+#include <string>
+
 #include "fs/ArchiveList.h"
 #include "fs/ResourceTable.h"
 #include "fs/SearchPaths.h"
@@ -10,6 +12,17 @@
 #include "platform/Clock.h"
 
 namespace vesta::test {
+
+// The text of the engine error `call` raises, or "<none>".
+template <class Call>
+std::string EngineErrorOf(Call call) {
+    try {
+        call();
+    } catch (const CUserException& error) {
+        return error.Text();
+    }
+    return "<none>";
+}
 
 inline void ResetEngineState() {
     ArchiveList::ClearForTests();

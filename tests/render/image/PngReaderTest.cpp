@@ -3,7 +3,6 @@
 
 #include "render/image/PngReader.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -129,15 +128,6 @@ Sample makeSample(const Layout& layout) {
     return sample;
 }
 
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const CUserException& error) {
-        return error.Text();
-    }
-    return "";
-}
-
 class PngReaderTest : public ::testing::TestWithParam<Layout> {
 protected:
     void SetUp() override { ResetEngineState(); }
@@ -199,7 +189,7 @@ protected:
     std::string readError(const std::vector<std::uint8_t>& bytes) {
         const std::string path = (folder / "damaged.png").string();
         WriteFile(path, bytes);
-        return errorOf([&] {
+        return EngineErrorOf([&] {
             PngReader reader;
             int width = 0;
             int height = 0;
@@ -223,7 +213,7 @@ TEST_F(PngFailureTest, WithoutSwapThePixelsAreRedGreenBlue) {
 
 TEST_F(PngFailureTest, MissingAndForeignFilesAreNamed) {
     const std::string missing = (folder / "missing.png").string();
-    EXPECT_EQ(errorOf([&] {
+    EXPECT_EQ(EngineErrorOf([&] {
                   int width = 0;
                   int height = 0;
                   PngReader().ReadHeader(missing, width, height);
