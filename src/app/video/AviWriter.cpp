@@ -5,24 +5,7 @@
 #include "app/video/VideoEncoder.h"
 #include "app/video/VideoError.h"
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 namespace vesta {
-namespace {
-
-// FFmpeg's own chatter (encoder statistics, muxer notes) would break the
-// progress line; its errors still reach standard error.
-void quietFfmpeg() {
-    static const bool once = [] {
-        av_log_set_level(AV_LOG_ERROR);
-        return true;
-    }();
-    (void)once;
-}
-
-}  // namespace
 
 AviWriter::AviWriter(bool logFailures)
     : m_file(std::make_unique<OutputFile>()), m_video(std::make_unique<VideoEncoder>()),
@@ -40,6 +23,7 @@ AviWriter::~AviWriter() {
 
 template <typename Action>
 void AviWriter::guarded(Action action) {
+    ForgetFfmpegMessages();
     try {
         action();
     } catch (const VideoError& error) {
@@ -54,20 +38,16 @@ void AviWriter::guarded(Action action) {
 void AviWriter::Open(int width, int height, float framesPerSecond, const std::string& fileName,
                      const std::string& codecName) {
     Close();
-    quietFfmpeg();
+    // FFmpeg's chatter would break the progress line; its errors join our own.
+    CaptureFfmpegMessages();
     m_failed = false;
     guarded([&] {
         try {
             openStreams(width, height, framesPerSecond, fileName, codecName);
         } catch (...) {
-            // A half-made file is left behind only as far as FFmpeg made it.
             m_video->Release();
             m_audio->Release();
-            try {
-                m_file->Close();
-            } catch (const VideoError&) {
-                // The failure that stopped Open is the one to report.
-            }
+            m_file->Abandon();
             throw;
         }
     });

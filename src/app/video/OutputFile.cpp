@@ -96,6 +96,19 @@ void OutputFile::WriteEncoded(AVCodecContext* encoder, AVPacket* packet, AVStrea
     }
 }
 
+void OutputFile::Abandon() {
+    if (!m_context) {
+        return;
+    }
+    if (!(m_context->oformat->flags & AVFMT_NOFILE)) {
+        avio_closep(&m_context->pb);
+    }
+    avformat_free_context(m_context);
+    m_context = nullptr;
+    m_headerWritten = false;
+    m_failed = false;
+}
+
 void OutputFile::Close() {
     if (!m_context) {
         return;

@@ -43,6 +43,8 @@ public:
     // Writes the trailer (when the header made it out) and closes the file.
     // Keeps going after a failure and reports the first one.
     void Close();
+    // Closes without header or trailer, for an Open that failed half-way.
+    void Abandon();
 
 private:
     AVFormatContext* m_context = nullptr;

@@ -30,9 +30,15 @@ private:
 };
 
 [[noreturn]] void ThrowVideoError(const std::string& text, std::string detail);
-// As above, with FFmpeg's text for `code` after the detail.
+// As above, with FFmpeg's text for `code` and what FFmpeg said since the last
+// ForgetFfmpegMessages on this thread after the detail.
 [[noreturn]] void ThrowFfmpegError(const std::string& text, const std::string& detail, int code);
 std::string FfmpegErrorText(int code);
+
+// Routes FFmpeg's own messages (errors only) into a per-thread note that the
+// next ThrowFfmpegError adds to its detail, instead of standard error.
+void CaptureFfmpegMessages();
+void ForgetFfmpegMessages();
 
 // Writes the detail to the log in the form "VideoForWindows : <detail>".
 void LogVideoError(const VideoError& error);
