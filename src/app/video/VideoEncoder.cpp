@@ -28,12 +28,26 @@ const AVCodec* findVideoEncoder(const std::string& name) {
     return codec;
 }
 
-// The format the encoder takes that loses least of 8-bit BGR.
+bool offers(const AVCodec* codec, AVPixelFormat format) {
+    for (const AVPixelFormat* offered = codec->pix_fmts; *offered != AV_PIX_FMT_NONE; ++offered) {
+        if (*offered == format) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The format the encoder takes that loses least of 8-bit BGR; but an encoder
+// that works in YUV gets 4:2:0, since players often refuse 4:4:4 H.264 and kin.
 AVPixelFormat chooseFormat(const AVCodec* codec) {
     if (!codec->pix_fmts) {
         return AV_PIX_FMT_BGR24;
     }
-    return avcodec_find_best_pix_fmt_of_list(codec->pix_fmts, AV_PIX_FMT_BGR24, 0, nullptr);
+    const AVPixelFormat best =
+        avcodec_find_best_pix_fmt_of_list(codec->pix_fmts, AV_PIX_FMT_BGR24, 0, nullptr);
+    const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(best);
+    const bool yuv = descriptor && !(descriptor->flags & AV_PIX_FMT_FLAG_RGB);
+    return yuv && offers(codec, AV_PIX_FMT_YUV420P) ? AV_PIX_FMT_YUV420P : best;
 }
 
 }  // namespace
