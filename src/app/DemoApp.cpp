@@ -1,5 +1,8 @@
 #include "app/DemoApp.h"
 
+#include <algorithm>
+#include <exception>
+
 #include "app/CpuReport.h"
 #include "app/DeviceChoice.h"
 #include "app/TimeStretch.h"
@@ -10,6 +13,7 @@
 #include "platform/Paths.h"
 #include "script/LayerFactory.h"
 #include "script/ModifierFactory.h"
+#include "script/ScriptSummary.h"
 
 namespace vesta {
 namespace {
@@ -33,11 +37,13 @@ CDemoApp::CDemoApp(const LaunchOptions& options)
     }
     m_words = ReadCommandWords(m_commandLine, m_settings.debugEnabled);
     if (m_options.videoFile) {
-        m_videoFile = *m_options.videoFile;
+        m_recordingSettings.fileName = *m_options.videoFile;
     }
     if (m_options.videoFps) {
-        m_videoFps = *m_options.videoFps;
+        m_recordingSettings.framesPerSecond = *m_options.videoFps;
     }
+    m_recordingSettings.videoCodec = m_options.codec.value_or("");
+    m_recordingSettings.audioCodec = m_options.audioCodec.value_or("");
     SetDebugOutput(m_settings.debugEnabled);
     // The registries write their use counts when the process ends.
     CLayerFactory::Instance().SetWriteStatistics(m_words.usageStatistics);
@@ -95,6 +101,7 @@ bool CDemoApp::Init() {
     AppLog(m_logWindow.get(), "Finished enumerating devices.");
     chooseVideoMode();
     openWindow();
+    openRecording();
     initSound();
     StartDevice();
     LoadFontAndScript();
@@ -132,6 +139,14 @@ void CDemoApp::openWindow() {
     CreateMainWindow();
 }
 
+// Without the settings dialog the file, rate and codecs come from the
+// command line or their defaults.
+void CDemoApp::openRecording() {
+    if (m_words.videoOut) {
+        m_recording = std::make_unique<ShowRecording>(m_recordingSettings, m_width, m_height);
+    }
+}
+
 void CDemoApp::initSound() {
     if (m_words.noSound) {
         return;
@@ -141,6 +156,9 @@ void CDemoApp::initSound() {
     const bool loopback = Headless() || m_words.videoOut;
     m_sound->Initialize(loopback ? SoundOutput::Loopback : SoundOutput::Device);
     m_module->SetSoundSystem(m_sound.get());
+    if (m_recording) {
+        m_recording->AddSoundtrack(*m_sound);
+    }
 }
 
 void CDemoApp::StartDevice() {
@@ -175,11 +193,18 @@ void CDemoApp::StartDevice() {
 void CDemoApp::LoadFontAndScript() {
     m_font = m_module->GetFont(m_settings.defaultFont);
     if (m_words.videoOut) {
-        SetFixedStep(true, m_videoFps);
+        SetFixedStep(true, m_recordingSettings.framesPerSecond);
     }
     m_timeline = std::make_unique<CTimeline>(*m_module);
     m_timeline->LoadScript(m_settings.script);
     followScriptSwitches();
+    if (m_recording) {
+        std::optional<double> length = ExpectedLength(m_timeline->Parts());
+        if (m_options.duration) {
+            length = std::min(length.value_or(*m_options.duration), *m_options.duration);
+        }
+        m_recording->ExpectLength(length);
+    }
     m_module->Clear(0);
     m_timeline->StartPlayback();
 }
@@ -244,11 +269,23 @@ void CDemoApp::Shutdown() {
         m_window->Hide();
     }
     m_windowCreated = false;
+    std::exception_ptr closeFailure;
+    if (m_recording) {
+        try {
+            m_recording->Close();
+        } catch (...) {
+            closeFailure = std::current_exception();
+        }
+        m_recording.reset();
+    }
     if (m_words.timeGraph) {
         WriteTimeGraph(kTimeGraphFileName, m_fps.Samples(), m_fps.SampleCounter(),
                        m_fps.Interval());
     }
     SetLogSink(nullptr, nullptr);
+    if (closeFailure) {
+        std::rethrow_exception(closeFailure);
+    }
 }
 
 float CDemoApp::frameClock() const {
@@ -270,6 +307,10 @@ void CDemoApp::Frame() {
         DrawTimeLine(*m_font, m_timeline->PartCounter(), m_timeline->PartTime());
     }
     m_module->EndFrame();
+    if (m_recording) {
+        m_recording->RecordFrame(*m_module);
+        SetFrameIndex(m_recording->FramesWritten());
+    }
     m_module->Present(0);
     m_module->Clear(0);
     if (m_options.duration && TimeNow() >= *m_options.duration) {
@@ -282,7 +323,7 @@ void CDemoApp::drawOverlays() {
     if (!m_font) {
         return;
     }
-    const float rate = m_words.videoOut ? m_videoFps : m_fps.Rate();
+    const float rate = m_words.videoOut ? m_recordingSettings.framesPerSecond : m_fps.Rate();
     SoundLevels levels;
     if (m_overlays.soundBars && m_sound) {
         const SoundLevel level = m_sound->CurrentLevel();

@@ -9,6 +9,7 @@
 #include "app/CommandLine.h"
 #include "app/FpsCounter.h"
 #include "app/FrameOverlay.h"
+#include "app/ShowRecording.h"
 #include "log/LogWindow.h"
 #include "platform/PlatformWindow.h"
 #include "render/ModuleRegistry.h"
@@ -35,6 +36,7 @@ public:
     const LaunchOptions& Options() const { return m_options; }
     const CLogWindow* LogWindow() const { return m_logWindow.get(); }
     const FpsCounter& FrameStatistics() const { return m_fps; }
+    const ShowRecording* Recording() const { return m_recording.get(); }
     RenderModule* Module() const { return m_module.get(); }
     SoundSystem* Sound() const { return m_sound.get(); }
     Font* DefaultFont() const { return m_font; }
@@ -56,6 +58,7 @@ private:
     void openLog();
     void chooseVideoMode();
     void openWindow();
+    void openRecording();
     void initSound();
     void StartDevice();
     void LoadFontAndScript();
@@ -82,8 +85,8 @@ private:
     std::uint32_t m_clockStartMs = 0;
     bool m_timeStretch = false;
     bool m_shutDown = false;
-    std::string m_videoFile = "Video.avi";
-    float m_videoFps = 25.0f;
+    RecordingSettings m_recordingSettings;
+    std::unique_ptr<ShowRecording> m_recording;
 };
 
 }  // namespace vesta

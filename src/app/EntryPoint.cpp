@@ -54,6 +54,8 @@ int RunPlayer(const LaunchOptions& options) {
         app = std::make_unique<CDemoApp>(options);
         app->Init();
         app->Run();
+        // Here, not in the destructor: finishing a recording can fail.
+        app->Shutdown();
     } catch (const CAppError& text) {
         error.Show(ErrorDialogKind::Message, text.Text());
         status = 1;

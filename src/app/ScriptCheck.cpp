@@ -21,7 +21,7 @@ const char* plural(int count, const char* one, const char* many) {
 void printSummary(std::FILE* out, const std::string& scriptName, const ParsedScript& script) {
     const int parts = static_cast<int>(script.parts.size());
     std::fprintf(out, "%s: %d %s", scriptName.c_str(), parts, plural(parts, "part", "parts"));
-    if (const std::optional<double> length = ExpectedLength(script)) {
+    if (const std::optional<double> length = ExpectedLength(script.parts)) {
         std::fprintf(out, ", %.2f s", *length);
     }
     std::fputc('\n', out);

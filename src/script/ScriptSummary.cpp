@@ -65,9 +65,9 @@ PartSummary SummarizePart(const CPart& part) {
     return summary;
 }
 
-std::optional<double> ExpectedLength(const ParsedScript& script) {
+std::optional<double> ExpectedLength(const std::vector<CPart>& parts) {
     double length = 0.0;
-    for (const CPart& part : script.parts) {
+    for (const CPart& part : parts) {
         const PartSummary summary = SummarizePart(part);
         if (!summary.end) {
             return std::nullopt;

@@ -23,7 +23,7 @@ PartSummary SummarizePart(const CPart& part);
 
 // Seconds from the first part's start to the production's end: the parts'
 // lengths up to the first END; unknown when a part that plays has no end.
-std::optional<double> ExpectedLength(const ParsedScript& script);
+std::optional<double> ExpectedLength(const std::vector<CPart>& parts);
 
 // Mistakes that only show once the show reaches them: unknown layer kinds,
 // UPDATEs of names that no earlier CREATE of the part gives.

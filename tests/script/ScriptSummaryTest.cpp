@@ -17,8 +17,8 @@ TEST_F(ScriptSummaryTest, LengthAddsThePartsUpToTheFirstEnd) {
         load("PART {\r\nTIME 9 {\r\nPARTEND;\r\n}\r\nTIME 4 {\r\nPARTEND;\r\n"
              "}\r\n}\r\nPART {\r\nTIME 1.5 {\r\nEND;\r\n}\r\n}\r\n"
              "PART {\r\n}\r\n");
-    ASSERT_TRUE(ExpectedLength(script).has_value());
-    EXPECT_DOUBLE_EQ(*ExpectedLength(script), 5.5);
+    ASSERT_TRUE(ExpectedLength(script.parts).has_value());
+    EXPECT_DOUBLE_EQ(*ExpectedLength(script.parts), 5.5);
     const PartSummary first = SummarizePart(script.parts[0]);
     EXPECT_EQ(first.timeBlocks, 2);
     EXPECT_FLOAT_EQ(*first.end, 4.0f);
@@ -26,8 +26,9 @@ TEST_F(ScriptSummaryTest, LengthAddsThePartsUpToTheFirstEnd) {
 }
 
 TEST_F(ScriptSummaryTest, APartThatNeverEndsLeavesTheLengthUnknown) {
-    EXPECT_FALSE(ExpectedLength(load("PART {\r\nTIME 2 {\r\nPARTEND;\r\n}\r\n}\r\nPART {\r\n}\r\n"))
-                     .has_value());
+    EXPECT_FALSE(
+        ExpectedLength(load("PART {\r\nTIME 2 {\r\nPARTEND;\r\n}\r\n}\r\nPART {\r\n}\r\n").parts)
+            .has_value());
 }
 
 TEST_F(ScriptSummaryTest, NestedOperationsCountAndOnlyUpdatesOfUnknownNamesAreProblems) {

@@ -1,0 +1,74 @@
+#include "app/ShowRecording.h"
+
+#include "log/Log.h"
+#include "render/RenderModule.h"
+#include "sound/SoundSystem.h"
+
+namespace vesta {
+namespace {
+
+constexpr int kStereo = 2;
+
+}  // namespace
+
+ShowRecording::ShowRecording(const RecordingSettings& settings, int width, int height)
+    : m_settings(settings) {
+    m_recorder.Open(width, height, settings.framesPerSecond, settings.fileName,
+                    settings.videoCodec);
+    m_progress = std::make_unique<RecordingProgress>(0.0);
+}
+
+ShowRecording::~ShowRecording() {
+    try {
+        Close();
+    } catch (...) {
+        // Reported by whoever closed it first; a destructor has no one to tell.
+    }
+}
+
+void ShowRecording::AddSoundtrack(SoundSystem& sound) {
+    if (sound.Output() != SoundOutput::Loopback) {
+        return;
+    }
+    m_recorder.OpenAudio(sound.OutputRate(), kStereo, m_settings.audioCodec);
+    m_sound = &sound;
+}
+
+void ShowRecording::ExpectLength(std::optional<double> seconds) {
+    m_progress = std::make_unique<RecordingProgress>(seconds.value_or(0.0));
+}
+
+void ShowRecording::mixSoundFor(std::int64_t frame) {
+    const std::int64_t count =
+        m_recorder.AudioFramesBefore(frame + 1) - m_recorder.AudioFramesBefore(frame);
+    if (count <= 0) {
+        return;
+    }
+    m_mix.resize(static_cast<std::size_t>(count) * kStereo);
+    m_sound->RenderAudio(m_mix.data(), static_cast<std::size_t>(count));
+    m_recorder.WriteAudio(m_mix.data(), static_cast<std::size_t>(count));
+}
+
+double ShowRecording::videoSeconds() const {
+    return m_framesWritten / m_recorder.Rate().FramesPerSecond();
+}
+
+void ShowRecording::RecordFrame(RenderModule& module) {
+    if (m_sound) {
+        mixSoundFor(m_framesWritten);
+    }
+    m_recorder.GrabFrame(module);
+    ++m_framesWritten;
+    m_progress->Update(m_framesWritten, videoSeconds());
+}
+
+void ShowRecording::Close() {
+    if (m_closed) {
+        return;
+    }
+    m_closed = true;
+    m_recorder.Close();
+    m_progress->Finish(m_framesWritten, videoSeconds());
+}
+
+}  // namespace vesta

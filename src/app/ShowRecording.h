@@ -1,0 +1,60 @@
+#pragma once
+// A show recorded frame by frame: the video file, its soundtrack mixed in
+// step with the fixed-step clock, and the progress shown while it runs.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/video/RecordingProgress.h"
+#include "app/video/VideoRecorder.h"
+
+namespace vesta {
+
+class RenderModule;
+class SoundSystem;
+
+struct RecordingSettings {
+    std::string fileName = "Video.avi";
+    float framesPerSecond = 25.0f;
+    std::string videoCodec;  // empty: the container's default
+    std::string audioCodec;  // empty: AAC
+};
+
+class ShowRecording {
+public:
+    // Opens the file; throws the writer's texts.
+    ShowRecording(const RecordingSettings& settings, int width, int height);
+    ~ShowRecording();
+    ShowRecording(const ShowRecording&) = delete;
+    ShowRecording& operator=(const ShowRecording&) = delete;
+
+    // The sound system's loopback output becomes the file's sound track;
+    // before the first frame.
+    void AddSoundtrack(SoundSystem& sound);
+    // Seconds of show to expect, for the progress line (unknown: nullopt).
+    void ExpectLength(std::optional<double> seconds);
+
+    // The frame just drawn, with the sound that plays while it is shown.
+    void RecordFrame(RenderModule& module);
+    std::uint32_t FramesWritten() const { return m_framesWritten; }
+
+    // Finishes the file; throws the writer's texts.
+    void Close();
+
+private:
+    void mixSoundFor(std::int64_t frame);
+    double videoSeconds() const;
+
+    RecordingSettings m_settings;
+    VideoRecorder m_recorder;
+    std::unique_ptr<RecordingProgress> m_progress;
+    SoundSystem* m_sound = nullptr;
+    std::vector<float> m_mix;
+    std::uint32_t m_framesWritten = 0;
+    bool m_closed = false;
+};
+
+}  // namespace vesta
