@@ -1,0 +1,145 @@
+// The player recording its show: what the file holds, read back on its own.
+
+#include <cmath>
+#include <cstring>
+#include <gtest/gtest.h>
+
+#include "PlayerRun.h"
+#include "VideoReadBack.h"
+
+namespace vesta::test {
+namespace {
+
+constexpr const char* kConfig =
+    "<AppConfig><Window Name=\"Rec\"/><Script Name=\"Main.txt\"/></AppConfig>";
+constexpr int kRate = 44100;
+
+// 16-bit stereo PCM: left a sine of `hz`, right its half.
+std::vector<std::uint8_t> sineWave(double seconds, double hz) {
+    const auto frames = static_cast<std::uint32_t>(seconds * kRate);
+    std::vector<std::uint8_t> out;
+    const auto put = [&](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+        }
+    };
+    out.insert(out.end(), {'R', 'I', 'F', 'F'});
+    put(36 + frames * 4, 4);
+    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    put(16, 4), put(1, 2), put(2, 2), put(kRate, 4), put(kRate * 4, 4), put(4, 2), put(16, 2);
+    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    put(frames * 4, 4);
+    for (std::uint32_t n = 0; n < frames; ++n) {
+        const double v = std::sin(2.0 * M_PI * hz * n / kRate) * 16000.0;
+        put(static_cast<std::uint16_t>(static_cast<std::int16_t>(v)), 2);
+        put(static_cast<std::uint16_t>(static_cast<std::int16_t>(v / 2)), 2);
+    }
+    return out;
+}
+
+class RecordingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFile(m_dir / "DefaultConfig.xml", kConfig);
+        WriteFile(m_dir / "Main.txt", "SHOWTIME Yes;\r\nPART {\r\n}\r\n");
+    }
+
+    ReadBack record(std::vector<std::string> args) {
+        args.insert(args.begin(), {"VideoOut", "--headless"});
+        const ProcessResult result = play(m_dir.Path(), args);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        return ReadRecording(m_dir / "out.avi");
+    }
+
+    TempDir m_dir;
+};
+
+// Pixels of the time line "Part 1, %.2f" and the rate line: the rest is black.
+std::size_t litBytes(const std::vector<std::uint8_t>& frame) {
+    std::size_t lit = 0;
+    for (std::uint8_t byte : frame) {
+        lit += byte != 0;
+    }
+    return lit;
+}
+
+TEST_F(RecordingTest, FourSecondsAtTwentyFiveMakeAHundredFrames) {
+    const ReadBack file = record({"--mode", "640x480x32", "--video", "out.avi", "--fps", "25",
+                                  "--codec", "ffv1", "--duration", "4", "NoSound"});
+    ASSERT_TRUE(file.opened);
+    EXPECT_EQ(file.container, "avi");
+    EXPECT_EQ(file.videoCodec, "ffv1");
+    EXPECT_EQ(file.width, 640);
+    EXPECT_EQ(file.height, 480);
+    EXPECT_EQ(file.rateNumerator, 25);
+    EXPECT_EQ(file.rateDenominator, 1);
+    ASSERT_EQ(file.frames.size(), 100u);
+    EXPECT_FALSE(file.hasAudio);
+    EXPECT_GT(litBytes(file.frames[0]), 0u);
+    // The time line steps by 1/25 s: "0.00", "0.04", ... "1.00" at frame 25.
+    EXPECT_NE(file.frames[0], file.frames[1]);
+    EXPECT_NE(file.frames[0], file.frames[25]);
+}
+
+TEST_F(RecordingTest, NtscRateKeepsItsFraction) {
+    const ReadBack file = record({"--mode", "320x240x32", "--video", "out.avi", "--fps", "29.97",
+                                  "--duration", "0.5", "NoSound"});
+    EXPECT_EQ(file.rateNumerator, 30000);
+    EXPECT_EQ(file.rateDenominator, 1001);
+    EXPECT_EQ(file.frames.size(), 15u);
+}
+
+TEST_F(RecordingTest, SixteenBitModesRecordWithTheLowBitsZero) {
+    const ReadBack file =
+        record({"--mode", "320x240x16", "--video", "out.avi", "--duration", "0.2", "NoSound"});
+    ASSERT_FALSE(file.frames.empty());
+    const std::vector<std::uint8_t>& frame = file.frames[0];
+    std::size_t lit = 0;
+    for (std::size_t i = 0; i < frame.size(); i += 3) {
+        EXPECT_EQ(frame[i] & 7, 0);      // blue: 5 bits
+        EXPECT_EQ(frame[i + 1] & 3, 0);  // green: 6 bits
+        EXPECT_EQ(frame[i + 2] & 7, 0);  // red: 5 bits
+        lit += frame[i] != 0;
+    }
+    EXPECT_GT(lit, 0u);
+}
+
+TEST_F(RecordingTest, AFileThatCannotBeOpenedStopsTheStart) {
+    const ProcessResult result =
+        play(m_dir.Path(), {"VideoOut", "--headless", "--video", "no/such/folder/out.avi"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("Rec: VideoForWindows : Can't open file."), std::string::npos)
+        << result.err;
+}
+
+TEST_F(RecordingTest, TheMusicStreamIsTheSoundtrackInStepWithTheFrames) {
+    WriteFile(m_dir / "tune.wav", sineWave(3.0, 441.0));
+    WriteFile(m_dir / "Main.txt", "PART {\r\nMUSICSTREAM \"tune.wav\";\r\n}\r\n");
+    const ReadBack file = record({"--mode", "320x240x32", "--video", "out.avi", "--duration", "2",
+                                  "--audio-codec", "pcm_s16le"});
+    ASSERT_TRUE(file.hasAudio);
+    EXPECT_EQ(file.sampleRate, kRate);
+    EXPECT_EQ(file.channels, 2);
+    ASSERT_EQ(file.frames.size(), 50u);
+    // Exactly the sound of 50 frames, starting with the part.
+    ASSERT_EQ(file.samples.size(), 2u * kRate * 2);
+    double peakLeft = 0.0, peakRight = 0.0;
+    for (std::size_t i = 0; i + 1 < file.samples.size(); i += 2) {
+        peakLeft = std::max(peakLeft, std::fabs(double(file.samples[i])));
+        peakRight = std::max(peakRight, std::fabs(double(file.samples[i + 1])));
+    }
+    EXPECT_GT(peakLeft, 0.2);
+    EXPECT_NEAR(peakRight / peakLeft, 0.5, 0.05);
+    // The tone's phase: in every window of 100 frames (one period) the
+    // recording follows the source's sine from the first sample on.
+    const double scale = peakLeft;
+    double worst = 0.0;
+    for (std::size_t n = 0; n < 2u * kRate; ++n) {
+        const double expected = std::sin(2.0 * M_PI * 441.0 * double(n) / kRate) * scale;
+        worst = std::max(worst, std::fabs(double(file.samples[2 * n]) - expected));
+    }
+    EXPECT_LT(worst, 0.02 * scale);
+}
+
+}  // namespace
+}  // namespace vesta::test
