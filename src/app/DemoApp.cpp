@@ -1,7 +1,9 @@
 #include "app/DemoApp.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
+#include <filesystem>
 
 #include "app/CpuReport.h"
 #include "app/DeviceChoice.h"
@@ -144,6 +146,8 @@ void CDemoApp::openWindow() {
 void CDemoApp::openRecording() {
     if (m_words.videoOut) {
         m_recording = std::make_unique<ShowRecording>(m_recordingSettings, m_width, m_height);
+        const std::filesystem::path file = std::filesystem::absolute(m_recordingSettings.fileName);
+        std::fprintf(stderr, "vesta: recording into %s\n", file.c_str());
     }
 }
 

@@ -8,12 +8,17 @@
 #include "app/CommandLine.h"
 #include "app/EntryPoint.h"
 #include "app/ScriptCheck.h"
+#include "fs/ResourceTable.h"
 #include "platform/Display.h"
 #include "render/gl/GlModule.h"
 
 namespace {
 
 constexpr int kUsageError = 2;
+
+bool carriesProduction() {
+    return !vesta::ResourceTable::Executable().Resources().empty();
+}
 
 }  // namespace
 
@@ -46,6 +51,14 @@ int main(int argc, char** argv) {
     if (!options.headless && !vesta::DisplayAvailable()) {
         options.displayMissing = true;
         options.headless = true;
+        // The bare player has nothing to show its production on: a recording
+        // is the only way to see it.
+        if (arguments.empty() && carriesProduction()) {
+            options.commandLine = "VideoOut";
+            std::fputs("vesta: no display found; recording the show instead\n", stderr);
+        } else {
+            std::fputs("vesta: no display found; playing headless\n", stderr);
+        }
     }
     vesta::RegisterGlModule();
     return vesta::RunPlayer(options);

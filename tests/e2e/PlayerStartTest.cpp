@@ -53,13 +53,14 @@ TEST(PlayerStartTest, WithoutConfigurationItSaysSoAndFails) {
     TempDir dir;
     const ProcessResult result = play(dir.Path());
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Exception: Unable to open [DefaultConfig.xml]\n");
+    EXPECT_EQ(result.err, "vesta: no display found; playing headless\n"
+                          "Exception: Unable to open [DefaultConfig.xml]\n");
 }
 
 TEST(PlayerStartTest, SyntaxErrorNamesItsLine) {
     TempDir dir;
     WriteFile(dir / "DefaultConfig.xml", "<AppConfig>\n<Window Name=\"x\"\n</AppConfig>\n");
-    const ProcessResult result = play(dir.Path());
+    const ProcessResult result = play(dir.Path(), {"--headless"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "Exception: Syntax error at line(3), column(1)\n");
 }
@@ -145,6 +146,31 @@ TEST(PlayerStartTest, ShowcasePlayerCarriesItsProduction) {
     EXPECT_EQ(result.err, "");
 }
 
+// Without a display a bare player that carries its production records the
+// show and says where.
+TEST(PlayerStartTest, TheBarePlayerWithoutADisplayRecordsTheShow) {
+    TempDir dir;
+    WriteFile(dir / "show.pak",
+              archiveOf({{"DefaultConfig.xml", kConfig},
+                         {"Main.txt", "PART {\r\nTIME 0.5 {\r\nEND;\r\n}\r\n}\r\n"}}));
+    const ProcessResult embed = RunProcess(
+        VESTA_PAK_PATH,
+        {"embed", VESTA_ENGINE_PATH, (dir / "show.pak").string(), "-o", (dir / "show").string()},
+        dir.Path());
+    ASSERT_EQ(embed.exitCode, 0) << embed.err;
+    TempDir elsewhere;
+    const ProcessResult result = play(elsewhere.Path(), {}, (dir / "show").string());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::string file = (std::filesystem::canonical(elsewhere.Path()) / "Video.avi").string();
+    EXPECT_EQ(result.err.rfind("vesta: no display found; recording the show instead\n"
+                               "vesta: recording into " +
+                                   file + "\n",
+                               0),
+              0u)
+        << result.err;
+    EXPECT_GT(std::filesystem::file_size(file), 0u);
+}
+
 TEST(PlayerStartTest, DebugWordsWriteTheLogAndTheFileList) {
     TempDir dir;
     writeProduction(dir.Path());
@@ -200,7 +226,7 @@ TEST(PlayerStartTest, DamagedArchivesEndInMessages) {
     std::vector<std::uint8_t> bad = archiveOf({{"DefaultConfig.xml", kConfig}});
     bad[9 + 12 + 3] ^= 0xFF;
     WriteFile(dir / "bad.pak", bad);
-    ProcessResult result = play(dir.Path());
+    ProcessResult result = play(dir.Path(), {"--headless"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "Exception: Error : damaged archive [bad.pak]\n");
 
@@ -208,7 +234,7 @@ TEST(PlayerStartTest, DamagedArchivesEndInMessages) {
     std::vector<std::uint8_t> cut = archiveOf({{"DefaultConfig.xml", kConfig}});
     cut.resize(cut.size() - 10);
     WriteFile(dir / "cut.pak", cut);
-    result = play(dir.Path());
+    result = play(dir.Path(), {"--headless"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.err.find("vesta: warning: entry [DefaultConfig.xml] of archive [cut.pak]"),
               std::string::npos)
