@@ -65,6 +65,14 @@ bool takesRate(const AVCodec* codec, int sampleRate) {
 
 }  // namespace
 
+std::string DefaultAudioCodec(const OutputFile& file) {
+    if (avformat_query_codec(file.Format(), AV_CODEC_ID_AAC, FF_COMPLIANCE_NORMAL) != 0) {
+        return "aac";
+    }
+    const AVCodec* codec = avcodec_find_encoder(file.Format()->audio_codec);
+    return codec ? codec->name : "aac";
+}
+
 AudioEncoder::~AudioEncoder() {
     Release();
 }
@@ -79,9 +87,14 @@ void AudioEncoder::Open(OutputFile& file, int sampleRate, int channels,
     }
     m_file = &file;
     m_channels = channels;
-    m_codecName = codecName.empty() ? "aac" : codecName;
-    openCodec(file, sampleRate, channels);
-    openFrame();
+    m_codecName = codecName.empty() ? DefaultAudioCodec(file) : codecName;
+    try {
+        openCodec(file, sampleRate, channels);
+        openFrame();
+    } catch (const VideoError&) {
+        Release();
+        throw;
+    }
     m_pendingFrames = 0;
     m_framesIn = 0;
     m_nextPts = 0;
@@ -98,7 +111,6 @@ void AudioEncoder::openCodec(OutputFile& file, int sampleRate, int channels) {
         ThrowVideoError(kCantCreateAudioStream,
                         m_codecName + " can't encode " + std::to_string(sampleRate) + " Hz");
     }
-    m_stream = file.AddStream(kCantCreateAudioStream);
     m_codec = avcodec_alloc_context3(codec);
     m_packet = av_packet_alloc();
     if (!m_codec || !m_packet) {
@@ -118,6 +130,8 @@ void AudioEncoder::openCodec(OutputFile& file, int sampleRate, int channels) {
                              " channels at " + std::to_string(sampleRate) + " Hz",
                          result);
     }
+    // Added only now: a container cannot drop a stream that failed to open.
+    m_stream = file.AddStream(kCantCreateAudioStream);
     m_stream->time_base = m_codec->time_base;
     result = avcodec_parameters_from_context(m_stream->codecpar, m_codec);
     if (result < 0) {

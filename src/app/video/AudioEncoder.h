@@ -26,7 +26,7 @@ public:
     AudioEncoder(const AudioEncoder&) = delete;
     AudioEncoder& operator=(const AudioEncoder&) = delete;
 
-    // An empty codec name means AAC.
+    // An empty codec name takes DefaultAudioCodec.
     void Open(OutputFile& file, int sampleRate, int channels, const std::string& codecName);
     bool IsOpen() const { return m_codec != nullptr; }
     const std::string& CodecName() const { return m_codecName; }
@@ -59,5 +59,8 @@ private:
     std::int64_t m_nextPts = 0;
     bool m_flushed = false;
 };
+
+// AAC, unless the container cannot hold it (WebM): then the container's own.
+std::string DefaultAudioCodec(const OutputFile& file);
 
 }  // namespace vesta

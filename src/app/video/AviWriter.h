@@ -39,7 +39,8 @@ public:
     // Matroska files, the container's own default for others.
     void Open(int width, int height, float framesPerSecond, const std::string& fileName,
               const std::string& codecName);
-    // Adds a sound track; only between Open and the first frame. Empty: AAC.
+    // Adds a sound track; only between Open and the first frame. Empty: AAC
+    // (or the container's own choice where AAC cannot go).
     void OpenAudio(int sampleRate, int channels, const std::string& codecName);
 
     // A null buffer is ignored.

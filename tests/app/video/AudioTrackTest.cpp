@@ -107,5 +107,24 @@ TEST(AudioTrackTest, SoundTrackCanOnlyBeAddedBeforeTheFirstFrame) {
     EXPECT_EQ(ReadRecording(dir / "late.avi").frames.size(), 1u);
 }
 
+TEST(AudioTrackTest, RefusedSoundTrackLeavesThePicturesIntact) {
+    TempDir dir;
+    AviWriter writer;
+    writer.Open(kWidth, kHeight, 25.0f, (dir / "rate.avi").string(), "");
+    EXPECT_EQ(AppErrorOf([&] { writer.OpenAudio(12345, 2, "aac"); }),
+              "VideoForWindows : Can't create audio stream.");
+    // Refused by the encoder itself, after the checks on this side.
+    EXPECT_EQ(AppErrorOf([&] { writer.OpenAudio(44100, 3, "mp2"); }),
+              "VideoForWindows : Can't create audio stream.");
+    EXPECT_FALSE(writer.HasAudio());
+    const auto picture = NoiseFrame(kWidth, kHeight, 3);
+    writer.WriteFrame(picture.data());
+    writer.Close();
+    const ReadBack file = ReadRecording(dir / "rate.avi");
+    EXPECT_FALSE(file.hasAudio);
+    ASSERT_EQ(file.frames.size(), 1u);
+    EXPECT_EQ(file.frames[0], picture);
+}
+
 }  // namespace
 }  // namespace vesta::test
