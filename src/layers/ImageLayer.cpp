@@ -99,7 +99,11 @@ void CImageLayer::endFrame(bool bilinear) {
 }
 
 void CImageLayer::flatProjection() {
+    // The orthographic projection resets the world matrix; the rotation of
+    // the frame step (Rotate) is put back, or it would never show.
+    const Matrix4 world = module().WorldMatrix();
     module().SetOrthographic(1.0f, 1.0f, 1.0f, -1.0f);
+    module().SetWorldMatrix(world);
 }
 
 void CImageLayer::shake() {
