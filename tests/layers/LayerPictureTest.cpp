@@ -200,6 +200,14 @@ TEST_F(LayerPictureTest, SwarmOfCopiesIsWrittenToBeLookedAt) {
         }
     }
     EXPECT_GT(lit, 20);  // the copies reach the screen through the perspective camera
+    CGfxLayer& turned = create<CGfxLayer>("GFXLayer", {{"Texture", "ring.png"},
+                                                       {"Rotate", "0.5"},
+                                                       {"XScale", "0.6"},
+                                                       {"YScale", "0.8"},
+                                                       {"StableTime", "10"}});
+    const Image turn = draw(turned, 1.0f, 0.05f);
+    ScopedChdir out(VESTA_LAYER_PICTURES);
+    WritePng("layers-rotate.png", turn);
 }
 
 }  // namespace
