@@ -1,0 +1,214 @@
+// The image layers drawn for real by the OpenGL module (Mesa, headless) and
+// compared with pictures computed from their formulas. A failing comparison
+// writes NAME-actual.png, NAME-expected.png and NAME-difference.png next to
+// the test program; "layers-swarm.png" is always written, to be looked at.
+
+#include <cmath>
+#include <cstring>
+
+#include "GlTestSupport.h"
+#include "LayerTestSupport.h"
+#include "layers/Flash.h"
+#include "layers/GfxLayer.h"
+#include "render/gl/GlModule.h"
+
+namespace vesta::test {
+namespace {
+
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
+
+class LayerPictureTest : public LayerTest {
+protected:
+    void SetUp() override {
+        LayerTest::SetUp();
+        RenderDriver& driver = gl.GetDriver(0);
+        gl.SelectDriver(&driver);
+        gl.SelectDevice(driver.devices.at(0).get());
+        ASSERT_TRUE(gl.Initialize(nullptr, false, kWidth, kHeight, 32));
+    }
+    void TearDown() override {
+        for (auto& layer : m_layers) {
+            layer->Release();
+        }
+        m_layers.clear();
+        LayerTest::TearDown();
+    }
+
+    // Created like LayerTest::make, on the OpenGL module.
+    template <class Layer>
+    Layer& create(const char* kind,
+                  const std::vector<std::pair<std::string, std::string>>& params) {
+        at(0);
+        auto layer = CLayerFactory::Instance().CreateLayer(&gl, nullptr, kind);
+        for (const auto& [name, value] : params) {
+            layer->Set(name, value);
+        }
+        layer->Start();
+        layer->SetBirthTime(0);
+        auto* typed = dynamic_cast<Layer*>(layer.get());
+        m_layers.push_back(std::move(layer));
+        return *typed;
+    }
+
+    // One frame over a clear colour, read back top row first.
+    Image draw(CLayer& layer, float seconds, float grey = 0.0f) {
+        at(seconds);
+        gl.SetClearColor(grey, grey, grey, 0.0f);
+        gl.BeginFrame();
+        gl.Clear(0);
+        layer.Update();
+        gl.EndFrame();
+        int pitch = 0;
+        const std::uint8_t* frame = gl.LockBackBuffer(pitch);
+        Image image{kWidth, kHeight, std::vector<std::uint8_t>(kWidth * kHeight * 4)};
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                const std::uint8_t* bgrx = frame + y * pitch + x * 4;
+                std::uint8_t* rgba = &image.pixels[std::size_t(y * kWidth + x) * 4];
+                rgba[0] = bgrx[2];
+                rgba[1] = bgrx[1];
+                rgba[2] = bgrx[0];
+                rgba[3] = 255;
+            }
+        }
+        gl.UnlockBackBuffer();
+        return image;
+    }
+
+    static Image filled(const std::function<Rgba(int, int)>& colour) {
+        Image image{kWidth, kHeight, std::vector<std::uint8_t>(kWidth * kHeight * 4)};
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                const Rgba c = colour(x, y);
+                std::uint8_t* p = &image.pixels[std::size_t(y * kWidth + x) * 4];
+                p[0] = std::uint8_t(c.r);
+                p[1] = std::uint8_t(c.g);
+                p[2] = std::uint8_t(c.b);
+                p[3] = 255;
+            }
+        }
+        return image;
+    }
+
+    bool near(const Image& actual, const Image& expected, int tolerance, const std::string& name) {
+        ScopedChdir out(VESTA_LAYER_PICTURES);
+        return ImagesNear(actual, expected, tolerance, name);
+    }
+
+    GlModule gl;
+};
+
+TEST_F(LayerPictureTest, PlacedPictureCoversTheColumnsOfTheDoubleAction) {
+    WriteFile(m_dir / "green.png", SolidPng(16, 16, 0, 200, 0));
+    // Start puts x at 0..0.5; drawn at 0.5 × x + 0.25: 0.25..0.5 of the −0.5..0.5 screen.
+    CGfxLayer& layer = create<CGfxLayer>("GFXLayer", {{"Texture", "green.png"},
+                                                      {"XScale", "0.5"},
+                                                      {"XOffset", "0.25"},
+                                                      {"RisingTime", "1"},
+                                                      {"StableTime", "1"},
+                                                      {"FallingTime", "1"}});
+    const Image stable = draw(layer, 1.5f);
+    EXPECT_TRUE(near(stable, filled([](int x, int) {
+                         return x >= 48 ? Rgba{0, 200, 0, 255} : Rgba{0, 0, 0, 255};
+                     }),
+                     1, "layers-placed"));
+    const Image rising = draw(layer, 0.5f, 0.5f);  // alpha 127 over grey 127
+    const int blended = (200 * 127 + 127 * 128) / 255;
+    EXPECT_TRUE(near(rising, filled([&](int x, int) {
+                         return x >= 48 ? Rgba{63, blended, 63, 255} : Rgba{127, 127, 127, 255};
+                     }),
+                     2, "layers-placed-rising"));
+}
+
+TEST_F(LayerPictureTest, AdditiveLayerAndFlashBrightenWhatLiesBelow) {
+    WriteFile(m_dir / "white.png", SolidPng(16, 16, 255, 255, 255));
+    CGfxLayer& layer = create<CGfxLayer>("GFXLayer", {{"Texture", "white.png"},
+                                                      {"AlphaType", "1"},
+                                                      {"Intensity", "0.5"},
+                                                      {"RisingTime", "1"},
+                                                      {"StableTime", "1"}});
+    const Image lit = draw(layer, 1.5f, 0.25f);  // 63 + 0.5 × 255
+    EXPECT_TRUE(near(lit, filled([](int, int) {
+                         return Rgba{191, 191, 191, 255};
+                     }),
+                     2, "layers-additive"));
+    CFlash& flash = create<CFlash>("Flash", {{"RisingTime", "1"}, {"FallingTime", "1"}});
+    const Image flashed = draw(flash, 0.25f, 0.2f);  // 51 + 0.25 × 255
+    EXPECT_TRUE(near(flashed, filled([](int, int) {
+                         return Rgba{114, 114, 114, 255};
+                     }),
+                     2, "layers-flash"));
+}
+
+TEST_F(LayerPictureTest, BilinearNoShowsSquareTexels) {
+    PngPicture checker;
+    checker.width = 2;
+    checker.height = 2;
+    checker.colorType = PNG_COLOR_TYPE_GRAY;
+    checker.samples = {0, 255, 255, 0};
+    WriteFile(m_dir / "checker.png", EncodePng(checker));
+    const std::vector<std::pair<std::string, std::string>> params = {
+        {"Texture", "checker.png"}, {"Bilinear", "No"}, {"StableTime", "1"}};
+    CGfxLayer& square = create<CGfxLayer>("GFXLayer", params);
+    const Image point = draw(square, 0.5f);
+    // Pixel centres on the middle row and column fall on the texel edge, where
+    // either neighbour is right.
+    EXPECT_TRUE(near(point, filled([&](int x, int y) {
+                         const int v = (x < 32) == (y < 24) ? 0 : 255;
+                         return x == 32 || y == 24 ? point.At(x, y) : Rgba{v, v, v, 255};
+                     }),
+                     0, "layers-point"));
+    CGfxLayer& smooth =
+        create<CGfxLayer>("GFXLayer", {{"Texture", "checker.png"}, {"StableTime", "1"}});
+    const Image filtered = draw(smooth, 0.5f);
+    const Rgba middle = filtered.At(30, 22);
+    EXPECT_GT(middle.r, 60);
+    EXPECT_LT(middle.r, 195);
+}
+
+TEST_F(LayerPictureTest, SwarmOfCopiesIsWrittenToBeLookedAt) {
+    PngPicture ring;
+    ring.width = 32;
+    ring.height = 32;
+    ring.colorType = PNG_COLOR_TYPE_RGB;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const float d = std::hypot(x - 15.5f, y - 15.5f);
+            const bool on = d > 9 && d < 15;
+            ring.samples.insert(ring.samples.end(),
+                                {std::uint16_t(on ? 255 : 0), std::uint16_t(on ? 8 * x : 0),
+                                 std::uint16_t(on ? 8 * y : 0)});
+        }
+    }
+    WriteFile(m_dir / "ring.png", EncodePng(ring));
+    CGfxLayer& layer = create<CGfxLayer>("GFXLayer", {{"Texture", "ring.png"},
+                                                      {"Effect", "4"},
+                                                      {"AlphaType", "1"},
+                                                      {"XScale", "3"},
+                                                      {"YScale", "3"},
+                                                      {"StableTime", "10"}});
+    const Image swarm = draw(layer, 2.0f, 0.05f);
+    {
+        ScopedChdir out(VESTA_LAYER_PICTURES);
+        WritePng("layers-swarm.png", swarm);
+    }
+    int lit = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            lit += swarm.At(x, y).r > 100;
+        }
+    }
+    EXPECT_GT(lit, 20);  // the copies reach the screen through the perspective camera
+    CGfxLayer& turned = create<CGfxLayer>("GFXLayer", {{"Texture", "ring.png"},
+                                                       {"Rotate", "0.5"},
+                                                       {"XScale", "0.6"},
+                                                       {"YScale", "0.8"},
+                                                       {"StableTime", "10"}});
+    const Image turn = draw(turned, 1.0f, 0.05f);
+    ScopedChdir out(VESTA_LAYER_PICTURES);
+    WritePng("layers-rotate.png", turn);
+}
+
+}  // namespace
+}  // namespace vesta::test
