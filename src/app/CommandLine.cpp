@@ -87,6 +87,8 @@ bool applyFlag(LaunchOptions& options, std::string_view flag) {
         options.fullscreen = true;
     } else if (flag == "--help" || flag == "-h") {
         options.help = true;
+    } else if (flag == "--check") {
+        options.check = true;
     } else if (flag == "--version") {
         options.version = true;
     } else {
@@ -207,6 +209,8 @@ std::string UsageText(std::string_view program) {
            "      --fps RATE         frame rate of the recording (implies VideoOut)\n"
            "      --codec NAME       video codec of the recording (implies VideoOut)\n"
            "      --duration SECONDS stop after this much presentation time\n"
+           "      --check            read the configuration and the script, report what they\n"
+           "                         hold and any mistake, and exit without playing\n"
            "  -h, --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"
@@ -226,7 +230,8 @@ std::string UsageText(std::string_view program) {
            "  tg          write the frame-rate graph to FpsTimeGraph.txt\n"
            "  us          write the effect usage statistics\n"
            "\n"
-           "Exit status: 0 when the production ended or was left, 1 after an error,\n"
+           "Exit status: 0 when the production ended or was left (or --check found\n"
+           "nothing wrong), 1 after an error,\n"
            "2 for invalid options.\n";
 }
 

@@ -26,6 +26,7 @@ struct LaunchOptions {
     std::optional<float> videoFps;
     std::optional<std::string> codec;
     std::optional<double> duration;
+    bool check = false;  // lint the production instead of playing it
     bool help = false;
     bool version = false;
     // The words that are not options, joined by blanks; values of options are

@@ -177,7 +177,19 @@ void CDemoApp::LoadFontAndScript() {
     if (m_words.videoOut) {
         SetFixedStep(true, m_videoFps);
     }
+    m_timeline = std::make_unique<CTimeline>(*m_module);
+    m_timeline->LoadScript(m_settings.script);
+    followScriptSwitches();
     m_module->Clear(0);
+    m_timeline->StartPlayback();
+}
+
+void CDemoApp::followScriptSwitches() {
+    const ScriptSwitches& switches = m_timeline->Switches();
+    m_overlays.showFps = switches.showFps;
+    m_overlays.showTime = switches.showTime;
+    m_overlays.soundBars = switches.soundBars;
+    m_timeStretch = switches.timeStretch;
 }
 
 void CDemoApp::updateViewport() {
@@ -221,6 +233,7 @@ void CDemoApp::Shutdown() {
         return;
     }
     m_shutDown = true;
+    m_timeline.reset();
     m_font = nullptr;
     if (m_module && m_module->GetSoundSystem()) {
         m_sound->Shutdown();
@@ -247,7 +260,15 @@ void CDemoApp::Frame() {
         return;
     }
     m_module->BeginFrame();
+    if (m_timeline && !m_timeline->RunFrame()) {
+        PostQuitMessage(0);
+        m_module->EndFrame();
+        return;
+    }
     drawOverlays();
+    if (m_overlays.showTime && m_font && m_timeline) {
+        DrawTimeLine(*m_font, m_timeline->PartCounter(), m_timeline->PartTime());
+    }
     m_module->EndFrame();
     m_module->Present(0);
     m_module->Clear(0);

@@ -12,6 +12,7 @@
 #include "log/LogWindow.h"
 #include "platform/PlatformWindow.h"
 #include "render/ModuleRegistry.h"
+#include "script/Timeline.h"
 #include "sound/SoundSystem.h"
 
 namespace vesta {
@@ -37,6 +38,7 @@ public:
     RenderModule* Module() const { return m_module.get(); }
     SoundSystem* Sound() const { return m_sound.get(); }
     Font* DefaultFont() const { return m_font; }
+    const CTimeline* Timeline() const { return m_timeline.get(); }
     bool Headless() const { return m_options.headless || m_options.displayMissing; }
     OverlaySwitches& Overlays() { return m_overlays; }
     bool TimeStretchEnabled() const { return m_timeStretch; }
@@ -57,6 +59,7 @@ private:
     void initSound();
     void StartDevice();
     void LoadFontAndScript();
+    void followScriptSwitches();
     void updateViewport();
     void drawOverlays();
     void writeBanner();
@@ -70,7 +73,8 @@ private:
     std::unique_ptr<SoundSystem> m_sound;
     std::unique_ptr<PlatformWindow> m_window;
     std::unique_ptr<RenderModule> m_module;
-    const VideoMode* m_mode = nullptr;  // null: a size the mode list does not hold
+    std::unique_ptr<CTimeline> m_timeline;  // goes before the module it draws with
+    const VideoMode* m_mode = nullptr;      // null: a size the mode list does not hold
     ModeOption m_requestedMode{640, 480, 32};
     Font* m_font = nullptr;
     OverlaySwitches m_overlays;

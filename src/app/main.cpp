@@ -7,6 +7,7 @@
 
 #include "app/CommandLine.h"
 #include "app/EntryPoint.h"
+#include "app/ScriptCheck.h"
 #include "platform/Display.h"
 #include "render/gl/GlModule.h"
 
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vesta: cannot enter '%s': %s\n", options.directory.c_str(),
                      std::strerror(errno));
         return 1;
+    }
+    if (options.check) {
+        return vesta::RunScriptCheck(stdout, stderr);
     }
     if (!options.headless && !vesta::DisplayAvailable()) {
         options.displayMissing = true;

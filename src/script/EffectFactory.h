@@ -76,6 +76,8 @@ public:
         return it->second.Create(args...);
     }
 
+    bool Has(std::string_view name) const { return m_creators.find(name) != m_creators.end(); }
+
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
         for (const auto& entry : m_creators) {

@@ -15,7 +15,19 @@ namespace vesta::test {
 namespace {
 
 constexpr const char* kConfig =
-    "<AppConfig><Window Name=\"Show\"/><DefaultFont Name=\"font1.png\"/></AppConfig>";
+    "<AppConfig><Window Name=\"Show\"/><DefaultFont Name=\"font1.png\"/>"
+    "<Script Name=\"Main.txt\"/></AppConfig>";
+constexpr const char* kEndlessScript = "PART {\r\n}\r\n";
+
+std::vector<std::string> printedTexts(const RecordingModule& module) {
+    std::vector<std::string> texts;
+    for (const RecordedCall& call : module.Calls()) {
+        if (call.name == "Font::Print") {
+            texts.push_back(call.text);
+        }
+    }
+    return texts;
+}
 
 class DemoAppFrameTest : public ::testing::Test {
 protected:
@@ -24,6 +36,7 @@ protected:
         ClearInternalModulesForTests();
         RegisterInternalModule({"Recording"}, [] { return std::make_unique<RecordingModule>(); });
         WriteFile(m_dir / "DefaultConfig.xml", kConfig);
+        WriteFile(m_dir / "Main.txt", kEndlessScript);
     }
     void TearDown() override {
         ClearInternalModulesForTests();
@@ -90,15 +103,38 @@ TEST_F(DemoAppFrameTest, SoundBarsAloneStillDrawTheRateLine) {
     m_app->Overlays().soundBars = true;
     module.ClearCalls();
     m_app->Frame();
-    std::vector<std::string> texts;
-    for (const RecordedCall& call : module.Calls()) {
-        if (call.name == "Font::Print") {
-            texts.push_back(call.text);
-        }
-    }
+    const std::vector<std::string> texts = printedTexts(module);
     ASSERT_EQ(texts.size(), 4u);
     EXPECT_EQ(texts[0], "0.00 (Avg : 0.00)");
     EXPECT_EQ(texts[1], "");  // silent: no stars
+}
+
+TEST_F(DemoAppFrameTest, TheScriptSwitchesTheOverlaysAndTheTimeLine) {
+    WriteFile(m_dir / "Main.txt", "SHOWTIME Yes;\r\nTIMESTRETCH Yes;\r\nPART {\r\n}\r\n");
+    RecordingModule& module = start(std::nullopt);
+    EXPECT_TRUE(m_app->Overlays().showTime);
+    EXPECT_FALSE(m_app->Overlays().showFps);
+    EXPECT_TRUE(m_app->TimeStretchEnabled());
+    module.ClearCalls();
+    m_app->Frame();
+    const std::vector<std::string> texts = printedTexts(module);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[1].rfind("Part 1, ", 0), 0u) << texts[1];
+}
+
+TEST_F(DemoAppFrameTest, TheEndOfTheShowQuitsWithoutPresenting) {
+    WriteFile(m_dir / "Main.txt", "PART {\r\nTIME 0 {\r\nEND;\r\n}\r\n}\r\n");
+    RecordingModule& module = start(std::nullopt);
+    module.ClearCalls();
+    // The show's end posts the quit message: the loop stops after that one frame.
+    m_app->Run();
+    EXPECT_EQ(module.Names(), (std::vector<std::string>{"BeginFrame", "EndFrame"}));
+}
+
+TEST_F(DemoAppFrameTest, AScriptWithoutPartsStopsTheStart) {
+    WriteFile(m_dir / "Main.txt", "SHOWFPS Yes;\r\n");
+    EXPECT_EQ(EngineErrorOf([&] { start(std::nullopt); }),
+              "Nothing to be done... check for some missing PART block.");
 }
 
 TEST(DeviceChoiceTest, OnlyHalOrTAndLDevicesAreAccelerated) {

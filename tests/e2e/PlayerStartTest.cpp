@@ -1,11 +1,10 @@
 // The player from the outside: where it finds its configuration, what it
 // says when it cannot go on, and the files it writes.
 
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
 
-#include "TestSupport.h"
+#include "PlayerRun.h"
 #include "fs/PakWriter.h"
 
 namespace vesta::test {
@@ -30,6 +29,11 @@ std::vector<std::uint8_t> archiveOf(const std::vector<std::pair<std::string, std
     return *writer.Build();
 }
 
+void writeProduction(const std::filesystem::path& folder) {
+    WriteFile(folder / "DefaultConfig.xml", kConfig);
+    WriteFile(folder / "Main.txt", kEndlessScript);
+}
+
 // "<number>\t: <message>": the log's time stamp is a float in its shortest form.
 bool isLogLine(const std::string& line) {
     const std::size_t tab = line.find("\t: ");
@@ -39,31 +43,10 @@ bool isLogLine(const std::string& line) {
     return line.find_first_not_of("-+.0123456789e") >= tab;
 }
 
-ProcessResult play(const std::filesystem::path& folder, std::vector<std::string> args = {},
-                   const std::string& program = VESTA_ENGINE_PATH) {
-    return RunProcess(program, args, folder);
-}
-
-// The message of every line of "Logging.txt".
-std::vector<std::string> logMessages(const std::filesystem::path& folder) {
-    std::istringstream log(ReadFile(folder / "Logging.txt"));
-    std::vector<std::string> messages;
-    for (std::string line; std::getline(log, line);) {
-        const std::size_t tab = line.find("\t: ");
-        messages.push_back(tab == std::string::npos ? line : line.substr(tab + 3));
-    }
-    return messages;
-}
-
 // Only a configuration that enables debugging lets "LogFile" open the log:
 // the log shows which of several configurations was read.
 bool debugConfigurationRead(const std::filesystem::path& folder) {
     return std::filesystem::exists(folder / "Logging.txt");
-}
-
-bool logged(const std::filesystem::path& folder, const std::string& message) {
-    const std::vector<std::string> messages = logMessages(folder);
-    return std::find(messages.begin(), messages.end(), message) != messages.end();
 }
 
 TEST(PlayerStartTest, WithoutConfigurationItSaysSoAndFails) {
@@ -83,7 +66,7 @@ TEST(PlayerStartTest, SyntaxErrorNamesItsLine) {
 
 TEST(PlayerStartTest, HeadlessRunBringsTheDeviceUpAndEnds) {
     TempDir dir;
-    WriteFile(dir / "DefaultConfig.xml", kConfig);
+    writeProduction(dir.Path());
     const ProcessResult result =
         play(dir.Path(), {"--headless", "--mode", "640x480x32", "--duration", "0.5", "LogFile"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
@@ -105,7 +88,7 @@ TEST(PlayerStartTest, WindowedRunPresentsItsFramesAndEnds) {
     setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
 #endif
     TempDir dir;
-    WriteFile(dir / "DefaultConfig.xml", kConfig);
+    writeProduction(dir.Path());
     const ProcessResult result =
         play(dir.Path(),
              {"-a", "-s", "-screen 0 1024x768x24", VESTA_ENGINE_PATH, "--mode", "800x600x16",
@@ -118,7 +101,7 @@ TEST(PlayerStartTest, WindowedRunPresentsItsFramesAndEnds) {
 
 TEST(PlayerStartTest, AnyModeSizeIsAcceptedOnTheCommandLine) {
     TempDir dir;
-    WriteFile(dir / "DefaultConfig.xml", kConfig);
+    writeProduction(dir.Path());
     const ProcessResult result =
         play(dir.Path(), {"--headless", "--mode", "1000x562x16", "--duration", "0.2", "LogFile"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
@@ -127,7 +110,8 @@ TEST(PlayerStartTest, AnyModeSizeIsAcceptedOnTheCommandLine) {
 
 TEST(PlayerStartTest, ConfigurationInAnArchiveBesideThePlayer) {
     TempDir dir;
-    WriteFile(dir / "Demo.pak", archiveOf({{"defaultconfig.XML", kConfig}}));
+    WriteFile(dir / "Demo.pak",
+              archiveOf({{"defaultconfig.XML", kConfig}, {"MAIN.txt", kEndlessScript}}));
     std::vector<std::string> args = kShortRun;
     args.insert(args.end(), {"-C", dir.Path().string()});
     const ProcessResult result = play(dir.Path(), args);
@@ -137,7 +121,8 @@ TEST(PlayerStartTest, ConfigurationInAnArchiveBesideThePlayer) {
 
 TEST(PlayerStartTest, ConfigurationEmbeddedWithVestaPak) {
     TempDir dir;
-    WriteFile(dir / "show.pak", archiveOf({{"DefaultConfig.xml", kConfig}}));
+    WriteFile(dir / "show.pak",
+              archiveOf({{"DefaultConfig.xml", kConfig}, {"Main.txt", kEndlessScript}}));
     const ProcessResult embed = RunProcess(
         VESTA_PAK_PATH,
         {"embed", VESTA_ENGINE_PATH, (dir / "show.pak").string(), "-o", (dir / "show").string()},
@@ -162,7 +147,7 @@ TEST(PlayerStartTest, ShowcasePlayerCarriesItsProduction) {
 
 TEST(PlayerStartTest, DebugWordsWriteTheLogAndTheFileList) {
     TempDir dir;
-    WriteFile(dir / "DefaultConfig.xml", kConfig);
+    writeProduction(dir.Path());
     const ProcessResult result =
         play(dir.Path(), {"--headless", "--duration", "0.2", "LogFile", "gfl"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
@@ -173,12 +158,12 @@ TEST(PlayerStartTest, DebugWordsWriteTheLogAndTheFileList) {
         EXPECT_TRUE(isLogLine(line)) << line;
     }
     EXPECT_GE(lines, 4);
-    EXPECT_EQ(ReadFile(dir / "FileList.txt"), "DefaultConfig.xml\n");
+    EXPECT_EQ(ReadFile(dir / "FileList.txt"), "DefaultConfig.xml\nMain.txt\n");
 }
 
 TEST(PlayerStartTest, UsageStatisticsAreWrittenWithTheDebugWord) {
     TempDir dir;
-    WriteFile(dir / "DefaultConfig.xml", kConfig);
+    writeProduction(dir.Path());
     const ProcessResult result = play(dir.Path(), {"--headless", "--duration", "0.1", "us"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(std::filesystem::exists(dir / "LayerFactoryStats.txt"));
@@ -195,11 +180,14 @@ TEST(PlayerStartTest, DebugWordsNeedDebuggingEnabled) {
 
 TEST(PlayerStartTest, NewestArchiveWins) {
     TempDir dir;
-    WriteFile(dir / "a.pak",
-              archiveOf({{"DefaultConfig.xml",
-                          "<AppConfig><Window Name='Old'/><Debug Enable='True'/></AppConfig>"}}));
-    WriteFile(dir / "b.pak",
-              archiveOf({{"DefaultConfig.xml", "<AppConfig><Window Name='New'/></AppConfig>"}}));
+    WriteFile(dir / "a.pak", archiveOf({{"DefaultConfig.xml",
+                                         "<AppConfig><Window Name='Old'/><Debug Enable='True'/>"
+                                         "<Script Name='Main.txt'/></AppConfig>"},
+                                        {"Main.txt", kEndlessScript}}));
+    WriteFile(dir / "b.pak", archiveOf({{"DefaultConfig.xml",
+                                         "<AppConfig><Window Name='New'/><Script Name='Main.txt'/>"
+                                         "</AppConfig>"},
+                                        {"Main.txt", kEndlessScript}}));
     std::filesystem::last_write_time(dir / "a.pak", std::filesystem::file_time_type::clock::now());
     std::filesystem::last_write_time(dir / "b.pak", std::filesystem::file_time_type::clock::now() -
                                                         std::chrono::hours(1));

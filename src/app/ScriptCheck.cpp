@@ -1,0 +1,83 @@
+#include "app/ScriptCheck.h"
+
+#include <string>
+
+#include "app/AppConfig.h"
+#include "fs/ArchiveList.h"
+#include "fs/SearchPaths.h"
+#include "log/Log.h"
+#include "script/LayerFactory.h"
+#include "script/ScriptLog.h"
+#include "script/ScriptParser.h"
+#include "script/ScriptSummary.h"
+
+namespace vesta {
+namespace {
+
+const char* plural(int count, const char* one, const char* many) {
+    return count == 1 ? one : many;
+}
+
+void printSummary(std::FILE* out, const std::string& scriptName, const ParsedScript& script) {
+    const int parts = static_cast<int>(script.parts.size());
+    std::fprintf(out, "%s: %d %s", scriptName.c_str(), parts, plural(parts, "part", "parts"));
+    if (const std::optional<double> length = ExpectedLength(script)) {
+        std::fprintf(out, ", %.2f s", *length);
+    }
+    std::fputc('\n', out);
+    for (int index = 0; index < parts; ++index) {
+        const PartSummary part = SummarizePart(script.parts[static_cast<std::size_t>(index)]);
+        std::fprintf(out, "  part %d: %d time %s, %d %s", index + 1, part.timeBlocks,
+                     plural(part.timeBlocks, "block", "blocks"), part.operations,
+                     plural(part.operations, "operation", "operations"));
+        if (part.end) {
+            std::fprintf(out, ", %s at %.2f s", part.endsProduction ? "END" : "PARTEND",
+                         static_cast<double>(*part.end));
+        } else {
+            std::fputs(", no end", out);
+        }
+        std::fputc('\n', out);
+    }
+}
+
+int checkScript(std::FILE* out, std::FILE* err) {
+    const auto config = LoadConfigDocument(kConfigFileName);
+    const AppConfig settings = ReadAppConfig(*config);
+    for (const std::string& folder : settings.searchPaths) {
+        AddSearchPath(folder);
+    }
+    ParsedScript script;
+    CScriptParser parser(script);
+    parser.Load(settings.script);
+    if (script.switches.logScript) {
+        WriteScriptLog(script.parts);
+    }
+    printSummary(out, settings.script, script);
+    int status = 0;
+    if (script.parts.empty()) {
+        std::fprintf(err, "vesta: %s\n",
+                     "Nothing to be done... check for some missing PART block.");
+        status = 1;
+    }
+    for (const std::string& problem : FindScriptProblems(script, CLayerFactory::Instance())) {
+        std::fprintf(err, "vesta: %s\n", problem.c_str());
+        status = 1;
+    }
+    return status;
+}
+
+}  // namespace
+
+int RunScriptCheck(std::FILE* out, std::FILE* err) {
+    try {
+        ArchiveList::MountAll();
+        return checkScript(out, err);
+    } catch (const CAppError& error) {
+        std::fprintf(err, "vesta: %s\n", error.Text().c_str());
+    } catch (const CUserException& error) {
+        std::fprintf(err, "vesta: %s\n", error.Text());
+    }
+    return 1;
+}
+
+}  // namespace vesta
