@@ -55,6 +55,11 @@ std::vector<std::string> FilesNamedBy(const ParsedScript& script) {
         if (!image.empty()) {
             files.push_back(image.front());
         }
+        for (const std::string* music : {&part.musicStream, &part.modStream}) {
+            if (!music->empty()) {
+                files.push_back(*music);
+            }
+        }
         for (const std::string& frame : split(part.loadingAnimation, ';')) {
             files.push_back(split(frame, ',').front());
         }

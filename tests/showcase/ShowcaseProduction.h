@@ -27,8 +27,8 @@ private:
 // Built on first use and kept for the program's other tests.
 const ShowcaseProduction& Showcase();
 
-// Every file the script names: pictures of the layers and loading screens,
-// and the flash layer's fixed picture.
+// Every file the script names: music, pictures of the layers and loading
+// screens, and the flash layer's fixed picture.
 std::vector<std::string> FilesNamedBy(const ParsedScript& script);
 
 }  // namespace vesta::test

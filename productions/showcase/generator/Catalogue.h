@@ -21,6 +21,7 @@ void MakeOrbits(AssetWriter& out);                              // Orbits.cpp
 void MakeTitles(AssetWriter& out, const Fonts& fonts);          // Titles.cpp
 void MakeLoadingScreens(AssetWriter& out, const Fonts& fonts);  // LoadingScreens.cpp
 void MakeFontPicture(AssetWriter& out, const Fonts& fonts);     // FontPicture.cpp
+void MakeMusic(AssetWriter& out);                               // Music.cpp: the tunes
 
 // Everything, in a fixed order.
 inline void MakeAll(AssetWriter& out) {
@@ -35,6 +36,7 @@ inline void MakeAll(AssetWriter& out) {
     MakeTitles(out, fonts);
     MakeLoadingScreens(out, fonts);
     MakeFontPicture(out, fonts);
+    MakeMusic(out);
 }
 
 }  // namespace vesta::showcase

@@ -1,4 +1,4 @@
-// vesta-showcase-gen FOLDER: writes every picture of the
+// vesta-showcase-gen FOLDER: writes every picture and tune of the
 // showcase production into FOLDER.
 
 #include <cstdio>
