@@ -2,6 +2,7 @@
 // file it names made by the generator, and every kind of image layer, routine
 // and timeline operation in use.
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -99,6 +100,11 @@ TEST_F(ShowcaseScriptTest, UsesEveryImageLayerRoutineAndOperation) {
         for (const ScriptParameter& parameter : operation.parameters) {
             if (parameter.name == "Effect") {
                 effect = ParseIntPrefix(parameter.value);
+            }
+            // Frame lists are written over several lines joined with '&'.
+            if (operation.argument == "AnimGFXLayer" && parameter.name == "Texture") {
+                EXPECT_GE(std::count(parameter.value.begin(), parameter.value.end(), ','), 5)
+                    << operation.place << " " << parameter.value;
             }
         }
         if (operation.argument == "GFXLayer") {

@@ -25,10 +25,10 @@ Canvas flame(int frame) {
             const float u = Centred(x, kSize);
             const float h = 1 - (y + 0.5f) / kSize;  // 0 at the bottom, 1 at the top
             const float n = FractalNoise(u * 2 + 8, h * kPeriod - scroll, kPeriod, 4, 51);
-            const float sway = (n - 0.5f) * 0.5f * h;
-            const float width = 0.55f * std::pow(1 - h, 0.7f) * std::sqrt(h + 0.05f) + 0.02f;
-            const float body = Smoothstep(0, 0.25f, width - std::abs(u + sway));
-            const float heat = Clamp01(body * (1.1f - h * 0.9f) * (0.6f + n * 0.8f));
+            const float sway = (n - 0.5f) * 0.4f * h;
+            const float width = 0.9f * std::pow(1 - h, 0.8f) * std::sqrt(h + 0.04f) + 0.03f;
+            const float body = Smoothstep(0, 0.35f, width - std::abs(u + sway));
+            const float heat = Clamp01(body * (1.25f - h * 0.9f) * (0.6f + n * 0.8f));
             const float base = Smoothstep(0.0f, 0.12f, h);
             canvas.At(x, y) = Ramp(ramp, heat) * base;
         }
