@@ -8,24 +8,30 @@
 namespace vesta::showcase {
 namespace {
 
+// A configuration of its own, destroyed afterwards, so that fontconfig keeps
+// nothing allocated once the match is made.
 std::string matchFontFile(const std::string& pattern) {
+    FcConfig* config = FcInitLoadConfigAndFonts();
     FcPattern* query = FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str()));
-    if (!query) {
-        return {};
-    }
-    FcConfigSubstitute(nullptr, query, FcMatchPattern);
-    FcDefaultSubstitute(query);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, query, &result);
     std::string file;
-    FcChar8* path = nullptr;
-    if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
-        file = reinterpret_cast<const char*>(path);
+    if (config && query) {
+        FcConfigSubstitute(config, query, FcMatchPattern);
+        FcDefaultSubstitute(query);
+        FcResult result = FcResultNoMatch;
+        if (FcPattern* match = FcFontMatch(config, query, &result)) {
+            FcChar8* path = nullptr;
+            if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
+                file = reinterpret_cast<const char*>(path);
+            }
+            FcPatternDestroy(match);
+        }
     }
-    if (match) {
-        FcPatternDestroy(match);
+    if (query) {
+        FcPatternDestroy(query);
     }
-    FcPatternDestroy(query);
+    if (config) {
+        FcConfigDestroy(config);
+    }
     return file;
 }
 
