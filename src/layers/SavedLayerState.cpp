@@ -1,0 +1,24 @@
+#include "layers/SavedLayerState.h"
+
+namespace vesta {
+
+SavedLayerState::SavedLayerState(RenderModule& module) : m_module(module) {
+    // Lighting and fog are left out: the mirrors the module keeps of them
+    // would no longer match the device once such a block is applied.
+    m_module.BeginStateBlock();
+    m_module.SetDepthTest(true);
+    m_module.SetDepthWrite(true);
+    m_module.SetDepthFunc(Comparison::LessEqual);
+    m_module.SetCullMode(CullMode::None);
+    m_module.SetColorOp(0, ColorOp::Modulate);
+    m_module.SetColorArg1(0, ColorArg::Texture);
+    m_module.SetColorArg2(0, ColorArg::Diffuse);
+    m_module.SetTextureFiltering(0, true);
+    m_module.EndStateBlock(m_token, kStateBlockId);
+}
+
+SavedLayerState::~SavedLayerState() {
+    m_module.ReleaseStateBlock(m_token);
+}
+
+}  // namespace vesta
