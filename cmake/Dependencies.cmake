@@ -18,6 +18,13 @@ pkg_check_modules(OPENAL REQUIRED IMPORTED_TARGET openal)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 pkg_check_modules(OPENMPT REQUIRED IMPORTED_TARGET libopenmpt)
 
+# Video output
+pkg_check_modules(LIBAVFORMAT REQUIRED IMPORTED_TARGET libavformat)
+pkg_check_modules(LIBAVCODEC REQUIRED IMPORTED_TARGET libavcodec)
+pkg_check_modules(LIBAVUTIL REQUIRED IMPORTED_TARGET libavutil)
+pkg_check_modules(LIBSWSCALE REQUIRED IMPORTED_TARGET libswscale)
+pkg_check_modules(LIBSWRESAMPLE REQUIRED IMPORTED_TARGET libswresample)
+
 if(VESTA_TESTS)
     find_package(GTest REQUIRED)
     # The independent reference of the pipeline tests: Mesa's own legacy GL.

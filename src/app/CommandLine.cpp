@@ -67,6 +67,11 @@ const std::map<std::string_view, ValueHandler>& valueOptions() {
              o.codec = v;
              return v.empty() ? std::string("--codec needs a codec name") : std::string();
          }},
+        {"--audio-codec",
+         [](LaunchOptions& o, std::string_view v) {
+             o.audioCodec = v;
+             return v.empty() ? std::string("--audio-codec needs a codec name") : std::string();
+         }},
         {"--duration",
          [](LaunchOptions& o, std::string_view v) {
              o.duration = parsePositive(v);
@@ -186,7 +191,7 @@ ParsedArguments ParseArguments(std::span<const std::string_view> arguments) {
         parsed.error = checkCombination(options);
     }
     // Recording options only make sense while recording.
-    if ((options.videoFile || options.videoFps || options.codec) &&
+    if ((options.videoFile || options.videoFps || options.codec || options.audioCodec) &&
         !contains(options.commandLine, "VideoOut")) {
         appendWord(options.commandLine, "VideoOut");
     }
@@ -208,6 +213,7 @@ std::string UsageText(std::string_view program) {
            "      --video FILE       record into FILE (implies VideoOut)\n"
            "      --fps RATE         frame rate of the recording (implies VideoOut)\n"
            "      --codec NAME       video codec of the recording (implies VideoOut)\n"
+           "      --audio-codec NAME audio codec of the recording's soundtrack (implies VideoOut)\n"
            "      --duration SECONDS stop after this much presentation time\n"
            "      --check            read the configuration and the script, report what they\n"
            "                         hold and any mistake, and exit without playing\n"

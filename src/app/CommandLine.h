@@ -25,6 +25,7 @@ struct LaunchOptions {
     std::optional<std::string> videoFile;
     std::optional<float> videoFps;
     std::optional<std::string> codec;
+    std::optional<std::string> audioCodec;
     std::optional<double> duration;
     bool check = false;  // lint the production instead of playing it
     bool help = false;

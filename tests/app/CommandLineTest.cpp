@@ -54,6 +54,9 @@ TEST(CommandLineTest, OptionValuesNeverCountAsWords) {
     EXPECT_EQ(*parsed.options.videoFile, "LogFile-VideoOut.avi");
     EXPECT_FLOAT_EQ(*parsed.options.videoFps, 30.0f);
     EXPECT_EQ(parse({"--", "--headless"}).options.commandLine, "--headless");
+    const ParsedArguments audio = parse({"--audio-codec", "flac", "NoSound"});
+    EXPECT_EQ(*audio.options.audioCodec, "flac");
+    EXPECT_EQ(audio.options.commandLine, "NoSound VideoOut");
 }
 
 TEST(CommandLineTest, InvalidArgumentsAreExplained) {

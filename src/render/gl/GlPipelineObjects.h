@@ -14,8 +14,11 @@ struct GlPipeline::Objects {
     ProgramCache programs;
     Program* program = nullptr;
     UniformValues values{};
-    StreamBuffer vertices{GL_ARRAY_BUFFER, 4u << 20};
-    StreamBuffer indices{GL_ELEMENT_ARRAY_BUFFER, 1u << 20};
+    // Small enough for the C library to recycle the storage a software
+    // rasteriser frees after each orphaning: large buffers come back as fresh
+    // pages from the kernel, and their page faults cost more than the draws.
+    StreamBuffer vertices{GL_ARRAY_BUFFER, 64u << 10};
+    StreamBuffer indices{GL_ELEMENT_ARRAY_BUFFER, 64u << 10};
     GLuint streamArray = 0;  // RenderVertex layout over `vertices`
     GLuint bufferArray = 0;  // caller-owned buffers
     GLuint bufferArrayVertices = 0;

@@ -31,16 +31,8 @@ std::size_t StreamBuffer::Write(const void* data, std::size_t size, std::size_t 
         glBufferData(m_target, static_cast<GLsizeiptr>(m_capacity), nullptr, GL_STREAM_DRAW);
         offset = 0;
     }
-    void* target = glMapBufferRange(
-        m_target, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(size),
-        GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT | GL_MAP_UNSYNCHRONIZED_BIT);
-    if (target) {
-        std::memcpy(target, data, size);
-        glUnmapBuffer(m_target);
-    } else {
-        glBufferSubData(m_target, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(size),
-                        data);
-    }
+    // Into a range no queued draw reads, so the driver needs no wait.
+    glBufferSubData(m_target, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(size), data);
     m_cursor = offset + size;
     return offset;
 }

@@ -1,0 +1,55 @@
+#pragma once
+// The container: the muxer chosen from the file name, its streams, the header
+// written before the first packet and the trailer written at the end.
+
+#include <string>
+
+extern "C" {
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVOutputFormat;
+struct AVStream;
+struct AVPacket;
+struct AVRational;
+}
+
+namespace vesta {
+
+class OutputFile {
+public:
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // The container follows the extension; AVI when it names none FFmpeg knows.
+    void Open(const std::string& fileName);
+    bool IsOpen() const { return m_context != nullptr; }
+    const AVOutputFormat* Format() const;
+    const char* FormatName() const;
+    bool WantsGlobalHeader() const;
+
+    AVStream* AddStream(const char* failureText);
+
+    // Before the first packet; later calls do nothing.
+    void WriteHeader();
+    bool HeaderWritten() const { return m_headerWritten; }
+
+    // Takes the packet's contents; times are rescaled from `timeBase`.
+    void WritePacket(AVPacket* packet, AVStream* stream, AVRational timeBase);
+    // Everything `encoder` has ready, through `packet`, into `stream`.
+    void WriteEncoded(AVCodecContext* encoder, AVPacket* packet, AVStream* stream);
+
+    // Writes the trailer (when the header made it out) and closes the file.
+    // Keeps going after a failure and reports the first one.
+    void Close();
+    // Closes without header or trailer, for an Open that failed half-way.
+    void Abandon();
+
+private:
+    AVFormatContext* m_context = nullptr;
+    bool m_headerWritten = false;
+    bool m_failed = false;
+};
+
+}  // namespace vesta

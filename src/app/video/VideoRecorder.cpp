@@ -1,0 +1,254 @@
+#include "app/video/VideoRecorder.h"
+
+#include <cstring>
+
+#include "app/video/FrameGrab.h"
+#include "app/video/VideoError.h"
+#include "render/RenderModule.h"
+
+namespace vesta {
+namespace {
+
+// Logs the reason of a failure that is about to reach the caller.
+[[noreturn]] void rethrowLogged(const std::exception_ptr& failure, bool log) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const VideoError& error) {
+        if (log) {
+            LogVideoError(error);
+        }
+        throw;
+    }
+}
+
+}  // namespace
+
+VideoRecorder::VideoRecorder(std::size_t queueDepth)
+    : m_slots(queueDepth < 1 ? 1 : queueDepth), m_free(m_slots.size()), m_ready(m_slots.size()) {}
+
+VideoRecorder::~VideoRecorder() {
+    try {
+        Close();
+    } catch (...) {
+        // Close logged the reason; a destructor has no one to tell.
+    }
+}
+
+void VideoRecorder::Open(int width, int height, float framesPerSecond, const std::string& fileName,
+                         const std::string& codecName) {
+    Close();
+    try {
+        m_writer.Open(width, height, framesPerSecond, fileName, codecName);
+    } catch (const VideoError& error) {
+        LogVideoError(error);
+        throw;
+    }
+    m_frameBytes = std::size_t(width) * std::size_t(height) * 3;
+    for (std::size_t i = 0; i < m_slots.size(); ++i) {
+        m_slots[i].frame.assign(m_frameBytes, 0);
+        m_slots[i].audio.clear();
+        m_free[i] = i;
+    }
+    m_freeHead = 0;
+    m_freeCount = m_slots.size();
+    m_readyHead = 0;
+    m_readyCount = 0;
+    m_filling = SIZE_MAX;
+    m_failure = nullptr;
+    m_failureReported = false;
+    m_stopping = false;
+    m_framesQueued = 0;
+    m_open = true;
+}
+
+void VideoRecorder::OpenAudio(int sampleRate, int channels, const std::string& codecName) {
+    // Until something is handed over the writer is the caller's alone.
+    if (m_thread.joinable() || m_filling != SIZE_MAX) {
+        const VideoError error(kCantCreateAudioStream,
+                               "a sound track is added after Open and before the first frame");
+        LogVideoError(error);
+        throw error;
+    }
+    try {
+        m_writer.OpenAudio(sampleRate, channels, codecName);
+    } catch (const VideoError& error) {
+        LogVideoError(error);
+        throw;
+    }
+    const double perFrame = double(sampleRate) / m_writer.Rate().FramesPerSecond();
+    for (Slot& slot : m_slots) {
+        slot.audio.reserve(std::size_t(perFrame + 2.0) * std::size_t(channels) * 2);
+    }
+}
+
+void VideoRecorder::WriteFrame(const std::uint8_t* buffer) {
+    if (!buffer || !m_open) {
+        return;
+    }
+    Slot& slot = fillingSlot();
+    std::memcpy(slot.frame.data(), buffer, m_frameBytes);
+    slot.hasFrame = true;
+    submitFilling();
+}
+
+bool VideoRecorder::GrabFrame(RenderModule& module) {
+    if (!m_open) {
+        return false;
+    }
+    if (module.BackBufferWidth() != m_writer.Width() ||
+        module.BackBufferHeight() != m_writer.Height()) {
+        const VideoError error(kCantWriteFile, "the back buffer is not the recording's size");
+        LogVideoError(error);
+        throw error;
+    }
+    Slot& slot = fillingSlot();
+    if (!FrameGrab::FromBackBuffer(module, slot.frame.data())) {
+        return false;
+    }
+    slot.hasFrame = true;
+    submitFilling();
+    return true;
+}
+
+void VideoRecorder::WriteAudio(const float* interleaved, std::size_t frameCount) {
+    if (!interleaved || frameCount == 0 || !m_open || !m_writer.HasAudio()) {
+        return;
+    }
+    Slot& slot = fillingSlot();
+    slot.audio.insert(slot.audio.end(), interleaved,
+                      interleaved + frameCount * std::size_t(m_writer.Channels()));
+}
+
+VideoRecorder::Slot& VideoRecorder::fillingSlot() {
+    throwPendingFailure();
+    if (m_filling == SIZE_MAX) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_freeCount > 0 || m_failure; });
+        lock.unlock();
+        throwPendingFailure();
+        lock.lock();
+        m_filling = m_free[m_freeHead];
+        m_freeHead = (m_freeHead + 1) % m_free.size();
+        --m_freeCount;
+        Slot& slot = m_slots[m_filling];
+        slot.audio.clear();
+        slot.hasFrame = false;
+    }
+    return m_slots[m_filling];
+}
+
+void VideoRecorder::submitFilling() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_ready[(m_readyHead + m_readyCount) % m_ready.size()] = m_filling;
+        ++m_readyCount;
+        if (m_slots[m_filling].hasFrame) {
+            ++m_framesQueued;
+        }
+        m_filling = SIZE_MAX;
+    }
+    m_changed.notify_all();
+    if (!m_thread.joinable()) {
+        m_thread = std::thread([this] { encoderLoop(); });
+    }
+}
+
+void VideoRecorder::encoderLoop() {
+    bool failed = false;
+    for (;;) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_readyCount > 0 || m_stopping; });
+        if (m_readyCount == 0) {
+            return;
+        }
+        const std::size_t index = m_ready[m_readyHead];
+        m_readyHead = (m_readyHead + 1) % m_ready.size();
+        --m_readyCount;
+        lock.unlock();
+
+        // After a failure the buffers still come back, so the caller never waits forever.
+        std::exception_ptr failure;
+        if (!failed) {
+            try {
+                encode(m_slots[index]);
+            } catch (...) {
+                failure = std::current_exception();
+                failed = true;
+            }
+        }
+        lock.lock();
+        if (failure) {
+            m_failure = failure;
+        }
+        m_free[(m_freeHead + m_freeCount) % m_free.size()] = index;
+        ++m_freeCount;
+        lock.unlock();
+        m_changed.notify_all();
+    }
+}
+
+void VideoRecorder::encode(Slot& slot) {
+    if (!slot.audio.empty()) {
+        const auto channels = std::size_t(m_writer.Channels());
+        m_writer.WriteAudio(slot.audio.data(), slot.audio.size() / channels);
+    }
+    if (slot.hasFrame) {
+        m_writer.WriteFrame(slot.frame.data());
+    }
+}
+
+void VideoRecorder::throwPendingFailure() {
+    std::exception_ptr failure;
+    bool first = false;
+    {
+        std::lock_guard lock(m_mutex);
+        failure = m_failure;
+        first = failure && !m_failureReported;
+        m_failureReported = m_failureReported || first;
+    }
+    if (failure) {
+        rethrowLogged(failure, first);
+    }
+}
+
+void VideoRecorder::stopThread() {
+    if (!m_thread.joinable()) {
+        return;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+void VideoRecorder::Close() {
+    if (!m_open) {
+        return;
+    }
+    m_open = false;
+    if (m_filling != SIZE_MAX) {
+        submitFilling();  // the sound that came after the last frame
+    }
+    stopThread();
+    if (m_failure) {
+        try {
+            m_writer.Close();  // the failure is already known; finish what can be
+        } catch (...) {
+        }
+        if (!m_failureReported) {
+            m_failureReported = true;
+            rethrowLogged(m_failure, true);
+        }
+        return;
+    }
+    try {
+        m_writer.Close();
+    } catch (const VideoError& error) {
+        LogVideoError(error);
+        throw;
+    }
+}
+
+}  // namespace vesta

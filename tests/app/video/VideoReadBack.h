@@ -1,0 +1,33 @@
+#pragma once
+// Reads a recording back through libavformat and libavcodec, independently of
+// the writer: stream facts, every picture as BGR bottom-up, every sample.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vesta::test {
+
+struct ReadBack {
+    bool opened = false;
+    std::string container;
+
+    bool hasVideo = false;
+    std::string videoCodec;
+    int width = 0;
+    int height = 0;
+    int rateNumerator = 0;  // frames per second as the stream states it
+    int rateDenominator = 0;
+    std::vector<std::vector<std::uint8_t>> frames;  // width * height * 3, bottom row first
+
+    bool hasAudio = false;
+    std::string audioCodec;
+    int sampleRate = 0;
+    int channels = 0;
+    std::vector<float> samples;  // interleaved
+};
+
+ReadBack ReadRecording(const std::filesystem::path& file);
+
+}  // namespace vesta::test
