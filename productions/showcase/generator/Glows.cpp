@@ -43,7 +43,7 @@ Canvas ring(int size, float radius, float width, Colour colour) {
 
 void MakeGlows(AssetWriter& out) {
     using namespace palette;
-    out.Picture("glow_ember.png", glow(128, kEmber * 0.9f, kGold, 4));
+    out.Picture("glow_ember.png", glow(128, kEmber * 0.9f, kIvory * 0.6f, 4));
     out.Picture("glow_cyan.png", glow(128, kCyan * 0.8f, kIvory * 0.9f, 4));
     out.Picture("spark.png", glow(64, kEmber, kIvory, 14));
     out.Picture("ring_gold.png", ring(256, 0.72f, 0.025f, kGold));

@@ -40,8 +40,8 @@ void MakeSkies(AssetWriter& out) {
                 sky({kNight, kNight, kIndigo, kPlum, kCrimson * 0.6f}, kEmber * 0.25f, 90, 11));
     out.Picture("sky_sea.png",
                 sky({kNight, kDeepSea, kDeepSea * 1.6f, kCyan * 0.35f}, kCyan * 0.15f, 60, 12));
-    out.Picture("sky_dawn.png",
-                sky({kIndigo * 0.6f, kPlum, kCrimson, kEmber, kGold}, kGold * 0.3f, 30, 13));
+    out.Picture("sky_dawn.png", sky({kNight, kIndigo, kPlum, kCrimson * 0.8f, kEmber * 0.7f},
+                                    kEmber * 0.2f, 40, 13));
 }
 
 }  // namespace vesta::showcase
