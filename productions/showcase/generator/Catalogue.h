@@ -1,0 +1,42 @@
+#pragma once
+// Every kind of picture of the showcase, one maker per file.
+
+#include "AssetWriter.h"
+#include "TextRenderer.h"
+
+namespace vesta::showcase {
+
+struct Fonts {
+    TextRenderer bold{"Liberation Sans:bold"};
+    TextRenderer regular{"Liberation Sans"};
+};
+
+void MakeSkies(AssetWriter& out);                               // Skies.cpp
+void MakePlasmas(AssetWriter& out);                             // Plasmas.cpp
+void MakeGlows(AssetWriter& out);                               // Glows.cpp
+void MakeStarbursts(AssetWriter& out);                          // Starbursts.cpp
+void MakeShapes(AssetWriter& out);                              // Shapes.cpp
+void MakeFlames(AssetWriter& out);                              // Flames.cpp
+void MakeOrbits(AssetWriter& out);                              // Orbits.cpp
+void MakeTitles(AssetWriter& out, const Fonts& fonts);          // Titles.cpp
+void MakeLoadingScreens(AssetWriter& out, const Fonts& fonts);  // LoadingScreens.cpp
+void MakeFontPicture(AssetWriter& out, const Fonts& fonts);     // FontPicture.cpp
+void MakeMusic(AssetWriter& out);                               // Music.cpp: the tunes
+
+// Everything, in a fixed order.
+inline void MakeAll(AssetWriter& out) {
+    const Fonts fonts;
+    MakeSkies(out);
+    MakePlasmas(out);
+    MakeGlows(out);
+    MakeStarbursts(out);
+    MakeShapes(out);
+    MakeFlames(out);
+    MakeOrbits(out);
+    MakeTitles(out, fonts);
+    MakeLoadingScreens(out, fonts);
+    MakeFontPicture(out, fonts);
+    MakeMusic(out);
+}
+
+}  // namespace vesta::showcase
