@@ -4,6 +4,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
+#include "PictureWriters.h"
 #include "PlayerRun.h"
 #include "VideoReadBack.h"
 
@@ -139,6 +140,70 @@ TEST_F(RecordingTest, TheMusicStreamIsTheSoundtrackInStepWithTheFrames) {
         worst = std::max(worst, std::fabs(double(file.samples[2 * n]) - expected));
     }
     EXPECT_LT(worst, 0.02 * scale);
+}
+
+TEST(ShowcaseRecordingTest, RecordsHeadlessWithItsMusic) {
+    TempDir empty;  // a production on disk would be played instead
+    const ProcessResult result =
+        play(empty.Path(), {"VideoOut", "--headless", "--video", "show.avi", "--duration", "3"},
+             VESTA_PLAYER_PATH);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const ReadBack file = ReadRecording(empty / "show.avi");
+    EXPECT_EQ(file.width, 640);
+    ASSERT_EQ(file.frames.size(), 75u);
+    EXPECT_GT(litBytes(file.frames[50]), file.frames[50].size() / 4);
+    ASSERT_TRUE(file.hasAudio);
+    EXPECT_EQ(file.audioCodec, "aac");
+    double energy = 0.0;
+    for (float sample : file.samples) {
+        energy += double(sample) * sample;
+    }
+    EXPECT_GT(energy, 1.0);
+}
+
+// Blue, green, red of pixel (x, y) counted from the top of the picture.
+const std::uint8_t* pixelAt(const ReadBack& file, const std::vector<std::uint8_t>& frame, int x,
+                            int y) {
+    const int row = file.height - 1 - y;
+    return &frame[(static_cast<std::size_t>(row) * file.width + x) * 3];
+}
+
+// One white picture, half size, moved right by 0.1 screen: its corners are
+// placed by scale and offset twice, so it spans x 0.025..0.275 and
+// y -0.125..0.125 of the 1 x 1 screen, pixels 336..496 by 180..300 at
+// 640 x 480. Its alpha follows the envelope: int(255 i) over black.
+TEST_F(RecordingTest, AnImageLayerIsWhereAndAsBrightAsItsEnvelopePutsIt) {
+    PngPicture white;  // grey, 8 bits
+    white.width = 64;
+    white.height = 64;
+    white.samples.assign(64 * 64, 255);
+    WriteFile(m_dir / "white.png", EncodePng(white));
+    WriteFile(m_dir / "Main.txt", "PART {\r\nTIME 0 {\r\nCREATE \"GFXLayer\" {\r\n"
+                                  "Texture \"white.png\";\r\nXScale 0.5;\r\nYScale 0.5;\r\n"
+                                  "XOffset 0.1;\r\nRisingTime 1;\r\nStableTime 1;\r\n"
+                                  "FallingTime 1;\r\n}\r\n}\r\n}\r\n");
+    const ReadBack file = record({"--mode", "640x480x32", "--video", "out.avi", "--codec", "ffv1",
+                                  "--duration", "3.2", "NoSound"});
+    ASSERT_EQ(file.frames.size(), 80u);
+    struct Expected {
+        std::size_t frame;
+        int alpha;
+    };
+    // Rising at 0.48 s, stable at 1.48 s, falling at 2.48 s (i = 0.52), gone at 3.12 s.
+    for (const Expected& expected : {Expected{12, 122}, {37, 255}, {62, 132}, {78, 0}}) {
+        const std::vector<std::uint8_t>& frame = file.frames[expected.frame];
+        for (const auto& [x, y] : {std::pair{340, 184}, {416, 240}, {492, 296}}) {
+            const std::uint8_t* bgr = pixelAt(file, frame, x, y);
+            for (int c = 0; c < 3; ++c) {
+                EXPECT_NEAR(bgr[c], expected.alpha, 1)
+                    << "frame " << expected.frame << " at " << x << ", " << y;
+            }
+        }
+        for (const auto& [x, y] : {std::pair{332, 240}, {500, 240}, {416, 176}, {416, 304}}) {
+            EXPECT_EQ(pixelAt(file, frame, x, y)[1], 0)
+                << "frame " << expected.frame << " outside at " << x << ", " << y;
+        }
+    }
 }
 
 }  // namespace
