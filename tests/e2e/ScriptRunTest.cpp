@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "EngineState.h"
+#include "PictureWriters.h"
 #include "PlayerRun.h"
 #include "script/ScriptLog.h"
 #include "script/ScriptParser.h"
@@ -83,6 +84,40 @@ TEST_F(ScriptRunTest, TheShowEndsByItselfAfterItsLastPart) {
     const ProcessResult result = run({"--headless", "--duration", "30"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
+}
+
+// Recorded at 25 frames per second the clock is exact, and the log's time
+// stamps show when each block fired and each layer went.
+TEST_F(ScriptRunTest, PartsPlayInOrderWithTheirBlocksAtTheirTimes) {
+    WriteFile(m_dir / "glow.png", SimplePng(8, 8));
+    WriteFile(m_dir / "white.NoDither.jpg",
+              EncodeJpeg(std::vector<std::uint8_t>(16 * 16 * 3, 255), 16, 16, 3, false));
+    writeScript("PART {\r\nTIME 0 {\r\nCREATE \"GFXLayer\" {\r\nTexture \"glow.png\";\r\n"
+                "NAME \"First\";\r\n}\r\n}\r\nTIME 1 {\r\nPARTEND;\r\n}\r\n}\r\n"
+                "PART {\r\nTIME 0.5 {\r\nCREATE \"Flash\" {\r\nNAME \"Second\";\r\n}\r\n}\r\n"
+                "TIME 1.5 {\r\nPARTEND;\r\n}\r\n}\r\n",
+                true);
+    const ProcessResult result = run({"VideoOut", "NoSound", "LogFile", "us", "--headless",
+                                      "--mode", "320x240x32", "--video", "show.avi"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> events;
+    std::istringstream log(ReadFile(m_dir / "Logging.txt"));
+    for (std::string line; std::getline(log, line);) {
+        if (line.find("Destroying Layer") != std::string::npos ||
+            line.find("Loaded [") != std::string::npos) {
+            events.push_back(line.substr(0, line.find(" (")));
+        }
+    }
+    // The second part starts at 1.00 s; its block at 0.5 s fires with the
+    // first frame at or after 1.50 s, which is 1.52 s.
+    EXPECT_EQ(events, (std::vector<std::string>{"0\t: Loaded [ glow.png ].",
+                                                "1\t: Destroying Layer [First]",
+                                                "1.52\t: Loaded [ white.nodither.jpg ].",
+                                                "2.52\t: Destroying Layer [Second]"}));
+    EXPECT_NE(result.err.find("Recording : 63 frames"), std::string::npos) << result.err;
+    EXPECT_EQ(ReadFile(m_dir / "LayerFactoryStats.txt")
+                  .rfind("Used layers :\r\n - Flash\r\n - GFXLayer\r\n\r\nUnused layers :\r\n", 0),
+              0u);
 }
 
 TEST_F(ScriptRunTest, UsageStatisticsFilesAreWritten) {
