@@ -3,15 +3,19 @@
 // recorded frames from memory. Each show runs in a child process of its
 // own, so that every run starts from a fresh engine.
 //
-//   vesta_bench_recording [SECONDS]     (default 20 s of show, 25 fps)
+//   vesta_bench_recording [SECONDS [CODEC...]]   (default 20 s of show at 25 fps;
+//                                                ffv1, ffvhuff and utvideo, all lossless)
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "VideoReadBack.h"
 #include "app/DemoApp.h"
@@ -25,12 +29,22 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr float kRate = 25.0f;
 
+// Processor seconds used by the children that have ended so far.
+double childCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    const auto seconds = [](const timeval& t) {
+        return double(t.tv_sec) + double(t.tv_usec) * 1e-6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 double elapsedSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 // Plays `seconds` of the show in a child; its wall time, or a negative value.
-double playInChild(double seconds, const std::string& videoFile) {
+double playInChild(double seconds, const std::string& videoFile, const std::string& codec) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) {
         return -1.0;
@@ -47,7 +61,7 @@ double playInChild(double seconds, const std::string& videoFile) {
             options.commandLine += " VideoOut";
             options.videoFile = videoFile;
             options.videoFps = kRate;
-            options.codec = "ffv1";
+            options.codec = codec;
         }
         vesta::RegisterGlModule();
         vesta::ArchiveList::MountAll();
@@ -82,9 +96,10 @@ double playInChild(double seconds, const std::string& videoFile) {
     return wall;
 }
 
-double encodeFromMemory(const vesta::test::ReadBack& recorded, const std::string& file) {
+double encodeFromMemory(const vesta::test::ReadBack& recorded, const std::string& file,
+                        const std::string& codec) {
     vesta::VideoRecorder recorder;
-    recorder.Open(recorded.width, recorded.height, kRate, file, "ffv1");
+    recorder.Open(recorded.width, recorded.height, kRate, file, codec);
     const Clock::time_point start = Clock::now();
     for (const std::vector<std::uint8_t>& frame : recorded.frames) {
         recorder.WriteFrame(frame.data());
@@ -97,6 +112,10 @@ double encodeFromMemory(const vesta::test::ReadBack& recorded, const std::string
 
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 20.0;
+    std::vector<std::string> codecs(argv + std::min(argc, 2), argv + argc);
+    if (codecs.empty()) {
+        codecs = {"ffv1", "ffvhuff", "utvideo"};
+    }
     const std::filesystem::path work = std::filesystem::temp_directory_path() / "vesta-bench-rec";
     std::filesystem::create_directories(work);
     if (chdir(VESTA_SHOWCASE_STAGE) != 0) {
@@ -104,26 +123,37 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double frames = seconds * kRate;
-    const std::string file = (work / "showcase.avi").string();
-    const double renderOnly = playInChild(seconds, "");
-    const double recorded = playInChild(seconds, file);
-    if (renderOnly <= 0 || recorded <= 0) {
+    const double renderOnly = playInChild(seconds, "", "");
+    const double renderCpu = childCpuSeconds();
+    if (renderOnly <= 0) {
         std::fprintf(stderr, "the show did not run\n");
         return 1;
     }
-    const vesta::test::ReadBack frameSet = vesta::test::ReadRecording(file);
-    const double encoded = encodeFromMemory(frameSet, (work / "again.avi").string());
     const double renderFps = frames / renderOnly;
-    const double recordFps = frames / recorded;
-    const double encodeFps = double(frameSet.frames.size()) / encoded;
-    std::printf("showcase, 640x480x32, %.0f frames (%.1f s of show at 25 fps), FFV1\n", frames,
-                seconds);
-    std::printf("  rendered only                 %7.1f fps\n", renderFps);
-    std::printf("  rendered and recorded         %7.1f fps\n", recordFps);
-    std::printf("  encoder fed from memory       %7.1f fps\n", encodeFps);
-    const double slower = std::min(renderFps, encodeFps);
-    std::printf("  recording / slower of others  %7.2f (goal: at least 0.90)\n",
-                recordFps / slower);
+    std::printf("showcase, 640x480x32, %.0f frames (%.1f s of show at 25 fps)\n", frames, seconds);
+    std::printf("  rendered only                 %7.1f fps  %5.1f ms CPU per frame\n", renderFps,
+                renderCpu * 1000.0 / frames);
+    double cpuBefore = renderCpu;
+    for (const std::string& codec : codecs) {
+        const std::string file = (work / (codec + ".avi")).string();
+        const double recorded = playInChild(seconds, file, codec);
+        const double recordCpu = childCpuSeconds() - cpuBefore;
+        cpuBefore += recordCpu;
+        if (recorded <= 0) {
+            std::printf("  %s: the recording failed\n", codec.c_str());
+            continue;
+        }
+        const vesta::test::ReadBack frameSet = vesta::test::ReadRecording(file);
+        const double encoded =
+            encodeFromMemory(frameSet, (work / (codec + "-again.avi")).string(), codec);
+        const double recordFps = frames / recorded;
+        const double encodeFps = double(frameSet.frames.size()) / encoded;
+        std::printf("  %-8s rendered and recorded %7.1f fps  %5.1f ms CPU per frame\n",
+                    codec.c_str(), recordFps, recordCpu * 1000.0 / frames);
+        std::printf("  %-8s fed from memory       %7.1f fps\n", codec.c_str(), encodeFps);
+        std::printf("  %-8s recording / slower    %7.2f (goal: at least 0.90)\n", codec.c_str(),
+                    recordFps / std::min(renderFps, encodeFps));
+    }
     std::filesystem::remove_all(work);
     return 0;
 }
