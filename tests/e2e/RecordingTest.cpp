@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <libopenmpt/libopenmpt.h>
 
 #include "PictureWriters.h"
 #include "PlayerRun.h"
@@ -159,6 +160,88 @@ TEST(ShowcaseRecordingTest, RecordsHeadlessWithItsMusic) {
         energy += double(sample) * sample;
     }
     EXPECT_GT(energy, 1.0);
+}
+
+// The module decoded on its own, as the sound system's decoder sets it up.
+std::vector<float> decodeModule(const std::vector<std::uint8_t>& bytes, std::size_t frames) {
+    openmpt_module* module = openmpt_module_create_from_memory2(
+        bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
+        nullptr, nullptr, nullptr, nullptr);
+    std::vector<float> samples(frames * 2);
+    std::size_t done = 0;
+    while (module && done < frames) {
+        const std::size_t got = openmpt_module_read_interleaved_float_stereo(
+            module, kRate, frames - done, samples.data() + done * 2);
+        if (got == 0) {
+            break;
+        }
+        done += got;
+    }
+    openmpt_module_destroy(module);
+    return samples;
+}
+
+// Root mean square of each window of `window` frames, both channels.
+std::vector<double> loudness(const std::vector<float>& samples, std::size_t window) {
+    std::vector<double> out;
+    for (std::size_t start = 0; start + window * 2 <= samples.size(); start += window * 2) {
+        double sum = 0.0;
+        for (std::size_t i = start; i < start + window * 2; ++i) {
+            sum += double(samples[i]) * samples[i];
+        }
+        out.push_back(std::sqrt(sum / double(window * 2)));
+    }
+    return out;
+}
+
+TEST_F(RecordingTest, ATrackerModuleIsTheSoundtrackAsDecodedOnItsOwn) {
+    const std::vector<std::uint8_t> tune = Bytes(ReadFile(VESTA_SHOWCASE_STAGE "/ignition.mod"));
+    WriteFile(m_dir / "tune.mod", tune);
+    WriteFile(m_dir / "Main.txt", "PART {\r\nMODSTREAM \"tune.mod\";\r\n}\r\n");
+    const ReadBack file = record({"--mode", "320x240x32", "--video", "out.avi", "--duration", "6",
+                                  "--audio-codec", "pcm_s16le"});
+    ASSERT_TRUE(file.hasAudio);
+    ASSERT_EQ(file.samples.size(), std::size_t(6 * kRate * 2));
+    const std::vector<double> heard = loudness(file.samples, kRate / 20);
+    const std::vector<double> source = loudness(decodeModule(tune, 6 * kRate), kRate / 20);
+    ASSERT_EQ(heard.size(), source.size());
+    double loudest = 0.0;
+    for (double value : source) {
+        loudest = std::max(loudest, value);
+    }
+    ASSERT_GT(loudest, 0.01);
+    // Window by window (50 ms) the recording is as loud as the tune, from the
+    // part's first frame on: a shift of one window would show on every note.
+    for (std::size_t i = 0; i < heard.size(); ++i) {
+        EXPECT_NEAR(heard[i], source[i], 0.05 * loudest + 0.1 * source[i]) << "window " << i;
+    }
+}
+
+// A click every second of a minute-long stream lands on the sample that
+// belongs to its time: after 1500 frames sound and pictures are still in step.
+TEST_F(RecordingTest, SoundAndPicturesStayInStepForAMinute) {
+    std::vector<std::uint8_t> wave = sineWave(61.0, 0.0);
+    constexpr std::size_t kHeader = 44;
+    for (int second = 0; second <= 60; ++second) {
+        const std::size_t at = kHeader + std::size_t(second) * kRate * 4;
+        wave[at + 1] = 0x7F;  // left sample 0x7F00
+    }
+    WriteFile(m_dir / "clicks.wav", wave);
+    WriteFile(m_dir / "Main.txt", "PART {\r\nMUSICSTREAM \"clicks.wav\";\r\n}\r\n");
+    const ReadBack file = record({"--mode", "160x120x32", "--video", "out.avi", "--duration", "60",
+                                  "--audio-codec", "pcm_s16le"});
+    ASSERT_EQ(file.frames.size(), 1500u);
+    ASSERT_EQ(file.samples.size(), std::size_t(60 * kRate * 2));
+    for (int second : {1, 30, 59}) {
+        const std::size_t from = std::size_t(second - 1) * kRate + kRate / 2;
+        std::size_t loudestAt = from;
+        for (std::size_t n = from; n < from + kRate; ++n) {
+            if (std::fabs(file.samples[2 * n]) > std::fabs(file.samples[2 * loudestAt])) {
+                loudestAt = n;
+            }
+        }
+        EXPECT_NEAR(double(loudestAt), double(second) * kRate, 1.0) << "click of second " << second;
+    }
 }
 
 // Blue, green, red of pixel (x, y) counted from the top of the picture.
