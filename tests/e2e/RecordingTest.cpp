@@ -244,6 +244,34 @@ TEST_F(RecordingTest, SoundAndPicturesStayInStepForAMinute) {
     }
 }
 
+// The loading sample: in two seconds before the part's end, out after the
+// next part has loaded.
+TEST_F(RecordingTest, TheLoadingSampleFadesAroundTheNextLoad) {
+    WriteFile(m_dir / "tone.wav", sineWave(20.0, 441.0));
+    WriteFile(m_dir / "Main.txt", "PART {\r\nNEXTLOAD_SAMPLE \"tone.wav\";\r\nTIME 4 {\r\n"
+                                  "PARTEND;\r\n}\r\n}\r\nPART {\r\nTIME 4 {\r\nPARTEND;\r\n"
+                                  "}\r\n}\r\n");
+    const ReadBack file = record({"--mode", "160x120x32", "--video", "out.avi", "--duration", "8",
+                                  "--audio-codec", "pcm_s16le"});
+    // Quarter seconds: silent to 2 s, rising to the part's end at 4 s, falling
+    // once the second part is in, silent again a second later.
+    const std::vector<double> level = loudness(file.samples, kRate / 4);
+    ASSERT_EQ(level.size(), 32u);
+    for (std::size_t i = 0; i < 8; ++i) {
+        EXPECT_LT(level[i], 1e-4) << "before the fade, window " << i;
+    }
+    for (std::size_t i = 8; i < 16; ++i) {
+        EXPECT_GT(level[i], level[i - 1] + 0.01) << "fading in, window " << i;
+    }
+    EXPECT_GT(level[15], 0.2);
+    for (std::size_t i = 17; i < 20; ++i) {
+        EXPECT_LT(level[i], level[i - 1] - 0.01) << "fading out, window " << i;
+    }
+    for (std::size_t i = 21; i < level.size(); ++i) {
+        EXPECT_LT(level[i], 1e-4) << "after the fade, window " << i;
+    }
+}
+
 // Blue, green, red of pixel (x, y) counted from the top of the picture.
 const std::uint8_t* pixelAt(const ReadBack& file, const std::vector<std::uint8_t>& frame, int x,
                             int y) {
