@@ -263,6 +263,14 @@ void CDemoApp::Shutdown() {
     }
     m_shutDown = true;
     m_timeline.reset();
+    std::exception_ptr closeFailure;
+    if (m_recording && m_module) {
+        try {
+            m_recording->FlushPending(*m_module);
+        } catch (...) {
+            closeFailure = std::current_exception();
+        }
+    }
     m_font = nullptr;
     if (m_module && m_module->GetSoundSystem()) {
         m_sound->Shutdown();
@@ -273,12 +281,13 @@ void CDemoApp::Shutdown() {
         m_window->Hide();
     }
     m_windowCreated = false;
-    std::exception_ptr closeFailure;
     if (m_recording) {
         try {
             m_recording->Close();
         } catch (...) {
-            closeFailure = std::current_exception();
+            if (!closeFailure) {
+                closeFailure = std::current_exception();
+            }
         }
         m_recording.reset();
     }

@@ -38,15 +38,18 @@ void ShowRecording::ExpectLength(std::optional<double> seconds) {
     m_progress = std::make_unique<RecordingProgress>(seconds.value_or(0.0));
 }
 
-void ShowRecording::mixSoundFor(std::int64_t frame) {
+void ShowRecording::mixSoundFor(std::int64_t frame, std::vector<float>& out) {
+    out.clear();
+    if (!m_sound) {
+        return;
+    }
     const std::int64_t count =
         m_recorder.AudioFramesBefore(frame + 1) - m_recorder.AudioFramesBefore(frame);
     if (count <= 0) {
         return;
     }
-    m_mix.resize(static_cast<std::size_t>(count) * kStereo);
-    m_sound->RenderAudio(m_mix.data(), static_cast<std::size_t>(count));
-    m_recorder.WriteAudio(m_mix.data(), static_cast<std::size_t>(count));
+    out.resize(static_cast<std::size_t>(count) * kStereo);
+    m_sound->RenderAudio(out.data(), static_cast<std::size_t>(count));
 }
 
 double ShowRecording::videoSeconds() const {
@@ -54,12 +57,32 @@ double ShowRecording::videoSeconds() const {
 }
 
 void ShowRecording::RecordFrame(RenderModule& module) {
-    if (m_sound) {
-        mixSoundFor(m_framesWritten);
+    // The sound is mixed now, in step with the timeline, whenever it is written.
+    mixSoundFor(m_framesWritten, m_mix);
+    if (module.QueueFrameCopy()) {
+        if (m_copyPending) {
+            writePending(module);
+        }
+        m_pendingSound.swap(m_mix);
+        m_copyPending = true;
+    } else {
+        m_recorder.WriteAudio(m_mix.data(), m_mix.size() / kStereo);
+        m_recorder.GrabFrame(module);
     }
-    m_recorder.GrabFrame(module);
     ++m_framesWritten;
     m_progress->Update(m_framesWritten, videoSeconds());
+}
+
+void ShowRecording::writePending(RenderModule& module) {
+    m_copyPending = false;
+    m_recorder.WriteAudio(m_pendingSound.data(), m_pendingSound.size() / kStereo);
+    m_recorder.GrabFrameCopy(module);
+}
+
+void ShowRecording::FlushPending(RenderModule& module) {
+    if (m_copyPending) {
+        writePending(module);
+    }
 }
 
 void ShowRecording::Close() {

@@ -38,14 +38,19 @@ public:
     void ExpectLength(std::optional<double> seconds);
 
     // The frame just drawn, with the sound that plays while it is shown.
+    // Where the module keeps frame copies, the frame is read one frame
+    // later, so that reading it never waits for drawing.
     void RecordFrame(RenderModule& module);
+    // Writes the frame still held on `module`; before the module goes.
+    void FlushPending(RenderModule& module);
     std::uint32_t FramesWritten() const { return m_framesWritten; }
 
     // Finishes the file; throws the writer's texts.
     void Close();
 
 private:
-    void mixSoundFor(std::int64_t frame);
+    void mixSoundFor(std::int64_t frame, std::vector<float>& out);
+    void writePending(RenderModule& module);
     double videoSeconds() const;
 
     RecordingSettings m_settings;
@@ -53,6 +58,8 @@ private:
     std::unique_ptr<RecordingProgress> m_progress;
     SoundSystem* m_sound = nullptr;
     std::vector<float> m_mix;
+    std::vector<float> m_pendingSound;  // of the frame whose copy waits on the module
+    bool m_copyPending = false;
     std::uint32_t m_framesWritten = 0;
     bool m_closed = false;
 };

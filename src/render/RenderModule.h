@@ -123,6 +123,13 @@ public:
     // The frame in the back buffer's format, top row first.
     virtual std::uint8_t* LockBackBuffer(int& pitch) = 0;
     virtual void UnlockBackBuffer() = 0;
+    // A copy of the finished frame kept on the device, to be read a frame
+    // later without waiting for the frame drawn in between (recordings).
+    // False when the device keeps none (LockBackBuffer is the way then) or
+    // two copies are still unread.
+    virtual bool QueueFrameCopy() { return false; }
+    // The oldest queued copy as LockBackBuffer gives the frame; null when none.
+    virtual const std::uint8_t* ReadFrameCopy(int& /*pitch*/) { return nullptr; }
 
     // --- blending, depth, alpha test -----------------------------------------
     virtual void SetSrcBlend(BlendFactor factor) = 0;

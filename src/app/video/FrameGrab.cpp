@@ -97,9 +97,27 @@ void FrameGrab::ConvertGeneral(const std::uint8_t* pixels, int pitch, int width,
     }
 }
 
+namespace {
+
+FrameGrab grabOf(const RenderModule& module) {
+    return FrameGrab(PixelLayout{module.BitsPerPixel(), module.RedMask(), module.GreenMask(),
+                                 module.BlueMask()});
+}
+
+}  // namespace
+
+bool FrameGrab::FromFrameCopy(RenderModule& module, std::uint8_t* out) {
+    int pitch = 0;
+    const std::uint8_t* pixels = module.ReadFrameCopy(pitch);
+    if (!pixels) {
+        return false;
+    }
+    grabOf(module).Convert(pixels, pitch, module.BackBufferWidth(), module.BackBufferHeight(), out);
+    return true;
+}
+
 bool FrameGrab::FromBackBuffer(RenderModule& module, std::uint8_t* out) {
-    const FrameGrab grab(PixelLayout{module.BitsPerPixel(), module.RedMask(), module.GreenMask(),
-                                     module.BlueMask()});
+    const FrameGrab grab = grabOf(module);
     int pitch = 0;
     const std::uint8_t* pixels = module.LockBackBuffer(pitch);
     if (!pixels) {

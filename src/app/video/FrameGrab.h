@@ -35,6 +35,9 @@ public:
     // Locks `module`'s back buffer, converts it into `out` and unlocks it;
     // false (nothing written) when the buffer cannot be locked.
     static bool FromBackBuffer(RenderModule& module, std::uint8_t* out);
+    // The same from the oldest frame copy `module` keeps (QueueFrameCopy);
+    // false when there is none.
+    static bool FromFrameCopy(RenderModule& module, std::uint8_t* out);
 
 private:
     struct Channel {

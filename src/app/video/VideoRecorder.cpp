@@ -92,6 +92,14 @@ void VideoRecorder::WriteFrame(const std::uint8_t* buffer) {
 }
 
 bool VideoRecorder::GrabFrame(RenderModule& module) {
+    return grab(module, false);
+}
+
+bool VideoRecorder::GrabFrameCopy(RenderModule& module) {
+    return grab(module, true);
+}
+
+bool VideoRecorder::grab(RenderModule& module, bool fromCopy) {
     if (!m_open) {
         return false;
     }
@@ -102,7 +110,9 @@ bool VideoRecorder::GrabFrame(RenderModule& module) {
         throw error;
     }
     Slot& slot = fillingSlot();
-    if (!FrameGrab::FromBackBuffer(module, slot.frame.data())) {
+    const bool grabbed = fromCopy ? FrameGrab::FromFrameCopy(module, slot.frame.data())
+                                  : FrameGrab::FromBackBuffer(module, slot.frame.data());
+    if (!grabbed) {
         return false;
     }
     slot.hasFrame = true;

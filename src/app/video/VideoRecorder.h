@@ -45,6 +45,8 @@ public:
     // Grabs the back buffer straight into a queued buffer; false when the
     // buffer could not be locked (no frame is written then).
     bool GrabFrame(RenderModule& module);
+    // The same from the oldest frame copy the module keeps (QueueFrameCopy).
+    bool GrabFrameCopy(RenderModule& module);
     void WriteAudio(const float* interleaved, std::size_t frameCount);
 
     // Waits for the queue to drain, then finishes the file.
@@ -67,6 +69,7 @@ private:
         bool hasFrame = false;
     };
 
+    bool grab(RenderModule& module, bool fromCopy);
     Slot& fillingSlot();
     void submitFilling();
     void encoderLoop();

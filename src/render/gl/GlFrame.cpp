@@ -101,6 +101,21 @@ void GlFrame::Unlock() {
     m_locked.clear();
 }
 
+bool GlFrame::QueueCopy() {
+    if (!m_copies) {
+        GLenum format = 0, type = 0;
+        readFormat(format, type);
+        m_copies = std::make_unique<GlFrameCopies>(m_width, m_height,
+                                                   m_bitsPerPixel == 16 ? GL_RGB565 : GL_RGBA8,
+                                                   format, type, BytesPerPixel());
+    }
+    return m_copies->Queue(m_framebuffer);
+}
+
+const std::uint8_t* GlFrame::ReadCopy(int& pitch) {
+    return m_copies ? m_copies->ReadOldest(pitch, m_framebuffer) : nullptr;
+}
+
 std::uint16_t GlFrame::ReadPixel16(int x, int y) const {
     GLenum format = 0, type = 0;
     readFormat(format, type);

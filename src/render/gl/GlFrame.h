@@ -5,7 +5,10 @@
 
 #include <cstdint>
 #include <epoxy/gl.h>
+#include <memory>
 #include <vector>
+
+#include "render/gl/GlFrameCopies.h"
 
 namespace vesta {
 
@@ -32,6 +35,11 @@ public:
     // B, G, R, X), top row first; written back on Unlock.
     std::uint8_t* Lock(int& pitch);
     void Unlock();
+    // A copy of the frame as it is now, read by ReadCopy a frame later
+    // without waiting for the drawing in between; false when two wait.
+    bool QueueCopy();
+    // The oldest queued copy in the Lock format, top row first; null when none.
+    const std::uint8_t* ReadCopy(int& pitch);
     // The first two bytes of pixel (x, y) (top-down), read straight from the frame.
     std::uint16_t ReadPixel16(int x, int y) const;
 
@@ -47,6 +55,7 @@ private:
     bool m_complete = false;
     std::vector<std::uint8_t> m_locked;
     std::vector<std::uint8_t> m_snapshot;
+    std::unique_ptr<GlFrameCopies> m_copies;  // made on the first QueueCopy
 };
 
 }  // namespace vesta

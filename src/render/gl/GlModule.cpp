@@ -231,6 +231,14 @@ void GlModule::UnlockBackBuffer() {
     m_pipeline->Invalidate();
 }
 
+bool GlModule::QueueFrameCopy() {
+    return m_frame && m_frame->QueueCopy();
+}
+
+const std::uint8_t* GlModule::ReadFrameCopy(int& pitch) {
+    return m_frame ? m_frame->ReadCopy(pitch) : nullptr;
+}
+
 MeshBuffer* GlModule::CreateMeshBuffer() {
     return adoptMeshBuffer(std::make_unique<GlMeshBuffer>(*this));
 }

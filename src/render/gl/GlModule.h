@@ -63,6 +63,8 @@ public:
 
     std::uint8_t* LockBackBuffer(int& pitch) override;
     void UnlockBackBuffer() override;
+    bool QueueFrameCopy() override;
+    const std::uint8_t* ReadFrameCopy(int& pitch) override;
 
     void SetSrcBlend(BlendFactor factor) override;
     void SetDestBlend(BlendFactor factor) override;
