@@ -114,6 +114,34 @@ TEST_F(GlModuleTest, TheBackBufferHoldsTheTopRowFirst) {
     EXPECT_EQ(pixel(10, 45), 0u);
 }
 
+// Frame copies come back oldest first, as the frame was when queued, and at
+// most two wait at a time.
+TEST_F(GlModuleTest, FrameCopiesAreReadInTheirOrder) {
+    start();
+    flat();
+    int pitch = 0;
+    EXPECT_EQ(module->ReadFrameCopy(pitch), nullptr);
+    quad(-32, 0, 32, 24, kRed);
+    ASSERT_TRUE(module->QueueFrameCopy());
+    module->Clear(0);
+    quad(-32, 0, 32, 24, kGreen);
+    ASSERT_TRUE(module->QueueFrameCopy());
+    EXPECT_FALSE(module->QueueFrameCopy());
+    for (const std::uint32_t expected : {kRed, kGreen}) {
+        const std::uint8_t* copy = module->ReadFrameCopy(pitch);
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(pitch, 64 * 4);
+        std::uint32_t top = 0, bottom = 0;
+        std::memcpy(&top, copy + 2 * pitch + 40, 4);
+        std::memcpy(&bottom, copy + 45 * pitch + 40, 4);
+        EXPECT_EQ(top & 0xFFFFFFu, expected & 0xFFFFFFu);
+        EXPECT_EQ(bottom & 0xFFFFFFu, 0u);
+    }
+    EXPECT_EQ(module->ReadFrameCopy(pitch), nullptr);
+    // The frame itself is untouched by the copies.
+    EXPECT_EQ(pixel(10, 2), kGreen & 0xFFFFFFu);
+}
+
 TEST_F(GlModuleTest, SixteenBitFramesLockAsR5G6B5) {
     start(64, 48, 16);
     EXPECT_EQ(module->RedMask(), 0xF800u);
