@@ -217,6 +217,25 @@ TEST_F(RecordingTest, ATrackerModuleIsTheSoundtrackAsDecodedOnItsOwn) {
     }
 }
 
+TEST_F(RecordingTest, TheMusicEndsWithItsPart) {
+    WriteFile(m_dir / "tune.mod", Bytes(ReadFile(VESTA_SHOWCASE_STAGE "/ignition.mod")));
+    WriteFile(m_dir / "Main.txt", "PART {\r\nMODSTREAM \"tune.mod\";\r\nTIME 2 {\r\nPARTEND;\r\n"
+                                  "}\r\n}\r\nPART {\r\nTIME 2 {\r\nPARTEND;\r\n}\r\n}\r\n");
+    const ReadBack file =
+        record({"--mode", "160x120x32", "--video", "out.avi", "--audio-codec", "pcm_s16le"});
+    const std::vector<double> level = loudness(file.samples, kRate / 10);
+    ASSERT_GE(level.size(), 39u);
+    double during = 0.0;
+    for (std::size_t i = 0; i < 20; ++i) {
+        during = std::max(during, level[i]);
+    }
+    EXPECT_GT(during, 0.01);
+    // The part ends on the frame at 2.00 s; from the next window on, silence.
+    for (std::size_t i = 21; i < level.size(); ++i) {
+        EXPECT_LT(level[i], 1e-4) << "window " << i;
+    }
+}
+
 // A click every second of a minute-long stream lands on the sample that
 // belongs to its time: after 1500 frames sound and pictures are still in step.
 TEST_F(RecordingTest, SoundAndPicturesStayInStepForAMinute) {
