@@ -110,12 +110,34 @@ double encodeFromMemory(const vesta::test::ReadBack& recorded, const std::string
 
 }  // namespace
 
+// Fastest of several runs: another program on the machine only ever slows a
+// run down, so the best one is nearest to what the code can do.
+struct Best {
+    double wall = 0.0;
+    double cpu = 0.0;
+    void Offer(double runWall, double runCpu) {
+        if (runWall > 0 && (wall <= 0 || runWall < wall)) {
+            wall = runWall;
+            cpu = runCpu;
+        }
+    }
+};
+
+// One show in a child, with the processor time it used.
+void measure(Best& best, double seconds, const std::string& file, const std::string& codec) {
+    const double cpuBefore = childCpuSeconds();
+    const double wall = playInChild(seconds, file, codec);
+    best.Offer(wall, childCpuSeconds() - cpuBefore);
+}
+
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 20.0;
     std::vector<std::string> codecs(argv + std::min(argc, 2), argv + argc);
     if (codecs.empty()) {
         codecs = {"ffv1", "ffvhuff", "utvideo"};
     }
+    const int runs =
+        std::getenv("VESTA_BENCH_RUNS") ? std::atoi(std::getenv("VESTA_BENCH_RUNS")) : 3;
     const std::filesystem::path work = std::filesystem::temp_directory_path() / "vesta-bench-rec";
     std::filesystem::create_directories(work);
     if (chdir(VESTA_SHOWCASE_STAGE) != 0) {
@@ -123,36 +145,46 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double frames = seconds * kRate;
-    const double renderOnly = playInChild(seconds, "", "");
-    const double renderCpu = childCpuSeconds();
-    if (renderOnly <= 0) {
+    Best render;
+    std::vector<Best> recorded(codecs.size());
+    std::vector<double> encoded(codecs.size(), 0.0);
+    // Interleaved, so that a busy moment of the machine hits every case alike.
+    for (int run = 0; run < runs; ++run) {
+        measure(render, seconds, "", "");
+        for (std::size_t c = 0; c < codecs.size(); ++c) {
+            const std::string file = (work / (codecs[c] + ".avi")).string();
+            measure(recorded[c], seconds, file, codecs[c]);
+            const vesta::test::ReadBack frameSet = vesta::test::ReadRecording(file);
+            if (frameSet.frames.empty()) {
+                continue;
+            }
+            const double wall =
+                encodeFromMemory(frameSet, (work / (codecs[c] + "-again.avi")).string(), codecs[c]);
+            const double fps = double(frameSet.frames.size()) / wall;
+            encoded[c] = std::max(encoded[c], fps);
+        }
+    }
+    if (render.wall <= 0) {
         std::fprintf(stderr, "the show did not run\n");
         return 1;
     }
-    const double renderFps = frames / renderOnly;
-    std::printf("showcase, 640x480x32, %.0f frames (%.1f s of show at 25 fps)\n", frames, seconds);
+    const double renderFps = frames / render.wall;
+    std::printf("showcase, 640x480x32, %.0f frames (%.1f s of show at 25 fps), best of %d\n",
+                frames, seconds, runs);
     std::printf("  rendered only                 %7.1f fps  %5.1f ms CPU per frame\n", renderFps,
-                renderCpu * 1000.0 / frames);
-    double cpuBefore = renderCpu;
-    for (const std::string& codec : codecs) {
-        const std::string file = (work / (codec + ".avi")).string();
-        const double recorded = playInChild(seconds, file, codec);
-        const double recordCpu = childCpuSeconds() - cpuBefore;
-        cpuBefore += recordCpu;
-        if (recorded <= 0) {
-            std::printf("  %s: the recording failed\n", codec.c_str());
+                render.cpu * 1000.0 / frames);
+    for (std::size_t c = 0; c < codecs.size(); ++c) {
+        const char* codec = codecs[c].c_str();
+        if (recorded[c].wall <= 0 || encoded[c] <= 0) {
+            std::printf("  %s: the recording failed\n", codec);
             continue;
         }
-        const vesta::test::ReadBack frameSet = vesta::test::ReadRecording(file);
-        const double encoded =
-            encodeFromMemory(frameSet, (work / (codec + "-again.avi")).string(), codec);
-        const double recordFps = frames / recorded;
-        const double encodeFps = double(frameSet.frames.size()) / encoded;
-        std::printf("  %-8s rendered and recorded %7.1f fps  %5.1f ms CPU per frame\n",
-                    codec.c_str(), recordFps, recordCpu * 1000.0 / frames);
-        std::printf("  %-8s fed from memory       %7.1f fps\n", codec.c_str(), encodeFps);
-        std::printf("  %-8s recording / slower    %7.2f (goal: at least 0.90)\n", codec.c_str(),
-                    recordFps / std::min(renderFps, encodeFps));
+        const double recordFps = frames / recorded[c].wall;
+        std::printf("  %-8s rendered and recorded %7.1f fps  %5.1f ms CPU per frame\n", codec,
+                    recordFps, recorded[c].cpu * 1000.0 / frames);
+        std::printf("  %-8s fed from memory       %7.1f fps\n", codec, encoded[c]);
+        std::printf("  %-8s recording / slower    %7.2f (goal: at least 0.90)\n", codec,
+                    recordFps / std::min(renderFps, encoded[c]));
     }
     std::filesystem::remove_all(work);
     return 0;

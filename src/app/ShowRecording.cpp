@@ -8,6 +8,7 @@ namespace vesta {
 namespace {
 
 constexpr int kStereo = 2;
+constexpr std::size_t kFramesInHand = 2;
 
 }  // namespace
 
@@ -60,11 +61,12 @@ void ShowRecording::RecordFrame(RenderModule& module) {
     // The sound is mixed now, in step with the timeline, whenever it is written.
     mixSoundFor(m_framesWritten, m_mix);
     if (module.QueueFrameCopy()) {
-        if (m_copyPending) {
-            writePending(module);
+        m_pendingSound.push_back(m_mix);
+        // Two frames in hand: the older one was drawn long enough ago that
+        // reading it does not wait for the device.
+        if (m_pendingSound.size() > kFramesInHand) {
+            writeOldestPending(module);
         }
-        m_pendingSound.swap(m_mix);
-        m_copyPending = true;
     } else {
         m_recorder.WriteAudio(m_mix.data(), m_mix.size() / kStereo);
         m_recorder.GrabFrame(module);
@@ -73,15 +75,16 @@ void ShowRecording::RecordFrame(RenderModule& module) {
     m_progress->Update(m_framesWritten, videoSeconds());
 }
 
-void ShowRecording::writePending(RenderModule& module) {
-    m_copyPending = false;
-    m_recorder.WriteAudio(m_pendingSound.data(), m_pendingSound.size() / kStereo);
+void ShowRecording::writeOldestPending(RenderModule& module) {
+    const std::vector<float> sound = std::move(m_pendingSound.front());
+    m_pendingSound.pop_front();
+    m_recorder.WriteAudio(sound.data(), sound.size() / kStereo);
     m_recorder.GrabFrameCopy(module);
 }
 
 void ShowRecording::FlushPending(RenderModule& module) {
-    if (m_copyPending) {
-        writePending(module);
+    while (!m_pendingSound.empty()) {
+        writeOldestPending(module);
     }
 }
 

@@ -3,6 +3,7 @@
 // step with the fixed-step clock, and the progress shown while it runs.
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,7 +51,7 @@ public:
 
 private:
     void mixSoundFor(std::int64_t frame, std::vector<float>& out);
-    void writePending(RenderModule& module);
+    void writeOldestPending(RenderModule& module);
     double videoSeconds() const;
 
     RecordingSettings m_settings;
@@ -58,8 +59,8 @@ private:
     std::unique_ptr<RecordingProgress> m_progress;
     SoundSystem* m_sound = nullptr;
     std::vector<float> m_mix;
-    std::vector<float> m_pendingSound;  // of the frame whose copy waits on the module
-    bool m_copyPending = false;
+    // The sound of each frame whose copy still waits on the module, oldest first.
+    std::deque<std::vector<float>> m_pendingSound;
     std::uint32_t m_framesWritten = 0;
     bool m_closed = false;
 };

@@ -126,7 +126,7 @@ public:
     // A copy of the finished frame kept on the device, to be read a frame
     // later without waiting for the frame drawn in between (recordings).
     // False when the device keeps none (LockBackBuffer is the way then) or
-    // two copies are still unread.
+    // all it keeps (three on the OpenGL module) are still unread.
     virtual bool QueueFrameCopy() { return false; }
     // The oldest queued copy as LockBackBuffer gives the frame; null when none.
     virtual const std::uint8_t* ReadFrameCopy(int& /*pitch*/) { return nullptr; }

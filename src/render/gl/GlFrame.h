@@ -36,7 +36,7 @@ public:
     std::uint8_t* Lock(int& pitch);
     void Unlock();
     // A copy of the frame as it is now, read by ReadCopy a frame later
-    // without waiting for the drawing in between; false when two wait.
+    // without waiting for the drawing in between; false when three wait.
     bool QueueCopy();
     // The oldest queued copy in the Lock format, top row first; null when none.
     const std::uint8_t* ReadCopy(int& pitch);

@@ -19,14 +19,14 @@ public:
     GlFrameCopies(const GlFrameCopies&) = delete;
     GlFrameCopies& operator=(const GlFrameCopies&) = delete;
 
-    // Copies the colour of `source` (rows as drawn); false when both copies
-    // still wait to be read. Leaves `source` bound.
+    // Copies the colour of `source` (rows as drawn); false when every copy
+    // still waits to be read. Leaves `source` bound.
     bool Queue(GLuint source);
     // The oldest queued copy, rows as drawn, or null when none is queued.
     const std::uint8_t* ReadOldest(int& pitch, GLuint rebind);
 
 private:
-    static constexpr int kCopies = 2;
+    static constexpr int kCopies = 3;
 
     int m_width;
     int m_height;

@@ -19,6 +19,7 @@ namespace {
 
 constexpr std::uint32_t kRed = 0xFFFF0000;
 constexpr std::uint32_t kGreen = 0xFF00FF00;
+constexpr std::uint32_t kBlue = 0xFF0000FF;
 
 class GlModuleTest : public ::testing::Test {
 protected:
@@ -115,7 +116,7 @@ TEST_F(GlModuleTest, TheBackBufferHoldsTheTopRowFirst) {
 }
 
 // Frame copies come back oldest first, as the frame was when queued, and at
-// most two wait at a time.
+// most three wait at a time.
 TEST_F(GlModuleTest, FrameCopiesAreReadInTheirOrder) {
     start();
     flat();
@@ -126,8 +127,11 @@ TEST_F(GlModuleTest, FrameCopiesAreReadInTheirOrder) {
     module->Clear(0);
     quad(-32, 0, 32, 24, kGreen);
     ASSERT_TRUE(module->QueueFrameCopy());
+    module->Clear(0);
+    quad(-32, 0, 32, 24, kBlue);
+    ASSERT_TRUE(module->QueueFrameCopy());
     EXPECT_FALSE(module->QueueFrameCopy());
-    for (const std::uint32_t expected : {kRed, kGreen}) {
+    for (const std::uint32_t expected : {kRed, kGreen, kBlue}) {
         const std::uint8_t* copy = module->ReadFrameCopy(pitch);
         ASSERT_NE(copy, nullptr);
         EXPECT_EQ(pitch, 64 * 4);
@@ -139,7 +143,7 @@ TEST_F(GlModuleTest, FrameCopiesAreReadInTheirOrder) {
     }
     EXPECT_EQ(module->ReadFrameCopy(pitch), nullptr);
     // The frame itself is untouched by the copies.
-    EXPECT_EQ(pixel(10, 2), kGreen & 0xFFFFFFu);
+    EXPECT_EQ(pixel(10, 2), kBlue & 0xFFFFFFu);
 }
 
 TEST_F(GlModuleTest, SixteenBitFramesLockAsR5G6B5) {
