@@ -29,6 +29,19 @@ std::vector<std::uint8_t> archiveOf(const std::vector<std::pair<std::string, std
     return *writer.Build();
 }
 
+// A copy of the engine carrying an archive of `files`, made in `folder`;
+// empty when vesta-pak failed.
+std::string embeddedPlayer(const std::filesystem::path& folder,
+                           const std::vector<std::pair<std::string, std::string>>& files) {
+    WriteFile(folder / "show.pak", archiveOf(files));
+    const std::string player = (folder / "show").string();
+    const ProcessResult embed = RunProcess(
+        VESTA_PAK_PATH, {"embed", VESTA_ENGINE_PATH, (folder / "show.pak").string(), "-o", player},
+        folder);
+    EXPECT_EQ(embed.exitCode, 0) << embed.err;
+    return embed.exitCode == 0 ? player : std::string();
+}
+
 void writeProduction(const std::filesystem::path& folder) {
     WriteFile(folder / "DefaultConfig.xml", kConfig);
     WriteFile(folder / "Main.txt", kEndlessScript);
@@ -137,18 +150,14 @@ TEST(PlayerStartTest, ConfigurationInAnArchiveBesideThePlayer) {
 
 TEST(PlayerStartTest, ConfigurationEmbeddedWithVestaPak) {
     TempDir dir;
-    WriteFile(dir / "show.pak",
-              archiveOf({{"DefaultConfig.xml", kConfig}, {"Main.txt", kEndlessScript}}));
-    const ProcessResult embed = RunProcess(
-        VESTA_PAK_PATH,
-        {"embed", VESTA_ENGINE_PATH, (dir / "show.pak").string(), "-o", (dir / "show").string()},
-        dir.Path());
-    ASSERT_EQ(embed.exitCode, 0) << embed.err;
+    const std::string player =
+        embeddedPlayer(dir.Path(), {{"DefaultConfig.xml", kConfig}, {"Main.txt", kEndlessScript}});
+    ASSERT_FALSE(player.empty());
     TempDir elsewhere;
     // Archives of the folder do not count once one is embedded.
     WriteFile(elsewhere / "other.pak",
               archiveOf({{"DefaultConfig.xml", "<AppConfig><Window Name='Other'/></AppConfig>"}}));
-    const ProcessResult result = play(elsewhere.Path(), kShortRun, (dir / "show").string());
+    const ProcessResult result = play(elsewhere.Path(), kShortRun, player);
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(debugConfigurationRead(elsewhere.Path()));
 }
@@ -167,16 +176,12 @@ TEST(PlayerStartTest, ShowcasePlayerCarriesItsProduction) {
 // show and says where.
 TEST(PlayerStartTest, TheBarePlayerWithoutADisplayRecordsTheShow) {
     TempDir dir;
-    WriteFile(dir / "show.pak",
-              archiveOf({{"DefaultConfig.xml", kConfig},
-                         {"Main.txt", "PART {\r\nTIME 0.5 {\r\nEND;\r\n}\r\n}\r\n"}}));
-    const ProcessResult embed = RunProcess(
-        VESTA_PAK_PATH,
-        {"embed", VESTA_ENGINE_PATH, (dir / "show.pak").string(), "-o", (dir / "show").string()},
-        dir.Path());
-    ASSERT_EQ(embed.exitCode, 0) << embed.err;
+    const std::string player =
+        embeddedPlayer(dir.Path(), {{"DefaultConfig.xml", kConfig},
+                                    {"Main.txt", "PART {\r\nTIME 0.5 {\r\nEND;\r\n}\r\n}\r\n"}});
+    ASSERT_FALSE(player.empty());
     TempDir elsewhere;
-    const ProcessResult result = play(elsewhere.Path(), {}, (dir / "show").string());
+    const ProcessResult result = play(elsewhere.Path(), {}, player);
     EXPECT_EQ(result.exitCode, 0) << result.err;
     const std::string file = (std::filesystem::canonical(elsewhere.Path()) / "Video.avi").string();
     EXPECT_EQ(result.err.rfind("vesta: no display found; recording the show instead\n"

@@ -120,13 +120,6 @@ TEST_F(ScriptRunTest, PartsPlayInOrderWithTheirBlocksAtTheirTimes) {
               0u);
 }
 
-TEST_F(ScriptRunTest, UsageStatisticsFilesAreWritten) {
-    writeScript(kEndlessScript, true);
-    EXPECT_EQ(run({"--headless", "--duration", "0.1", "us"}).exitCode, 0);
-    EXPECT_TRUE(std::filesystem::exists(m_dir / "LayerFactoryStats.txt"));
-    EXPECT_TRUE(std::filesystem::exists(m_dir / "ModifiersFactoryStats.txt"));
-}
-
 TEST_F(ScriptRunTest, CheckSummarisesTheScriptWithoutPlaying) {
     writeScript("LOGSCRIPT Yes;\r\nPART {\r\nTIME 0 {\r\nDESC \"a\";\r\n}\r\nTIME 4.5 {\r\n"
                 "PARTEND;\r\n}\r\n}\r\nPART {\r\nTIME 2 {\r\nEND;\r\n}\r\n}\r\n");
