@@ -145,42 +145,88 @@ TEST(ShowcaseSoundTest, ScriptStreamsTheFirstPartAndSwellsBeforeEveryNextPart) {
     }
 }
 
-// The player recording its first seconds: the soundtrack is the stream,
-// quarter second by quarter second, from the first frame on.
-TEST(ShowcaseSoundTest, RecordedSoundtrackIsTheStreamFromTheFirstFrame) {
-    constexpr int kSeconds = 5;
-    TempDir empty;  // a production on disk would be played instead
-    const ProcessResult check = RunProcess(VESTA_PLAYER_PATH, {"--check"}, empty.Path());
-    if (check.err.find("unknown layer kind [GFXLayer]") != std::string::npos) {
-        GTEST_SKIP() << "this player has no image layers yet";
-    }
-    const ProcessResult run =
-        RunProcess(VESTA_PLAYER_PATH,
-                   {"VideoOut", "--headless", "--mode", "160x120x32", "--video", "show.avi",
-                    "--duration", std::to_string(kSeconds), "--audio-codec", "pcm_s16le"},
-                   empty.Path());
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    const ReadBack file = ReadRecording(empty / "show.avi");
-    ASSERT_TRUE(file.hasAudio);
-    ASSERT_EQ(file.sampleRate, kRate);
-    ASSERT_EQ(file.samples.size(), std::size_t(kSeconds * kRate * 2));
+// The first part as the player records it, up to its end at 16 s: made once
+// for the tests below.
+constexpr int kRecordedSeconds = 16;
 
-    const Decoded stream = decode(Showcase().Folder() / "ignition.ogg");
-    ASSERT_TRUE(stream.opened);
-    std::vector<float> source(stream.samples.begin(),
-                              stream.samples.begin() + std::ptrdiff_t(kSeconds * kRate * 2));
-    const std::vector<double> perSecond = loudness(file.samples, kRate);
-    const std::string shapes = "\nrecorded per second: " + shape(perSecond) +
-                               "\nstream per second:   " + shape(loudness(source, kRate));
+struct Recording {
+    bool skipped = false;  // a player without image layers
+    ProcessResult run;
+    ReadBack file;
+    std::vector<float> stream;  // the same seconds of "ignition.ogg"
+};
+
+const Recording& firstPartRecorded() {
+    static const Recording recording = [] {
+        Recording made;
+        TempDir empty;  // a production on disk would be played instead
+        const ProcessResult check = RunProcess(VESTA_PLAYER_PATH, {"--check"}, empty.Path());
+        made.skipped = check.err.find("unknown layer kind [GFXLayer]") != std::string::npos;
+        if (made.skipped) {
+            return made;
+        }
+        made.run = RunProcess(VESTA_PLAYER_PATH,
+                              {"VideoOut", "--headless", "--mode", "160x120x32", "--video",
+                               "show.avi", "--duration", std::to_string(kRecordedSeconds),
+                               "--audio-codec", "pcm_s16le"},
+                              empty.Path());
+        made.file = ReadRecording(empty / "show.avi");
+        Decoded stream = decode(Showcase().Folder() / "ignition.ogg");
+        stream.samples.resize(std::size_t(kRecordedSeconds * kRate * 2));
+        made.stream = std::move(stream.samples);
+        return made;
+    }();
+    return recording;
+}
+
+class ShowcaseRecordedSoundTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (recording().skipped) {
+            GTEST_SKIP() << "this player has no image layers yet";
+        }
+        ASSERT_EQ(recording().run.exitCode, 0) << recording().run.err;
+        ASSERT_TRUE(recording().file.hasAudio);
+        ASSERT_EQ(recording().file.sampleRate, kRate);
+        ASSERT_EQ(recording().file.samples.size(), std::size_t(kRecordedSeconds * kRate * 2));
+        m_heard = loudness(recording().file.samples, kRate / 4);
+        m_stream = loudness(recording().stream, kRate / 4);
+        m_shapes = "\nrecorded per second: " + shape(loudness(recording().file.samples, kRate)) +
+                   "\nstream per second:   " + shape(loudness(recording().stream, kRate));
+    }
+    static const Recording& recording() { return firstPartRecorded(); }
+
+    std::vector<double> m_heard, m_stream;  // quarter seconds
+    std::string m_shapes;
+};
+
+// Until the loading sound begins two seconds before the part's end, the
+// soundtrack is the stream, quarter second by quarter second, from the first
+// frame on.
+TEST_F(ShowcaseRecordedSoundTest, SoundtrackIsTheStreamFromTheFirstFrame) {
+    const std::vector<double> perSecond = loudness(recording().file.samples, kRate);
     for (std::size_t second = 0; second < perSecond.size(); ++second) {
-        EXPECT_GT(perSecond[second], 0.02) << "second " << second << shapes;
+        EXPECT_GT(perSecond[second], 0.02) << "second " << second << m_shapes;
     }
-    const std::vector<double> heard = loudness(file.samples, kRate / 4);
-    const std::vector<double> expected = loudness(source, kRate / 4);
-    ASSERT_EQ(heard.size(), expected.size());
-    for (std::size_t i = 0; i < heard.size(); ++i) {
-        EXPECT_NEAR(heard[i], expected[i], 0.1 * expected[i] + 0.005) << "window " << i << shapes;
+    for (std::size_t i = 0; i < std::size_t(4 * (kRecordedSeconds - 2)); ++i) {
+        EXPECT_NEAR(m_heard[i], m_stream[i], 0.1 * m_stream[i] + 0.005)
+            << "window " << i << m_shapes;
     }
+}
+
+// Over the last two seconds the swell fades in on top of the stream: what is
+// heard beyond the stream's own energy grows towards the part's end.
+TEST_F(ShowcaseRecordedSoundTest, LoadingSoundFadesInOverTheLastTwoSeconds) {
+    const auto added = [&](std::size_t window) {
+        return m_heard[window] * m_heard[window] - m_stream[window] * m_stream[window];
+    };
+    std::string excess;
+    for (std::size_t i = 4 * (kRecordedSeconds - 2); i < m_heard.size(); ++i) {
+        excess += std::to_string(added(i)) + " ";
+    }
+    const std::size_t last = m_heard.size() - 1;
+    EXPECT_GT(added(last), 0.002) << "energy added per quarter second: " << excess << m_shapes;
+    EXPECT_GT(added(last), 4 * added(last - 5)) << excess << m_shapes;
 }
 
 }  // namespace
