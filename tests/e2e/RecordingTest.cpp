@@ -195,7 +195,7 @@ std::vector<double> loudness(const std::vector<float>& samples, std::size_t wind
 }
 
 TEST_F(RecordingTest, ATrackerModuleIsTheSoundtrackAsDecodedOnItsOwn) {
-    const std::vector<std::uint8_t> tune = Bytes(ReadFile(VESTA_SHOWCASE_STAGE "/ignition.mod"));
+    const std::vector<std::uint8_t> tune = Bytes(ReadFile(VESTA_SHOWCASE_STAGE "/hearth.mod"));
     WriteFile(m_dir / "tune.mod", tune);
     WriteFile(m_dir / "Main.txt", "PART {\r\nMODSTREAM \"tune.mod\";\r\n}\r\n");
     const ReadBack file = record({"--mode", "320x240x32", "--video", "out.avi", "--duration", "6",

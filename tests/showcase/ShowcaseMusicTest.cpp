@@ -1,4 +1,5 @@
-// The parts' tunes as a tracker library reads them: each lasts at least as
+// The parts' tunes as a tracker library reads them (one part streams its
+// music instead): each lasts at least as
 // long as its part, and sounds without clipping.
 
 #include <cmath>
@@ -50,14 +51,17 @@ Loudness measure(openmpt_module* module, double seconds) {
     return loudness;
 }
 
-TEST(ShowcaseMusicTest, EveryPartHasATuneLongerThanItselfThatSoundsWithoutClipping) {
+TEST(ShowcaseMusicTest, EveryPartHasMusicAndEachTuneIsLongerThanItsPartWithoutClipping) {
     ResetEngineState();
     ScopedChdir chdir(Showcase().Folder());
     ParsedScript script;
     CScriptParser(script).Load("Showcase.txt");
     ASSERT_FALSE(script.parts.empty());
     for (const CPart& part : script.parts) {
-        ASSERT_FALSE(part.modStream.empty());
+        ASSERT_FALSE(part.modStream.empty() && part.musicStream.empty());
+        if (part.modStream.empty()) {
+            continue;  // streamed, see ShowcaseSoundTest
+        }
         const Module module = load(ReadFile(Showcase().Folder() / part.modStream));
         ASSERT_TRUE(module) << part.modStream;
         EXPECT_EQ(openmpt_module_get_num_channels(module.get()), 4);

@@ -55,9 +55,10 @@ std::vector<std::string> FilesNamedBy(const ParsedScript& script) {
         if (!image.empty()) {
             files.push_back(image.front());
         }
-        for (const std::string* music : {&part.musicStream, &part.modStream}) {
-            if (!music->empty()) {
-                files.push_back(*music);
+        for (const std::string* sound :
+             {&part.musicStream, &part.modStream, &part.nextLoadSample}) {
+            if (!sound->empty()) {
+                files.push_back(*sound);
             }
         }
         for (const std::string& frame : split(part.loadingAnimation, ';')) {

@@ -27,7 +27,7 @@ private:
 // Built on first use and kept for the program's other tests.
 const ShowcaseProduction& Showcase();
 
-// Every file the script names: music, pictures of the layers and loading
+// Every file the script names: music, the loading sound, pictures of the layers and loading
 // screens, and the flash layer's fixed picture.
 std::vector<std::string> FilesNamedBy(const ParsedScript& script);
 

@@ -22,6 +22,7 @@ void MakeTitles(AssetWriter& out, const Fonts& fonts);          // Titles.cpp
 void MakeLoadingScreens(AssetWriter& out, const Fonts& fonts);  // LoadingScreens.cpp
 void MakeFontPicture(AssetWriter& out, const Fonts& fonts);     // FontPicture.cpp
 void MakeMusic(AssetWriter& out);                               // Music.cpp: the tunes
+void MakeSoundtrack(AssetWriter& out);  // Soundtrack.cpp: the stream, the loading sound
 
 // Everything, in a fixed order.
 inline void MakeAll(AssetWriter& out) {
@@ -37,6 +38,7 @@ inline void MakeAll(AssetWriter& out) {
     MakeLoadingScreens(out, fonts);
     MakeFontPicture(out, fonts);
     MakeMusic(out);
+    MakeSoundtrack(out);
 }
 
 }  // namespace vesta::showcase

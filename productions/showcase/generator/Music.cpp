@@ -1,4 +1,5 @@
-// One short tune per part, in A minor at 120 beats a minute (a beat is four
+// One short tune for each part after the first (which streams its music,
+// Soundtrack.cpp), in A minor at 120 beats a minute (a beat is four
 // rows, a pattern eight seconds), over the chords Am, F, C, G, one to a bar.
 // Each tune is a little longer than its part, so it never runs out.
 // Channels: 1 kick and snare, 2 hats, 3 bass, 4 pad chords or a lead.
@@ -125,7 +126,6 @@ ModSong song(const std::string& title, std::vector<int> order) {
 }  // namespace
 
 void MakeMusic(AssetWriter& out) {
-    out.Bytes("ignition.mod", WriteMod(song("vesta ignition", {0, 1})));
     out.Bytes("hearth.mod", WriteMod(song("vesta hearth", {1, 2, 2})));
     out.Bytes("orbit.mod", WriteMod(song("vesta orbit", {3, 3, 4})));
     out.Bytes("embers.mod", WriteMod(song("vesta embers", {2, 5})));
