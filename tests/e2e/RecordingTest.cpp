@@ -218,7 +218,7 @@ TEST_F(RecordingTest, ATrackerModuleIsTheSoundtrackAsDecodedOnItsOwn) {
 }
 
 TEST_F(RecordingTest, TheMusicEndsWithItsPart) {
-    WriteFile(m_dir / "tune.mod", Bytes(ReadFile(VESTA_SHOWCASE_STAGE "/ignition.mod")));
+    WriteFile(m_dir / "tune.mod", Bytes(ReadFile(VESTA_SHOWCASE_STAGE "/hearth.mod")));
     WriteFile(m_dir / "Main.txt", "PART {\r\nMODSTREAM \"tune.mod\";\r\nTIME 2 {\r\nPARTEND;\r\n"
                                   "}\r\n}\r\nPART {\r\nTIME 2 {\r\nPARTEND;\r\n}\r\n}\r\n");
     const ReadBack file =
