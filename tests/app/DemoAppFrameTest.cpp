@@ -3,8 +3,10 @@
 // calls and the overlays.
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include "EngineState.h"
+#include "SoundTestData.h"
 #include "TestSupport.h"
 #include "app/DemoApp.h"
 #include "app/DeviceChoice.h"
@@ -120,6 +122,34 @@ TEST_F(DemoAppFrameTest, TheScriptSwitchesTheOverlaysAndTheTimeLine) {
     const std::vector<std::string> texts = printedTexts(module);
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[1].rfind("Part 1, ", 0), 0u) << texts[1];
+}
+
+// F2 doubles the clock and the music's rate with it, F6 halves them, F1 puts
+// them back; without TIMESTRETCH the keys do nothing.
+TEST_F(DemoAppFrameTest, TheMusicFollowsTheTimeStretchKeys) {
+    WriteFile(m_dir / "tune.wav", MakeSineFile(SF_FORMAT_WAV, 44100, {{1000, 0.5}}, 1.0));
+    for (const bool stretch : {true, false}) {
+        WriteFile(m_dir / "Main.txt", std::string(stretch ? "TIMESTRETCH Yes;\r\n" : "") +
+                                          "PART {\r\nMUSICSTREAM \"tune.wav\";\r\n}\r\n");
+        start(std::nullopt);  // headless: the loopback output, no device needed
+        const SoundHandle music = m_app->Sound()->MostRecentMusic();
+        ASSERT_NE(music, 0u);
+        const auto frequencyAfter = [&](int functionKey) {
+            Message key;
+            key.type = MessageType::KeyDown;
+            key.key = kKeyF1 + functionKey - 1;
+            m_app->OnKeyDown(key);
+            m_app->Frame();
+            int frequency = 0;
+            m_app->Sound()->ChannelGetAttributes(music, &frequency, nullptr, nullptr);
+            return frequency;
+        };
+        EXPECT_EQ(frequencyAfter(2), stretch ? 88200 : 44100);
+        EXPECT_EQ(frequencyAfter(6), stretch ? 22050 : 44100);
+        EXPECT_EQ(frequencyAfter(1), 44100);
+        m_app.reset();
+        SetTimeSpeed(1.0f);
+    }
 }
 
 TEST_F(DemoAppFrameTest, TheEndOfTheShowQuitsWithoutPresenting) {
