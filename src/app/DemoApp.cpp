@@ -22,6 +22,17 @@ namespace {
 
 const char* const kDashes66 = "------------------------------------------------------------------";
 
+template <class Step>
+void keepFirstFailure(std::exception_ptr& failure, Step step) {
+    try {
+        step();
+    } catch (...) {
+        if (!failure) {
+            failure = std::current_exception();
+        }
+    }
+}
+
 }  // namespace
 
 CDemoApp::CDemoApp(const LaunchOptions& options)
@@ -263,13 +274,10 @@ void CDemoApp::Shutdown() {
     }
     m_shutDown = true;
     m_timeline.reset();
+    // A recording's failures wait for the end: the rest is shut down first.
     std::exception_ptr closeFailure;
     if (m_recording && m_module) {
-        try {
-            m_recording->FlushPending(*m_module);
-        } catch (...) {
-            closeFailure = std::current_exception();
-        }
+        keepFirstFailure(closeFailure, [&] { m_recording->FlushPending(*m_module); });
     }
     m_font = nullptr;
     if (m_module && m_module->GetSoundSystem()) {
@@ -282,13 +290,7 @@ void CDemoApp::Shutdown() {
     }
     m_windowCreated = false;
     if (m_recording) {
-        try {
-            m_recording->Close();
-        } catch (...) {
-            if (!closeFailure) {
-                closeFailure = std::current_exception();
-            }
-        }
+        keepFirstFailure(closeFailure, [&] { m_recording->Close(); });
         m_recording.reset();
     }
     if (m_words.timeGraph) {
