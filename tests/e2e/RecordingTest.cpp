@@ -181,19 +181,6 @@ std::vector<float> decodeModule(const std::vector<std::uint8_t>& bytes, std::siz
     return samples;
 }
 
-// Root mean square of each window of `window` frames, both channels.
-std::vector<double> loudness(const std::vector<float>& samples, std::size_t window) {
-    std::vector<double> out;
-    for (std::size_t start = 0; start + window * 2 <= samples.size(); start += window * 2) {
-        double sum = 0.0;
-        for (std::size_t i = start; i < start + window * 2; ++i) {
-            sum += double(samples[i]) * samples[i];
-        }
-        out.push_back(std::sqrt(sum / double(window * 2)));
-    }
-    return out;
-}
-
 TEST_F(RecordingTest, ATrackerModuleIsTheSoundtrackAsDecodedOnItsOwn) {
     const std::vector<std::uint8_t> tune = Bytes(ReadFile(VESTA_SHOWCASE_STAGE "/hearth.mod"));
     WriteFile(m_dir / "tune.mod", tune);
@@ -202,8 +189,8 @@ TEST_F(RecordingTest, ATrackerModuleIsTheSoundtrackAsDecodedOnItsOwn) {
                                   "--audio-codec", "pcm_s16le"});
     ASSERT_TRUE(file.hasAudio);
     ASSERT_EQ(file.samples.size(), std::size_t(6 * kRate * 2));
-    const std::vector<double> heard = loudness(file.samples, kRate / 20);
-    const std::vector<double> source = loudness(decodeModule(tune, 6 * kRate), kRate / 20);
+    const std::vector<double> heard = Loudness(file.samples, kRate / 20);
+    const std::vector<double> source = Loudness(decodeModule(tune, 6 * kRate), kRate / 20);
     ASSERT_EQ(heard.size(), source.size());
     double loudest = 0.0;
     for (double value : source) {
@@ -223,7 +210,7 @@ TEST_F(RecordingTest, TheMusicEndsWithItsPart) {
                                   "}\r\n}\r\nPART {\r\nTIME 2 {\r\nPARTEND;\r\n}\r\n}\r\n");
     const ReadBack file =
         record({"--mode", "160x120x32", "--video", "out.avi", "--audio-codec", "pcm_s16le"});
-    const std::vector<double> level = loudness(file.samples, kRate / 10);
+    const std::vector<double> level = Loudness(file.samples, kRate / 10);
     ASSERT_GE(level.size(), 39u);
     double during = 0.0;
     for (std::size_t i = 0; i < 20; ++i) {
@@ -274,7 +261,7 @@ TEST_F(RecordingTest, TheLoadingSampleFadesAroundTheNextLoad) {
                                   "--audio-codec", "pcm_s16le"});
     // Quarter seconds: silent to 2 s, rising to the part's end at 4 s, falling
     // once the second part is in, silent again a second later.
-    const std::vector<double> level = loudness(file.samples, kRate / 4);
+    const std::vector<double> level = Loudness(file.samples, kRate / 4);
     ASSERT_EQ(level.size(), 32u);
     for (std::size_t i = 0; i < 8; ++i) {
         EXPECT_LT(level[i], 1e-4) << "before the fade, window " << i;

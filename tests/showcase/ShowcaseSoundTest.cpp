@@ -44,19 +44,6 @@ Decoded decode(const std::filesystem::path& file) {
     return sound;
 }
 
-// Root mean square of each window of `window` frames, both sides.
-std::vector<double> loudness(const std::vector<float>& samples, std::size_t window) {
-    std::vector<double> out;
-    for (std::size_t start = 0; start + window * 2 <= samples.size(); start += window * 2) {
-        double sum = 0.0;
-        for (std::size_t i = start; i < start + window * 2; ++i) {
-            sum += double(samples[i]) * samples[i];
-        }
-        out.push_back(std::sqrt(sum / double(window * 2)));
-    }
-    return out;
-}
-
 // "0.081 0.120 ...": the shape of a sound, one level per window.
 std::string shape(const std::vector<double>& levels) {
     std::string text;
@@ -94,7 +81,7 @@ void expectAudibleWithoutClipping(const std::string& name, double seconds, doubl
     EXPECT_EQ(sound.rate, kRate);
     ASSERT_EQ(sound.channels, 2);
     EXPECT_EQ(sound.Frames(), std::size_t(seconds * kRate));
-    const std::vector<double> perSecond = loudness(sound.samples, kRate);
+    const std::vector<double> perSecond = Loudness(sound.samples, kRate);
     ASSERT_GE(perSecond.size(), std::size_t(untilSecond));
     for (std::size_t second = 0; second < std::size_t(untilSecond); ++second) {
         EXPECT_GT(perSecond[second], 0.02)
@@ -189,10 +176,10 @@ protected:
         ASSERT_TRUE(recording().file.hasAudio);
         ASSERT_EQ(recording().file.sampleRate, kRate);
         ASSERT_EQ(recording().file.samples.size(), std::size_t(kRecordedSeconds * kRate * 2));
-        m_heard = loudness(recording().file.samples, kRate / 4);
-        m_stream = loudness(recording().stream, kRate / 4);
-        m_shapes = "\nrecorded per second: " + shape(loudness(recording().file.samples, kRate)) +
-                   "\nstream per second:   " + shape(loudness(recording().stream, kRate));
+        m_heard = Loudness(recording().file.samples, kRate / 4);
+        m_stream = Loudness(recording().stream, kRate / 4);
+        m_shapes = "\nrecorded per second: " + shape(Loudness(recording().file.samples, kRate)) +
+                   "\nstream per second:   " + shape(Loudness(recording().stream, kRate));
     }
     static const Recording& recording() { return firstPartRecorded(); }
 
@@ -204,7 +191,7 @@ protected:
 // soundtrack is the stream, quarter second by quarter second, from the first
 // frame on.
 TEST_F(ShowcaseRecordedSoundTest, SoundtrackIsTheStreamFromTheFirstFrame) {
-    const std::vector<double> perSecond = loudness(recording().file.samples, kRate);
+    const std::vector<double> perSecond = Loudness(recording().file.samples, kRate);
     for (std::size_t second = 0; second < perSecond.size(); ++second) {
         EXPECT_GT(perSecond[second], 0.02) << "second " << second << m_shapes;
     }

@@ -1,5 +1,6 @@
 #include "VideoReadBack.h"
 
+#include <cmath>
 #include <memory>
 
 extern "C" {
@@ -124,6 +125,18 @@ ReadBack ReadRecording(const std::filesystem::path& file) {
     av_frame_free(&frame);
     av_packet_free(&packet);
     avformat_close_input(&format);
+    return out;
+}
+
+std::vector<double> Loudness(const std::vector<float>& samples, std::size_t window) {
+    std::vector<double> out;
+    for (std::size_t start = 0; start + window * 2 <= samples.size(); start += window * 2) {
+        double sum = 0.0;
+        for (std::size_t i = start; i < start + window * 2; ++i) {
+            sum += double(samples[i]) * samples[i];
+        }
+        out.push_back(std::sqrt(sum / double(window * 2)));
+    }
     return out;
 }
 

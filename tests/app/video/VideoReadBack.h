@@ -30,4 +30,8 @@ struct ReadBack {
 
 ReadBack ReadRecording(const std::filesystem::path& file);
 
+// Root mean square of each whole window of `window` stereo frames of
+// interleaved `samples`: the shape of a sound track, window by window.
+std::vector<double> Loudness(const std::vector<float>& samples, std::size_t window);
+
 }  // namespace vesta::test
