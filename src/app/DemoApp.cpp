@@ -13,6 +13,7 @@
 #include "log/TimeGraph.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
+#include "platform/ThreadPriority.h"
 #include "script/LayerFactory.h"
 #include "script/ModifierFactory.h"
 #include "script/ScriptSummary.h"
@@ -152,11 +153,24 @@ void CDemoApp::openWindow() {
     CreateMainWindow();
 }
 
+// How far the drawing's priority drops while recording: enough for the
+// encoder thread to keep most of a processor it shares with the drawing. At
+// the lowest priority the drawing's threads are woken late, and recordings
+// with a fast encoder come out slower than with no change at all.
+constexpr int kDrawingNiceness = 5;
+
 // Without the settings dialog the file, rate and codecs come from the
 // command line or their defaults.
 void CDemoApp::openRecording() {
     if (m_words.videoOut) {
         m_recording = std::make_unique<ShowRecording>(m_recordingSettings, m_width, m_height);
+        // The encoder thread, started above, is the slowest stage of a
+        // recording: the drawing (this thread and the threads the driver
+        // starts for it when the device opens) gives way to it whenever both
+        // want a processor, so that it never waits for one.
+        if (!LowerCallingThreadPriority(kDrawingNiceness)) {
+            LogPrintf("*** Warning : the drawing keeps its priority while recording.");
+        }
         const std::filesystem::path file = std::filesystem::absolute(m_recordingSettings.fileName);
         std::fprintf(stderr, "vesta: recording into %s\n", file.c_str());
     }

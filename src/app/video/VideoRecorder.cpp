@@ -58,12 +58,16 @@ void VideoRecorder::Open(int width, int height, float framesPerSecond, const std
     m_failureReported = false;
     m_stopping = false;
     m_framesQueued = 0;
+    m_handedOver = false;
     m_open = true;
+    // Started now, before the caller starts threads of its own: it takes its
+    // scheduling from this thread as it is at this point.
+    m_thread = std::thread([this] { encoderLoop(); });
 }
 
 void VideoRecorder::OpenAudio(int sampleRate, int channels, const std::string& codecName) {
     // Until something is handed over the writer is the caller's alone.
-    if (m_thread.joinable() || m_filling != SIZE_MAX) {
+    if (m_handedOver || m_filling != SIZE_MAX) {
         const VideoError error(kCantCreateAudioStream,
                                "a sound track is added after Open and before the first frame");
         LogVideoError(error);
@@ -156,11 +160,9 @@ void VideoRecorder::submitFilling() {
             ++m_framesQueued;
         }
         m_filling = SIZE_MAX;
+        m_handedOver = true;
     }
     m_changed.notify_all();
-    if (!m_thread.joinable()) {
-        m_thread = std::thread([this] { encoderLoop(); });
-    }
 }
 
 void VideoRecorder::encoderLoop() {

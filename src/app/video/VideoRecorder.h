@@ -90,6 +90,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::thread m_thread;
+    bool m_handedOver = false;     // a slot went to the encoder thread
     std::exception_ptr m_failure;  // set by the encoder thread
     bool m_failureReported = false;
     bool m_stopping = false;
