@@ -6,22 +6,16 @@ namespace vesta {
 
 GlFrame::GlFrame(int width, int height, int bitsPerPixel)
     : m_width(width), m_height(height), m_bitsPerPixel(bitsPerPixel) {
-    // A texture, so that copies of the frame can be drawn from it.
-    GLenum format = 0, type = 0;
-    readFormat(format, type);
-    glGenTextures(1, &m_color);
-    glBindTexture(GL_TEXTURE_2D, m_color);
-    glTexImage2D(GL_TEXTURE_2D, 0, colorFormat(), width, height, 0, format, type, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    glGenRenderbuffers(1, &m_color);
+    glBindRenderbuffer(GL_RENDERBUFFER, m_color);
+    glRenderbufferStorage(GL_RENDERBUFFER, bitsPerPixel == 16 ? GL_RGB565 : GL_RGBA8, width,
+                          height);
     glGenRenderbuffers(1, &m_depthStencil);
     glBindRenderbuffer(GL_RENDERBUFFER, m_depthStencil);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
     glGenFramebuffers(1, &m_framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, m_color, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_color);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
                               m_depthStencil);
     m_complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
@@ -29,7 +23,7 @@ GlFrame::GlFrame(int width, int height, int bitsPerPixel)
 
 GlFrame::~GlFrame() {
     glDeleteFramebuffers(1, &m_framebuffer);
-    glDeleteTextures(1, &m_color);
+    glDeleteRenderbuffers(1, &m_color);
     glDeleteRenderbuffers(1, &m_depthStencil);
 }
 
@@ -55,10 +49,6 @@ void GlFrame::PresentTo(int targetWidth, int targetHeight) const {
     glBlitFramebuffer(0, 0, m_width, m_height, x, y + height, x + width, y, GL_COLOR_BUFFER_BIT,
                       GL_LINEAR);
     glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
-}
-
-GLenum GlFrame::colorFormat() const {
-    return m_bitsPerPixel == 16 ? GL_RGB565 : GL_RGBA8;
 }
 
 void GlFrame::readFormat(GLenum& format, GLenum& type) const {
@@ -96,8 +86,8 @@ void GlFrame::Unlock() {
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, colorFormat(), m_width, m_height, 0, format, type,
-                 m_locked.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, m_bitsPerPixel == 16 ? GL_RGB565 : GL_RGBA8, m_width, m_height,
+                 0, format, type, m_locked.data());
     GLuint source = 0;
     glGenFramebuffers(1, &source);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
@@ -115,10 +105,11 @@ bool GlFrame::QueueCopy() {
     if (!m_copies) {
         GLenum format = 0, type = 0;
         readFormat(format, type);
-        m_copies = std::make_unique<GlFrameCopies>(m_width, m_height, colorFormat(), format, type,
-                                                   BytesPerPixel());
+        m_copies = std::make_unique<GlFrameCopies>(m_width, m_height,
+                                                   m_bitsPerPixel == 16 ? GL_RGB565 : GL_RGBA8,
+                                                   format, type, BytesPerPixel());
     }
-    return m_copies->Queue(m_color, m_framebuffer);
+    return m_copies->Queue(m_framebuffer);
 }
 
 const std::uint8_t* GlFrame::ReadCopy(int& pitch) {

@@ -44,14 +44,13 @@ public:
     std::uint16_t ReadPixel16(int x, int y) const;
 
 private:
-    GLenum colorFormat() const;
     void readFormat(GLenum& format, GLenum& type) const;
 
     int m_width;
     int m_height;
     int m_bitsPerPixel;
     GLuint m_framebuffer = 0;
-    GLuint m_color = 0;  // texture
+    GLuint m_color = 0;
     GLuint m_depthStencil = 0;
     bool m_complete = false;
     std::vector<std::uint8_t> m_locked;

@@ -1,9 +1,9 @@
 #pragma once
-// Copies of finished frames kept on the device. A copy is drawn behind the
-// frame's own drawing, as one more draw of the same stream, and read a frame
-// or two later, when it is long done: neither making nor reading it waits for
-// the frame being drawn. (A blit would: drivers that draw on the processors
-// turn a same-format blit into a copy made at once, after the frame is done.)
+// Copies of finished frames kept on the device: a copy is queued behind the
+// frame's own drawing and read a frame later, when it is long done, so that
+// reading it never waits for the frame being drawn. (A driver that draws on
+// the processors makes the copy at once, after the frame: a plain memory copy,
+// cheaper there than drawing the copy as one more draw of the stream.)
 
 #include <cstdint>
 #include <epoxy/gl.h>
@@ -21,9 +21,9 @@ public:
     GlFrameCopies(const GlFrameCopies&) = delete;
     GlFrameCopies& operator=(const GlFrameCopies&) = delete;
 
-    // Copies the colour texture `source` (rows as drawn); false when every copy
-    // still waits to be read. Leaves `rebind` bound and the rest of the state as it was.
-    bool Queue(GLuint source, GLuint rebind);
+    // Copies the colour of `source` (rows as drawn); false when every copy
+    // still waits to be read. Leaves `source` bound.
+    bool Queue(GLuint source);
     // The oldest queued copy, rows as drawn, or null when none is queued.
     const std::uint8_t* ReadOldest(int& pitch, GLuint rebind);
 
@@ -37,8 +37,6 @@ private:
     int m_bytesPerPixel;
     GLuint m_framebuffers[kCopies] = {};
     GLuint m_colors[kCopies] = {};
-    GLuint m_program = 0;
-    GLuint m_vertexArray = 0;
     int m_oldest = 0;
     int m_queued = 0;
     std::vector<std::uint8_t> m_pixels;

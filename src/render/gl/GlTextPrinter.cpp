@@ -2,7 +2,6 @@
 
 #include "log/Log.h"
 #include "render/RenderModule.h"
-#include "render/gl/GlSavedState.h"
 #include "render/gl/GlShader.h"
 
 namespace vesta {
@@ -29,6 +28,55 @@ void main() {
     color = vec4(1.0, 1.0, 1.0, texture(glyphs, texcoord).r);
 }
 )";
+
+// The GL state the printer changes, put back afterwards so that the module's
+// own view of the device stays true.
+struct SavedState {
+    GLint program, vertexArray, arrayBuffer, activeTexture, texture, sampler;
+    GLboolean blend, depthTest, cull, stencil, scissor;
+    GLint blendSrcRgb, blendDstRgb, blendSrcAlpha, blendDstAlpha;
+    GLboolean colorMask[4];
+    GLint polygonMode[2];
+
+    void save() {
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+        glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
+        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
+        glActiveTexture(GL_TEXTURE0);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+        glGetIntegerv(GL_SAMPLER_BINDING, &sampler);
+        blend = glIsEnabled(GL_BLEND);
+        depthTest = glIsEnabled(GL_DEPTH_TEST);
+        cull = glIsEnabled(GL_CULL_FACE);
+        stencil = glIsEnabled(GL_STENCIL_TEST);
+        scissor = glIsEnabled(GL_SCISSOR_TEST);
+        glGetIntegerv(GL_BLEND_SRC_RGB, &blendSrcRgb);
+        glGetIntegerv(GL_BLEND_DST_RGB, &blendDstRgb);
+        glGetIntegerv(GL_BLEND_SRC_ALPHA, &blendSrcAlpha);
+        glGetIntegerv(GL_BLEND_DST_ALPHA, &blendDstAlpha);
+        glGetBooleanv(GL_COLOR_WRITEMASK, colorMask);
+        glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+    }
+    static void enable(GLenum cap, GLboolean on) { on ? glEnable(cap) : glDisable(cap); }
+    void restore() const {
+        glUseProgram(static_cast<GLuint>(program));
+        glBindVertexArray(static_cast<GLuint>(vertexArray));
+        glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(arrayBuffer));
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+        glBindSampler(0, static_cast<GLuint>(sampler));
+        glActiveTexture(static_cast<GLenum>(activeTexture));
+        enable(GL_BLEND, blend);
+        enable(GL_DEPTH_TEST, depthTest);
+        enable(GL_CULL_FACE, cull);
+        enable(GL_STENCIL_TEST, stencil);
+        enable(GL_SCISSOR_TEST, scissor);
+        glBlendFuncSeparate(static_cast<GLenum>(blendSrcRgb), static_cast<GLenum>(blendDstRgb),
+                            static_cast<GLenum>(blendSrcAlpha), static_cast<GLenum>(blendDstAlpha));
+        glColorMask(colorMask[0], colorMask[1], colorMask[2], colorMask[3]);
+        glPolygonMode(GL_FRONT_AND_BACK, static_cast<GLenum>(polygonMode[0]));
+    }
+};
 
 }  // namespace
 
@@ -99,9 +147,12 @@ void GlTextPrinter::DrawText(float x, float y, const char* text) {
             m_vertices.insert(m_vertices.end(), corner, corner + 4);
         }
     }
-    const GlSavedState saved;
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    SavedState saved;
+    saved.save();
     // Text is placed in pixels of the whole target, whatever the viewport.
-    GlSavedState::PlainDrawing(m_module.BackBufferWidth(), m_module.BackBufferHeight());
+    glViewport(0, 0, m_module.BackBufferWidth(), m_module.BackBufferHeight());
     glUseProgram(m_program);
     glUniform2f(m_targetSizeLocation, static_cast<float>(m_module.BackBufferWidth()),
                 static_cast<float>(m_module.BackBufferHeight()));
@@ -109,11 +160,20 @@ void GlTextPrinter::DrawText(float x, float y, const char* text) {
     glBindBuffer(GL_ARRAY_BUFFER, m_buffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_vertices.size() * sizeof(float)),
                  m_vertices.data(), GL_STREAM_DRAW);
+    glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, m_texture);
     glBindSampler(0, 0);
     glEnable(GL_BLEND);
     glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(m_vertices.size() / 4));
+    saved.restore();
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
 
 }  // namespace vesta
