@@ -2,8 +2,12 @@
 // render module: mode choice, the start-up calls in their order, the frame's
 // calls and the overlays.
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sstream>
+#include <thread>
 
 #include "EngineState.h"
 #include "SoundTestData.h"
@@ -11,6 +15,7 @@
 #include "app/DemoApp.h"
 #include "app/DeviceChoice.h"
 #include "log/Log.h"
+#include "platform/ThreadPriority.h"
 #include "render/RecordingModule.h"
 
 namespace vesta::test {
@@ -165,6 +170,28 @@ TEST_F(DemoAppFrameTest, AScriptWithoutPartsStopsTheStart) {
     WriteFile(m_dir / "Main.txt", "SHOWFPS Yes;\r\n");
     EXPECT_EQ(EngineErrorOf([&] { start(std::nullopt); }),
               "Nothing to be done... check for some missing PART block.");
+}
+
+TEST_F(DemoAppFrameTest, WhileRecordingTheDrawingGivesWayToTheEncoder) {
+    const int base = CallingThreadNiceness();
+    if (base > 14) {
+        GTEST_SKIP() << "the runner is already near the lowest priority";
+    }
+    // In a thread of its own: a lowered priority cannot be raised again.
+    int drawing = 0;
+    std::thread player([&] {
+        LaunchOptions options;
+        options.headless = true;
+        options.commandLine = "VideoOut NoSound";
+        options.videoFile = (m_dir.Path() / "Video.avi").string();
+        CDemoApp app(options);
+        app.Init();
+        drawing = CallingThreadNiceness();
+        app.Shutdown();
+    });
+    player.join();
+    // The encoder thread keeping the base is the recorder's own test.
+    EXPECT_EQ(drawing, base + 5);
 }
 
 TEST(DeviceChoiceTest, OnlyHalOrTAndLDevicesAreAccelerated) {

@@ -4,11 +4,16 @@
 #include "app/video/VideoRecorder.h"
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <thread>
 
 #include "TestSupport.h"
 #include "VideoReadBack.h"
 #include "VideoTestSupport.h"
+#include "platform/ThreadPriority.h"
 #include "render/RecordingModule.h"
 
 namespace vesta::test {
@@ -35,6 +40,45 @@ void script(Recorder& recorder, const std::filesystem::path& file) {
     }
     recorder.WriteAudio(sound.data(), 100);  // after the last frame
     recorder.Close();
+}
+
+// Threads of this process at `niceness`, from the kernel's own list.
+int threadsAtNiceness(int niceness) {
+    int count = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream stat(task.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        // The niceness is field 19; the name, field 2, is in parentheses.
+        std::istringstream fields(line.substr(line.rfind(')') + 2));
+        std::string field;
+        for (int i = 3; i <= 19 && fields >> field; ++i) {
+        }
+        count += std::stoi(field) == niceness;
+    }
+    return count;
+}
+
+TEST(VideoRecorderTest, TheEncoderThreadKeepsThePriorityItWasOpenedWith) {
+    const int base = CallingThreadNiceness();
+    if (base > 14) {
+        GTEST_SKIP() << "the runner is already near the lowest priority";
+    }
+    TempDir dir;
+    int change = 0;
+    // In a thread of its own: a lowered priority cannot be raised again.
+    std::thread opener([&] {
+        const int before = threadsAtNiceness(base);
+        VideoRecorder recorder;
+        recorder.Open(kWidth, kHeight, 25.0f, (dir.Path() / "Priority.avi").string(), "");
+        ASSERT_TRUE(LowerCallingThreadPriority(5));
+        // The opener left the base; the encoder thread, running since Open, did not.
+        change = threadsAtNiceness(base) - before;
+        recorder.WriteFrame(NoiseFrame(kWidth, kHeight, 1).data());
+        recorder.Close();
+    });
+    opener.join();
+    EXPECT_EQ(change, 0);
 }
 
 TEST(VideoRecorderTest, FileIsByteIdenticalToDirectWriting) {
