@@ -166,8 +166,8 @@ void CDemoApp::openRecording() {
         m_recording = std::make_unique<ShowRecording>(m_recordingSettings, m_width, m_height);
         // The encoder thread, started above, is the slowest stage of a
         // recording: the drawing (this thread and the threads the driver
-        // starts for it when the device opens) gives way to it whenever both
-        // want a processor, so that it never waits for one.
+        // starts for it when the device opens) gives way to it when both want
+        // a processor.
         if (!LowerCallingThreadPriority(kDrawingNiceness)) {
             LogPrintf("*** Warning : the drawing keeps its priority while recording.");
         }

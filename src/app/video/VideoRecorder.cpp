@@ -60,8 +60,9 @@ void VideoRecorder::Open(int width, int height, float framesPerSecond, const std
     m_framesQueued = 0;
     m_handedOver = false;
     m_open = true;
-    // Started now, before the caller starts threads of its own: it takes its
-    // scheduling from this thread as it is at this point.
+    // Started now rather than at the first frame: a thread takes the priority
+    // of the thread that starts it, and so keeps the caller's present one when
+    // the caller lowers its own afterwards (a recording lowers the drawing's).
     m_thread = std::thread([this] { encoderLoop(); });
 }
 
