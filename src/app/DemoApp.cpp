@@ -167,9 +167,13 @@ void CDemoApp::openRecording() {
         // The encoder thread, started above, is the slowest stage of a
         // recording: the drawing (this thread and the threads the driver
         // starts for it when the device opens) gives way to it when both want
-        // a processor.
-        if (!LowerCallingThreadPriority(kDrawingNiceness)) {
-            LogPrintf("*** Warning : the drawing keeps its priority while recording.");
+        // a processor. Once per thread, however many recordings it opens.
+        thread_local bool drawingLowered = false;
+        if (!drawingLowered) {
+            drawingLowered = LowerCallingThreadPriority(kDrawingNiceness);
+            if (!drawingLowered) {
+                LogPrintf("*** Warning : the drawing keeps its priority while recording.");
+            }
         }
         const std::filesystem::path file = std::filesystem::absolute(m_recordingSettings.fileName);
         std::fprintf(stderr, "vesta: recording into %s\n", file.c_str());

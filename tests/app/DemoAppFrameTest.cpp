@@ -178,20 +178,23 @@ TEST_F(DemoAppFrameTest, WhileRecordingTheDrawingGivesWayToTheEncoder) {
         GTEST_SKIP() << "the runner is already near the lowest priority";
     }
     // In a thread of its own: a lowered priority cannot be raised again.
-    int drawing = 0;
+    std::vector<int> drawing;
     std::thread player([&] {
         LaunchOptions options;
         options.headless = true;
         options.commandLine = "VideoOut NoSound";
         options.videoFile = (m_dir.Path() / "Video.avi").string();
-        CDemoApp app(options);
-        app.Init();
-        drawing = CallingThreadNiceness();
-        app.Shutdown();
+        for (int recording = 0; recording < 2; ++recording) {
+            CDemoApp app(options);
+            app.Init();
+            drawing.push_back(CallingThreadNiceness());
+            app.Shutdown();
+        }
     });
     player.join();
-    // The encoder thread keeping the base is the recorder's own test.
-    EXPECT_EQ(drawing, base + 5);
+    // The encoder thread keeping the base is the recorder's own test; a second
+    // recording on the same thread does not drop it further.
+    EXPECT_EQ(drawing, (std::vector<int>{base + 5, base + 5}));
 }
 
 TEST(DeviceChoiceTest, OnlyHalOrTAndLDevicesAreAccelerated) {
