@@ -81,8 +81,8 @@ void BM_GlPipeline(benchmark::State& bench) {
     s.projection = pixelProjection();
     s.cull = vesta::CullMode::None;
     s.depth.enabled = false;
-    s.stages[0].texture = {frame.texture, false};
-    s.stages[0].filtering = true;
+    pipeline.Textures()[0] = {frame.texture, false};
+    s.stages[0].filter = vesta::TextureFilter::Linear;
     vesta::RenderVertex vertices[4];
     for (auto _ : bench) {
         pipeline.Clear(true, false, false, 0xFF000000, 1.0f, 0);

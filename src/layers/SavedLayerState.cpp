@@ -3,8 +3,8 @@
 namespace vesta {
 
 SavedLayerState::SavedLayerState(RenderModule& module) : m_module(module) {
-    // Lighting and fog are left out: the mirrors the module keeps of them
-    // would no longer match the device once such a block is applied.
+    // Only what every image layer relies on; lighting and fog stay as each
+    // layer sets them.
     m_module.BeginStateBlock();
     m_module.SetDepthTest(true);
     m_module.SetDepthWrite(true);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "fs/DataFile.h"
 #include "log/Log.h"
 #include "platform/Clock.h"
 
@@ -49,11 +50,27 @@ void RenderModule::SelectVideoMode(const VideoMode* mode) {
     m_selectedModeIndex = mode ? mode->index : -1;
 }
 
+// --- frame ------------------------------------------------------------------
+
+bool RenderModule::Clear(std::uint32_t flags) {
+    if (flags & 2) {
+        endScene();
+    }
+    ClearRequest request;
+    request.color = m_colorClear && (flags & 1) == 0;
+    request.depth = true;
+    request.stencil = m_stencil;
+    // The frame has no alpha of its own to keep: cleared opaque, as an X8R8G8B8 one reads.
+    request.argb = 0xFF000000u | m_clearColor;
+    clearTarget(request);
+    if (flags & 2) {
+        beginScene();
+    }
+    return true;
+}
+
 void RenderModule::SetClearColor(float red, float green, float blue, float) {
-    const auto channel = [](float value) {
-        return static_cast<std::uint32_t>(static_cast<std::int32_t>(value * 255.0f)) & 0xFF;
-    };
-    m_clearColor = (channel(red) << 16) | (channel(green) << 8) | channel(blue);
+    m_clearColor = PackColor(red, green, blue);
 }
 
 void RenderModule::BeginFrame() {
@@ -63,6 +80,15 @@ void RenderModule::BeginFrame() {
     beginScene();
 }
 
+void RenderModule::EndFrame() {
+    endScene();
+}
+
+bool RenderModule::Present(int) {
+    presentFrame();
+    return true;
+}
+
 void RenderModule::StoreRect(std::int32_t left, std::int32_t top, std::int32_t right,
                              std::int32_t bottom) {
     m_storedRect[0] = left;
@@ -70,6 +96,8 @@ void RenderModule::StoreRect(std::int32_t left, std::int32_t top, std::int32_t r
     m_storedRect[2] = right;
     m_storedRect[3] = bottom;
 }
+
+// --- camera and transforms ----------------------------------------------------
 
 void RenderModule::ApplyCamera() {
     SetViewMatrix(CameraViewMatrix(m_cameraPosition, m_cameraTarget, m_roll));
@@ -86,41 +114,52 @@ void RenderModule::SetOrthographic(float width, float height, float nearPlane, f
 }
 
 void RenderModule::SetViewport(float x, float y, float width, float height) {
+    Viewport& viewport = edit(GlobalField::Viewport).viewport;
     if (width == 0.0f && height == 0.0f) {
-        m_viewport = m_fullViewport;
+        viewport = m_fullViewport;
     } else {
-        m_viewport = PercentViewport(x, y, width, height, m_width, m_height);
+        const ViewportRect rect = PercentViewport(x, y, width, height, m_width, m_height);
+        viewport = {rect.x, rect.y, rect.width, rect.height, viewport.minZ, viewport.maxZ};
     }
-    sendViewport(m_viewport);
-    m_aspect = static_cast<float>(m_viewport.height) / static_cast<float>(m_viewport.width);
-}
-
-void RenderModule::sendIfChanged(MatrixCache& cache, Matrix4& copy, TransformKind kind,
-                                 const Matrix4& matrix) {
-    if (cache.Changed(matrix)) {
-        copy = matrix;
-        sendTransform(kind, matrix);
-    }
+    m_aspect = static_cast<float>(viewport.height) / static_cast<float>(viewport.width);
 }
 
 void RenderModule::SetProjectionMatrix(const Matrix4& matrix) {
-    sendIfChanged(m_projectionCache, m_projection, TransformKind::Projection, matrix);
+    edit(GlobalField::Projection).projection = matrix;
 }
 
 void RenderModule::SetViewMatrix(const Matrix4& matrix) {
-    sendIfChanged(m_viewCache, m_view, TransformKind::View, matrix);
+    edit(GlobalField::View).view = matrix;
 }
 
 void RenderModule::SetWorldMatrix(const Matrix4& matrix) {
-    sendIfChanged(m_worldCache, m_world, TransformKind::World, matrix);
+    edit(GlobalField::World).world = matrix;
+}
+
+// --- resources ----------------------------------------------------------------
+
+MeshBuffer* RenderModule::CreateMeshBuffer() {
+    return m_meshBuffers.Adopt(std::make_unique<MeshBuffer>(*this));
 }
 
 void RenderModule::DestroyMeshBuffer(MeshBuffer* buffer) {
     m_meshBuffers.Destroy(buffer);
 }
 
+Texture* RenderModule::CreateTexture() {
+    return m_textures.Adopt(std::make_unique<Texture>(*this));
+}
+
+Surface2D* RenderModule::CreateSurface2D() {
+    return m_surfaces.Adopt(std::make_unique<Surface2D>());
+}
+
 void RenderModule::DestroySurface2D(Surface2D* surface) {
     m_surfaces.Destroy(surface);
+}
+
+Font* RenderModule::CreateTextPrinter(const std::string& name) {
+    return m_printers.Adopt(createDevicePrinter(name));
 }
 
 void RenderModule::DestroyTextPrinter(Font* font) {
@@ -138,33 +177,6 @@ void RenderModule::DestroyAllTextures() {
     for (Texture* texture : m_deferred.TakeAll()) {
         DestroyTexture(texture);
     }
-}
-
-void RenderModule::EndStateBlock(StateBlock& token, std::int32_t id) {
-    token = endRecording();
-    m_stateBlocks.Recorded(token, id, [this](StateBlock block) { deleteStateBlock(block); });
-}
-
-void RenderModule::ReleaseStateBlock(StateBlock token) {
-    m_stateBlocks.Release(token, [this](StateBlock block) { deleteStateBlock(block); });
-}
-
-void RenderModule::SetLighting(bool enabled) {
-    m_lighting = enabled;
-    sendLighting(enabled);
-}
-
-void RenderModule::SetFogEnable(bool enabled) {
-    m_fogEnabled = enabled;
-    sendFogEnable(enabled);
-}
-
-void RenderModule::SetFog(FogMode mode, float start, float end, float density) {
-    m_fogMode = mode;
-    m_fogStart = start;
-    m_fogEnd = end;
-    m_fogDensity = density;
-    sendFog(mode, start, end, density);
 }
 
 void RenderModule::DestroyTexture(Texture* texture) {
@@ -196,13 +208,247 @@ Font* RenderModule::GetFont(const std::string& name) {
     return font;
 }
 
+// --- device resources by handle ------------------------------------------------
+
+TextureHandle RenderModule::allocateDeviceTexture(const DeviceTextureDesc& desc,
+                                                  const std::uint8_t* bgra) {
+    const TextureHandle handle = m_deviceTextures.Allocate(desc);
+    if (!createDeviceTexture(handle, desc, bgra)) {
+        m_deviceTextures.Release(handle);
+        return {};
+    }
+    return handle;
+}
+
+void RenderModule::freeDeviceTexture(TextureHandle handle) {
+    if (!m_deviceTextures.Contains(handle)) {
+        LogPrintf("Warning : release of a stale texture handle (0x%08X) refused.", handle.id);
+        return;
+    }
+    releaseDeviceTexture(handle);
+    m_deviceTextures.Release(handle);
+}
+
+void RenderModule::updateDeviceTexture(TextureHandle handle, const std::uint8_t* bgra) {
+    if (m_deviceTextures.Contains(handle)) {
+        uploadDeviceTexture(handle, bgra);
+    }
+}
+
+void RenderModule::fetchDeviceTexture(TextureHandle handle, std::uint8_t* bgra) {
+    if (m_deviceTextures.Contains(handle)) {
+        readDeviceTexture(handle, bgra);
+    }
+}
+
+MeshHandle RenderModule::allocateDeviceBuffer(std::size_t vertexBytes, int indexCount) {
+    const MeshHandle handle = m_deviceBuffers.Allocate(vertexBytes);
+    createDeviceBuffer(handle, vertexBytes, indexCount);
+    return handle;
+}
+
+void RenderModule::freeDeviceBuffer(MeshHandle handle) {
+    if (m_deviceBuffers.Release(handle)) {
+        releaseDeviceBuffer(handle);
+    } else {
+        LogPrintf("Warning : release of a stale mesh buffer handle (0x%08X) refused.", handle.id);
+    }
+}
+
+void RenderModule::updateDeviceVertices(MeshHandle handle, const void* data, std::size_t bytes) {
+    if (m_deviceBuffers.Contains(handle)) {
+        uploadDeviceVertices(handle, data, bytes);
+    }
+}
+
+void RenderModule::updateDeviceIndices(MeshHandle handle, const std::uint16_t* data, int count) {
+    if (m_deviceBuffers.Contains(handle)) {
+        uploadDeviceIndices(handle, data, count);
+    }
+}
+
+// --- drawing ------------------------------------------------------------------
+
+void RenderModule::dropReleasedTextures() {
+    for (int stage = 0; stage < kMaxTextureStages; ++stage) {
+        TextureHandle& texture = m_state.stages[stage].texture;
+        if (texture && !m_deviceTextures.Contains(texture)) {
+            LogPrintf("Warning : the texture of stage %d was released; drawn without it.", stage);
+            texture = {};
+        }
+    }
+}
+
+void RenderModule::submit(DrawCall& call) {
+    dropReleasedTextures();
+    drawPrimitives(call);
+}
+
+void RenderModule::Draw(PrimitiveType type, int vertexCount, const RenderVertex* vertices) {
+    DrawCall call;
+    call.primitive = type;
+    call.vertices = vertices;
+    call.vertexCount = vertexCount;
+    call.count = vertexCount;
+    submit(call);
+}
+
+void RenderModule::DrawIndexed(PrimitiveType type, const std::vector<RenderVertex>& vertices,
+                               const std::vector<std::uint16_t>& indices) {
+    DrawCall call;
+    call.primitive = type;
+    call.vertices = vertices.data();
+    call.vertexCount = static_cast<int>(vertices.size());
+    call.indices = indices.data();
+    call.indexed = true;
+    call.count = static_cast<int>(indices.size());
+    submit(call);
+}
+
+void RenderModule::drawBuffer(MeshHandle handle, PrimitiveType type, VertexLayout layout,
+                              bool indexed, int count) {
+    if (!m_deviceBuffers.Contains(handle)) {
+        LogPrintf("Warning : draw of a stale mesh buffer handle (0x%08X) refused.", handle.id);
+        return;
+    }
+    DrawCall call;
+    call.primitive = type;
+    call.layout = layout;
+    call.buffer = handle;
+    call.indexed = indexed;
+    call.count = count;
+    submit(call);
+}
+
+bool RenderModule::IsPointVisible(const Vector3& position) {
+    const Matrix4 combined = m_state.world * m_state.view * m_state.projection;
+    TextureStage& stage0 = m_state.stages[0];
+    stage0.texture = {};
+    stage0.colorOp = ColorOp::SelectArg1;
+    stage0.colorArg1 = ColorArg::Texture;
+    stage0.alphaOp = AlphaOp::Disable;
+    m_state.fog.enabled = false;
+    m_state.depth.enabled = true;
+    m_state.blend.enabled = false;
+
+    const float in[4] = {position.x, position.y, position.z, 1.0f};
+    float out[4] = {};
+    for (int column = 0; column < 4; ++column) {
+        for (int k = 0; k < 4; ++k) {
+            out[column] += in[k] * combined.m[k][column];
+        }
+    }
+    const Viewport& viewport = m_state.viewport;
+    const float w = out[3];
+    const int x = static_cast<int>((1.0f + out[0] / w) * static_cast<float>(viewport.width) / 2);
+    const int y = static_cast<int>((1.0f - out[1] / w) * static_cast<float>(viewport.height) / 2);
+    const float z = out[2] / w;
+    // The probe leaves fog off and stage 0 reading its (now absent) texture.
+    const auto finish = [this](bool visible) {
+        m_state.fog.enabled = false;
+        m_state.stages[0].colorArg1 = ColorArg::Texture;
+        return visible;
+    };
+    if (x < 0 || y < 0 || x >= viewport.width || y >= viewport.height) {
+        return finish(false);
+    }
+    const std::uint16_t before = readFramePixel16(x, y);
+    const RenderVertex point{
+        static_cast<float>(x), static_cast<float>(y), z, 0, 0, 0, 0xFFFFFFFFu, 0, 0, 0, 0};
+    DrawCall call;
+    call.primitive = PrimitiveType::PointList;
+    call.layout = VertexLayout::Pretransformed;
+    call.vertices = &point;
+    call.vertexCount = 1;
+    call.count = 1;
+    drawPrimitives(call);
+    const std::uint16_t after = readFramePixel16(x, y);
+    return finish(before != after);
+}
+
+void RenderModule::SetRenderTarget(Texture* texture, int) {
+    if (!texture) {
+        selectRenderTarget({}, -1);
+        m_state.viewport = {0, 0, m_width, m_height, 0.0f, 1.0f};
+        return;
+    }
+    if (!m_deviceTextures.Contains(texture->Handle())) {
+        LogPrintf("Warning : render target without a device texture refused.");
+        return;
+    }
+    selectRenderTarget(texture->Handle(), -1);
+    // A new target is drawn into whole.
+    m_state.viewport = {0, 0, texture->Width(), texture->Height(), 0.0f, 1.0f};
+}
+
+void RenderModule::drawIntoCubeFace(TextureHandle cube, int face) {
+    const DeviceTextureDesc* desc = m_deviceTextures.Get(cube);
+    if (!desc || face < 0 || face >= 6) {
+        return;
+    }
+    selectRenderTarget(cube, face);
+    m_state.viewport = {0, 0, desc->width, desc->height, 0.0f, 1.0f};
+    Clear(1);
+}
+
+// --- back buffer ----------------------------------------------------------------
+
+std::uint8_t* RenderModule::LockBackBuffer(int& pitch) {
+    return lockFrame(pitch);
+}
+
+void RenderModule::UnlockBackBuffer() {
+    unlockFrame();
+}
+
+// --- vertex shaders ---------------------------------------------------------------
+
+RenderModule::ShaderHandle RenderModule::LoadVertexShader(const std::string& fileName) {
+    if (const auto known = m_shaders.find(fileName); known != m_shaders.end()) {
+        return known->second;
+    }
+    DataFile file(fileName);
+    if (!file.IsOpen()) {
+        RaiseError("VertexShader : Failed to open file %s", fileName.c_str());
+    }
+    // The program itself is translated by the effect that uses it; until then
+    // its handle draws with the fixed pipeline.
+    const ShaderHandle handle = static_cast<ShaderHandle>(m_shaders.size() + 1);
+    m_shaders.emplace(fileName, handle);
+    return handle;
+}
+
+void RenderModule::SetVertexShaderConstant(int firstRegister, const float* data, int count) {
+    if (!data) {
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        const int shaderRegister = firstRegister + i;
+        if (shaderRegister < 0 || shaderRegister >= kMaxShaderConstants) {
+            continue;
+        }
+        RenderState& state = m_recordingBlock ? m_recording.values : m_state;
+        if (m_recordingBlock) {
+            m_recording.fields.MarkConstant(shaderRegister);
+        }
+        std::copy(data + 4 * i, data + 4 * i + 4,
+                  state.vertexShader.constants[shaderRegister].begin());
+    }
+}
+
+void RenderModule::SetVertexShader(ShaderHandle handle) {
+    edit(GlobalField::VertexShader).vertexShader.handle = handle;
+}
+
+// --- back-buffer format -------------------------------------------------------------
+
 void RenderModule::setBackBuffer(int width, int height, int bitsPerPixel) {
     m_width = width;
     m_height = height;
     m_bitsPerPixel = bitsPerPixel;
     m_aspect = static_cast<float>(height) / static_cast<float>(width);
-    m_fullViewport = {0, 0, width, height};
-    m_viewport = m_fullViewport;
+    m_fullViewport = {0, 0, width, height, 0.0f, 1.0f};
+    m_state.viewport = m_fullViewport;
 }
 
 void RenderModule::setFormatMasks(std::uint32_t red, std::uint32_t green, std::uint32_t blue,
@@ -211,22 +457,6 @@ void RenderModule::setFormatMasks(std::uint32_t red, std::uint32_t green, std::u
     m_greenMask = green;
     m_blueMask = blue;
     m_formatDepth = depth;
-}
-
-Texture* RenderModule::adoptTexture(std::unique_ptr<Texture> texture) {
-    return m_textures.Adopt(std::move(texture));
-}
-
-MeshBuffer* RenderModule::adoptMeshBuffer(std::unique_ptr<MeshBuffer> buffer) {
-    return m_meshBuffers.Adopt(std::move(buffer));
-}
-
-Surface2D* RenderModule::adoptSurface(std::unique_ptr<Surface2D> surface) {
-    return m_surfaces.Adopt(std::move(surface));
-}
-
-Font* RenderModule::adoptPrinter(std::unique_ptr<Font> font) {
-    return m_printers.Adopt(std::move(font));
 }
 
 }  // namespace vesta

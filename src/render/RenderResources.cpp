@@ -44,3 +44,19 @@ void Font::Print(int, unsigned x, unsigned y, const char* format, ...) {
 }
 
 }  // namespace vesta
+
+namespace vesta {
+
+bool Surface2D::Create(int width, int height) {
+    m_width = width;
+    m_height = height;
+    m_pixels.assign(static_cast<std::size_t>(width) * height * 4, 0);
+    return true;
+}
+
+std::uint8_t* Surface2D::Lock(int& pitch) {
+    pitch = m_width * 4;
+    return m_pixels.data();
+}
+
+}  // namespace vesta

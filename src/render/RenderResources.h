@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "render/Handle.h"
 #include "render/RenderTypes.h"
 
 namespace vesta {
@@ -56,7 +57,7 @@ struct RenderLight {
 
 // Device textures shared by the NameHash of their key, with a user count.
 struct SharedTexture {
-    std::uint32_t handle = 0;
+    std::uint32_t handle = 0;  // a TextureHandle's id
     int width = 0;
     int height = 0;
     int bits = 0;
@@ -98,25 +99,27 @@ class Texture;
 using ImageLoader = bool (*)(Texture& texture, const std::string& path,
                              std::vector<std::uint8_t>& image, int& width, int& height);
 
+// A picture, render target or cube render target. The device texture behind
+// it is a handle, shared with other textures of the same key.
 class Texture {
 public:
     explicit Texture(RenderModule& module);
-    virtual ~Texture() = default;
+    virtual ~Texture();
     Texture(const Texture&) = delete;
     Texture& operator=(const Texture&) = delete;
 
     // Flags bit 0: a cube map. A named target is shared with earlier ones of that name.
-    virtual bool CreateRenderTarget(int size, const char* sharedName, std::uint32_t flags) = 0;
+    virtual bool CreateRenderTarget(int size, const char* sharedName, std::uint32_t flags);
     // Level 0 as A8R8G8B8 rows of Pitch() bytes; written back by UnlockPixels.
-    virtual std::uint8_t* LockPixels(int ignored) = 0;
-    virtual void UnlockPixels() = 0;
-    virtual void SetCubeFace(int face) = 0;
+    virtual std::uint8_t* LockPixels(int ignored);
+    virtual void UnlockPixels();
+    virtual void SetCubeFace(int face);
     // Null pixels bind the device texture shared under this texture's key.
     virtual bool Upload(const std::uint8_t* pixels, int width, int height, bool hasAlpha,
-                        bool noDither) = 0;
-    virtual bool IsShared(const std::string& key) const = 0;
+                        bool noDither);
+    virtual bool IsShared(const std::string& key) const;
     // A 24-bit image of the texture's size becomes 16-bit pixels in the same buffer.
-    virtual bool DitherTo16(std::uint8_t* buffer, bool maskOrder) = 0;
+    virtual bool DitherTo16(std::uint8_t* buffer, bool maskOrder);
 
     void SetAlphaMap(const std::string& file, std::uint8_t ignored = 0);
     // Loads the picture and its alpha map, or binds the device texture already
@@ -128,6 +131,8 @@ public:
     // empty when the last picture loaded is opaque by its format.
     std::vector<std::uint8_t>& PictureAlpha() { return m_pictureAlpha; }
 
+    TextureHandle Handle() const { return m_device; }
+    bool IsCube() const { return m_cube; }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     int BitsPerPixel() const { return m_bitsPerPixel; }
@@ -160,52 +165,75 @@ protected:
     std::map<std::string, ImageLoader> m_loaders;
 
 private:
+    // Takes `handle` (sharing it under `key` when there is one), giving up
+    // whatever device texture this texture held before.
+    void hold(const SharedTexture& device, const std::string& key);
+    void releaseDevice();
+
+    TextureHandle m_device;
+    bool m_cube = false;
+    std::string m_sharedKey;  // the key this texture holds a count of
+    bool m_shared = false;
+    std::vector<std::uint8_t> m_locked;
     std::vector<std::uint8_t> m_pictureAlpha;
     std::string m_effectName;
     void* m_effect = nullptr;
 };
 
+// Vertices and indices kept in memory and on the device; a lock hands out
+// the memory copy, the unlock sends it.
 class MeshBuffer {
 public:
-    virtual ~MeshBuffer() = default;
-    virtual bool Create(bool writeOnly, int vertexCount, int indexCount, bool pointSprite) = 0;
-    virtual void* LockVertices() = 0;
-    virtual void* LockVerticesForWrite() = 0;
-    virtual void UnlockVertices() = 0;
-    virtual void DrawPrimitives(PrimitiveType type, int vertexCount, int indexCount) = 0;
-    virtual void DrawTriangles(int ignored) = 0;
-    // -1 draws every vertex.
-    virtual void DrawPoints(int count) = 0;
-    virtual void SetVertexFormat(std::uint32_t format) { m_vertexFormat = format; }
-    virtual std::uint16_t* LockIndices() = 0;
-    virtual void UnlockIndices() = 0;
-    virtual int GetIndexCount() const { return m_indexCount; }
+    explicit MeshBuffer(RenderModule& module) : m_module(module) {}
+    ~MeshBuffer();
+    MeshBuffer(const MeshBuffer&) = delete;
+    MeshBuffer& operator=(const MeshBuffer&) = delete;
 
+    bool Create(bool writeOnly, int vertexCount, int indexCount, bool pointSprite);
+    void* LockVertices() { return m_vertices.data(); }
+    void* LockVerticesForWrite() { return m_vertices.data(); }
+    void UnlockVertices();
+    void DrawPrimitives(PrimitiveType type, int vertexCount, int indexCount);
+    void DrawTriangles(int ignored);
+    // -1 draws every vertex.
+    void DrawPoints(int count);
+    void SetVertexFormat(std::uint32_t format) { m_vertexFormat = format; }
+    std::uint16_t* LockIndices() { return m_indices.data(); }
+    void UnlockIndices();
+    int GetIndexCount() const { return m_indexCount; }
+
+    MeshHandle Handle() const { return m_device; }
     int VertexCount() const { return m_vertexCount; }
     int TriangleCount() const { return m_triangleCount; }
     std::uint32_t VertexFormat() const { return m_vertexFormat; }
 
-protected:
+private:
+    RenderModule& m_module;
+    MeshHandle m_device;
     int m_vertexCount = 0;
     bool m_writeOnly = false;
+    bool m_pointSprite = false;
     int m_indexCount = 0;
     int m_triangleCount = 0;
     std::uint32_t m_vertexFormat = kRenderVertexFormat;
+    std::vector<std::uint8_t> m_vertices;
+    std::vector<std::uint16_t> m_indices;
 };
 
+// An image surface lives in memory, in the 32-bit format.
 class Surface2D {
 public:
-    virtual ~Surface2D() = default;
-    virtual bool Create(int width, int height) = 0;
-    virtual std::uint8_t* Lock(int& pitch) = 0;
-    virtual void Unlock() = 0;
+    bool Create(int width, int height);
+    std::uint8_t* Lock(int& pitch);
+    void Unlock() {}
 
     int Width() const { return m_width; }
     int Height() const { return m_height; }
 
-protected:
+private:
     int m_width = 0;
     int m_height = 0;
+    std::vector<std::uint8_t> m_pixels;
 };
 
 class Font {

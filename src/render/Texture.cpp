@@ -1,5 +1,5 @@
-// The part of a texture every render module shares: names and sharing key,
-// the picture loaders, the alpha merge and the log lines of a load.
+// Textures: names and sharing key, the picture loaders, the alpha merge and
+// the log lines of a load, and the device texture behind them.
 
 #include "log/Log.h"
 #include "platform/Clock.h"
@@ -8,7 +8,9 @@
 #include "render/RenderResources.h"
 #include "render/image/AlphaMerge.h"
 #include "render/image/JpegReader.h"
+#include "render/image/PixelConvert.h"
 #include "render/image/PngReader.h"
+#include "render/image/TextureSize.h"
 
 namespace vesta {
 namespace {
@@ -106,6 +108,137 @@ bool Texture::LoadImage(const std::string& file, std::vector<std::uint8_t>& imag
     }
     m_pictureAlpha.clear();
     return loader->second(*this, file, image, width, height);
+}
+
+}  // namespace vesta
+
+namespace vesta {
+
+Texture::~Texture() {
+    releaseDevice();
+}
+
+void Texture::releaseDevice() {
+    if (!m_device) {
+        return;
+    }
+    // A shared device texture goes with its last user.
+    if (!m_shared || m_module.SharedTextures().Release(m_sharedKey)) {
+        m_module.freeDeviceTexture(m_device);
+    }
+    m_device = {};
+    m_shared = false;
+    m_sharedKey.clear();
+}
+
+void Texture::hold(const SharedTexture& device, const std::string& key) {
+    if (m_device.id == device.handle && m_shared) {
+        return;
+    }
+    releaseDevice();
+    m_device = TextureHandle{device.handle};
+    m_width = device.width;
+    m_height = device.height;
+    m_bitsPerPixel = device.bits;
+    // A texture without a name is nobody else's: sharing it under the empty
+    // key would hand one picture to every unnamed texture.
+    if (!key.empty()) {
+        m_module.SharedTextures().Register(key, device);
+        m_sharedKey = key;
+        m_shared = true;
+    }
+}
+
+bool Texture::IsShared(const std::string& key) const {
+    return !key.empty() && m_module.SharedTextures().Find(key) != nullptr;
+}
+
+bool Texture::Upload(const std::uint8_t* pixels, int width, int height, bool hasAlpha, bool) {
+    const std::string key = Key();
+    if (const SharedTexture* shared =
+            IsShared(key) ? m_module.SharedTextures().Find(key) : nullptr) {
+        hold(*shared, key);
+        return true;
+    }
+    if (!pixels) {
+        return false;
+    }
+    const TextureSize size = ChooseTextureSize(width, height, m_module.GetMaxTextureSize());
+    if (size.resized) {
+        LogPrintf("%s", PowerOfTwoWarning(m_name, width, height, size.width, size.height).c_str());
+    }
+    const int channels = hasAlpha ? 4 : 3;
+    std::vector<std::uint8_t> scaled;
+    if (size.width != width || size.height != height) {
+        scaled = Resample(pixels, width, height, channels, size.width, size.height);
+        pixels = scaled.data();
+    }
+    std::vector<std::uint8_t> opaque;
+    if (!hasAlpha) {
+        opaque = BgrToBgra(pixels, static_cast<std::size_t>(size.width) * size.height);
+        pixels = opaque.data();
+    }
+    const DeviceTextureDesc desc{size.width, size.height, DeviceTextureKind::Picture};
+    const TextureHandle device = m_module.allocateDeviceTexture(desc, pixels);
+    if (!device) {
+        RaiseError("Unable to create Texture (%dx%dx%d)", desc.width, desc.height, 32);
+    }
+    // Textures take the desktop's 32-bit format whatever the frame's depth.
+    hold({device.id, desc.width, desc.height, 32, 0}, key);
+    return true;
+}
+
+bool Texture::CreateRenderTarget(int size, const char* sharedName, std::uint32_t flags) {
+    if (flags & 1) {
+        const TextureHandle cube =
+            m_module.allocateDeviceTexture({size, size, DeviceTextureKind::CubeTarget}, nullptr);
+        if (!cube) {
+            RaiseError("Cannot Cubemap texture.");
+        }
+        hold({cube.id, size, size, 32, 0}, "");
+        m_cube = true;
+        return true;
+    }
+    const std::string name = sharedName ? sharedName : "";
+    if (const SharedTexture* shared =
+            IsShared(name) ? m_module.SharedTextures().Find(name) : nullptr) {
+        hold(*shared, name);
+        return true;
+    }
+    const TextureHandle target =
+        m_module.allocateDeviceTexture({size, size, DeviceTextureKind::RenderTarget}, nullptr);
+    if (!target) {
+        RaiseError("Cannot create Renderable texture (1)");
+    }
+    hold({target.id, size, size, 32, 0}, name);
+    return true;
+}
+
+void Texture::SetCubeFace(int face) {
+    if (!m_cube) {
+        RaiseError("Cannot set CubeMap level on standard texture.");
+    }
+    m_module.drawIntoCubeFace(m_device, face);
+}
+
+std::uint8_t* Texture::LockPixels(int) {
+    m_locked.assign(static_cast<std::size_t>(m_width) * m_height * 4, 0);
+    if (m_device && !m_cube) {
+        m_module.fetchDeviceTexture(m_device, m_locked.data());
+    }
+    return m_locked.data();
+}
+
+void Texture::UnlockPixels() {
+    if (m_device && !m_cube && !m_locked.empty()) {
+        m_module.updateDeviceTexture(m_device, m_locked.data());
+    }
+}
+
+bool Texture::DitherTo16(std::uint8_t* buffer, bool maskOrder) {
+    vesta::DitherTo16(buffer, m_width, m_height,
+                      {m_module.RedMask(), m_module.GreenMask(), m_module.BlueMask()}, maskOrder);
+    return true;
 }
 
 }  // namespace vesta

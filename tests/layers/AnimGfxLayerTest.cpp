@@ -30,15 +30,14 @@ protected:
     // Which of the layer's pictures each draw of the last frame showed.
     std::vector<int> shown(const CAnimGfxLayer& layer) const {
         std::vector<int> pictures;
-        const Texture* current = nullptr;
-        for (const RecordedCall& call : module.Calls()) {
-            if (call.name == "SetTexture") {
-                current = static_cast<const Texture*>(call.object);
-            } else if (call.name == "Draw") {
-                const auto& list = layer.Textures();
-                pictures.push_back(
-                    int(std::find(list.begin(), list.end(), current) - list.begin()));
-            }
+        const auto& list = layer.Textures();
+        for (const RecordedCall* draw : draws()) {
+            const TextureHandle bound = draw->state.stages[0].texture;
+            pictures.push_back(int(std::find_if(list.begin(), list.end(),
+                                                [&](const Texture* t) {
+                                                    return t->Handle() == bound;
+                                                }) -
+                                   list.begin()));
         }
         return pictures;
     }
@@ -145,8 +144,8 @@ TEST_F(AnimGfxLayerTest, RoutineOneAdditiveTrailUsesTheMaterial) {
     frame(layer, 1.9f);
     frame(layer, 2.5f);
     ASSERT_EQ(draws().size(), 2u);
-    const RecordedCall* material = module.Last("SetMaterial");
-    EXPECT_FLOAT_EQ(material->values[1], 1.0f * 0.5f * 0.8f);
+    EXPECT_FLOAT_EQ(draws()[1]->state.material.diffuse.r, 1.0f * 0.5f * 0.8f);
+    EXPECT_TRUE(draws()[1]->state.lighting);
     EXPECT_EQ(draws()[1]->vertices[0].diffuse, 0x00FFFFFFu);
 }
 
@@ -167,15 +166,17 @@ TEST_F(AnimGfxLayerTest, FlashBrightensTheWholeScreenAdditively) {
     EXPECT_EXTENT(draw, -0.5f, 0.5f, -0.5f, 0.5f);
     EXPECT_FLOAT_EQ(draw.vertices[0].u0, 0.998f);
     EXPECT_FLOAT_EQ(draw.vertices[3].v0, 0.002f);
-    EXPECT_FLOAT_EQ(module.Last("SetMaterial")->values[7], 0.5f);  // emissive red
-    EXPECT_TRUE(called("SetSrcBlend", {double(BlendFactor::One)}));
-    EXPECT_TRUE(called("SetDestBlend", {double(BlendFactor::One)}));
-    EXPECT_TRUE(called("SetDepthTest", {0}));
-    EXPECT_TRUE(called("SetLighting", {1}));
+    const RenderState& s = draw.state;
+    EXPECT_FLOAT_EQ(s.material.emissive.r, 0.5f);
+    EXPECT_EQ(s.blend, (BlendState{true, BlendFactor::One, BlendFactor::One}));
+    EXPECT_FALSE(s.depth.enabled);
+    EXPECT_TRUE(s.lighting);
+    EXPECT_EQ(s.projection, OrthographicMatrix(1, 1, 1, -1));
+    // Afterwards: lighting and blending off, the layers' saved states back.
     EXPECT_FALSE(module.LightingEnabled());
-    EXPECT_EQ(module.Last("SetAlphaBlend")->values, std::vector<double>{0});
-    EXPECT_EQ(module.ProjectionMatrix(), OrthographicMatrix(1, 1, 1, -1));
-    EXPECT_EQ(module.Names().back(), "ApplyStateBlock");
+    EXPECT_FALSE(module.State().blend.enabled);
+    EXPECT_TRUE(module.State().depth.enabled);
+    EXPECT_EQ(module.State().cull, CullMode::None);
 }
 
 }  // namespace

@@ -68,30 +68,24 @@ TEST_F(GfxLayerTest, DefaultsShowThePictureScreenWideFadingInHoldingAndOut) {
 TEST_F(GfxLayerTest, FrameStepSetsCameraStatesAndTextureThenRestores) {
     CGfxLayer& layer = gfx({});
     frame(layer, 1.5f);
-    const auto names = module.Names();
-    const auto indexOf = [&](const std::string& name) {
-        return std::find(names.begin(), names.end(), name) - names.begin();
-    };
-    EXPECT_TRUE(called("SetColorOp", {0, double(ColorOp::Modulate)}));
-    EXPECT_TRUE(called("SetColorArg1", {0, double(ColorArg::Texture)}));
-    EXPECT_TRUE(called("SetColorArg2", {0, double(ColorArg::Diffuse)}));
-    EXPECT_TRUE(called("SetAlphaOp", {0, double(AlphaOp::Modulate)}));
-    EXPECT_TRUE(called("SetSrcBlend", {double(BlendFactor::SrcAlpha)}));
-    EXPECT_TRUE(called("SetDestBlend", {double(BlendFactor::InvSrcAlpha)}));
-    EXPECT_TRUE(called("SetAlphaBlend", {1}));
-    EXPECT_TRUE(called("SetDepthTest", {0}));
-    EXPECT_FALSE(module.FogEnabled());
-    EXPECT_FALSE(module.LightingEnabled());
-    EXPECT_EQ(module.Last("SetTexture")->object, layer.GetTexture());
-    EXPECT_EQ(module.Count("SetTextureFiltering"), 0u);
-    // After the draw: stage 0 alpha off, blending off, the saved state.
-    const auto draw = indexOf("Draw");
-    EXPECT_GT(indexOf("ApplyStateBlock"), draw);
-    EXPECT_EQ(module.Last("SetAlphaOp")->values,
-              (std::vector<double>{0, double(AlphaOp::Disable)}));
-    EXPECT_EQ(module.Last("SetAlphaBlend")->values, std::vector<double>{0});
-    EXPECT_EQ(module.Last("ApplyStateBlock")->values[0],
-              double(module.FindStateBlock(SavedLayerState::kStateBlockId)));
+    const RenderState& s = onlyDraw().state;
+    EXPECT_EQ(s.stages[0].colorOp, ColorOp::Modulate);
+    EXPECT_EQ(s.stages[0].colorArg1, ColorArg::Texture);
+    EXPECT_EQ(s.stages[0].colorArg2, ColorArg::Diffuse);
+    EXPECT_EQ(s.stages[0].alphaOp, AlphaOp::Modulate);
+    EXPECT_EQ(s.stages[0].texture, layer.GetTexture()->Handle());
+    EXPECT_EQ(s.blend, (BlendState{true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha}));
+    EXPECT_FALSE(s.depth.enabled);
+    EXPECT_FALSE(s.fog.enabled);
+    EXPECT_FALSE(s.lighting);
+    // After the draw: stage 0 alpha off, blending off, the saved state back.
+    const RenderState& after = module.State();
+    EXPECT_EQ(after.stages[0].alphaOp, AlphaOp::Disable);
+    EXPECT_FALSE(after.blend.enabled);
+    EXPECT_TRUE(after.depth.enabled);
+    EXPECT_TRUE(after.depth.write);
+    EXPECT_EQ(after.depth.comparison, Comparison::LessEqual);
+    EXPECT_NE(module.FindStateBlock(SavedLayerState::kStateBlockId), -1);
     // The camera the perspective routines see.
     const auto projection =
         CameraProjectionMatrix(CImageLayer::kFieldOfView, CImageLayer::kNearPlane,
@@ -174,21 +168,18 @@ TEST_F(GfxLayerTest, AdditiveLayersSetTheirBrightnessAsALitMaterial) {
     CGfxLayer& layer = gfx({{"AlphaType", "1"}, {"Scintille", "100"}, {"Intensity", "0.8"}});
     const float r = randoms(11, 1)[0];
     frame(layer, 0.5f);
-    EXPECT_TRUE(called("SetSrcBlend", {double(BlendFactor::One)}));
-    EXPECT_TRUE(called("SetDestBlend", {double(BlendFactor::One)}));
-    const auto names = module.Names();
-    const auto lit = std::find(names.begin(), names.end(), "SetLighting");
-    ASSERT_NE(lit, names.end());
-    EXPECT_EQ(module.Calls()[std::size_t(lit - names.begin())].values, std::vector<double>{1});
-    EXPECT_LT(lit - names.begin(), std::find(names.begin(), names.end(), "Draw") - names.begin());
-    const RecordedCall* material = module.Last("SetMaterial");
-    ASSERT_NE(material, nullptr);
+    const RenderState& s = onlyDraw().state;
+    EXPECT_EQ(s.blend, (BlendState{true, BlendFactor::One, BlendFactor::One}));
+    EXPECT_TRUE(s.lighting);
     const float value = (0.5f - 0.5f * r * 100.0f) * 0.8f;
-    EXPECT_FLOAT_EQ(material->values[0], 1.0f);  // diffuse alpha
-    for (const int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}) {
-        EXPECT_FLOAT_EQ(material->values[n], value) << n;
+    const DeviceMaterial& material = s.material;
+    EXPECT_FLOAT_EQ(material.diffuse.a, 1.0f);
+    for (const ColorValue& c : {material.diffuse, material.ambient, material.emissive}) {
+        EXPECT_FLOAT_EQ(c.r, value);
+        EXPECT_FLOAT_EQ(c.g, value);
+        EXPECT_FLOAT_EQ(c.b, value);
     }
-    EXPECT_EQ(material->values[14], 0.0);  // power
+    EXPECT_EQ(material.power, 0.0f);
     for (const RenderVertex& v : onlyDraw().vertices) {
         EXPECT_EQ(v.diffuse, 0x00FFFFFFu);
     }
@@ -198,12 +189,13 @@ TEST_F(GfxLayerTest, AdditiveLayersSetTheirBrightnessAsALitMaterial) {
 TEST_F(GfxLayerTest, BilinearNoSwitchesFilteringOffForTheDrawOnly) {
     CGfxLayer& layer = gfx({{"Bilinear", "No"}});
     frame(layer, 1.5f);
-    EXPECT_EQ(module.Count("SetTextureFiltering"), 2u);
-    EXPECT_TRUE(called("SetTextureFiltering", {0, 0}));
-    EXPECT_EQ(module.Last("SetTextureFiltering")->values, (std::vector<double>{0, 1}));
+    const TextureFilter smooth = module.State().stages[0].filter;
+    EXPECT_NE(smooth, TextureFilter::Point);
+    EXPECT_EQ(onlyDraw().state.stages[0].filter, TextureFilter::Point);
     layer.Set("Bilinear", "yes");  // only "Yes" is true
     frame(layer, 1.5f);
-    EXPECT_EQ(module.Count("SetTextureFiltering"), 2u);
+    EXPECT_EQ(onlyDraw().state.stages[0].filter, TextureFilter::Point);
+    EXPECT_EQ(module.State().stages[0].filter, smooth);
 }
 
 TEST_F(GfxLayerTest, RotateTurnsAndVibrationShakesTheWorld) {

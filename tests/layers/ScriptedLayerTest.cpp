@@ -39,7 +39,7 @@ TEST_F(ScriptedLayerTest, ScriptCreatesAndUpdatesAnImageLayerByName) {
     auto found = draws();
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EXTENT(*found[0], -0.125f, 0.125f, -0.5f, 0.5f);
-    EXPECT_TRUE(called("SetTextureFiltering", {0, 0}));
+    EXPECT_EQ(found[0]->state.stages[0].filter, TextureFilter::Point);
     at(2.5f);
     module.ClearCalls();
     timeline.RunFrame();

@@ -4,11 +4,9 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "fs/DataFile.h"
 #include "log/Log.h"
 #include "render/ModuleRegistry.h"
 #include "render/gl/GlDrivers.h"
-#include "render/gl/GlResources.h"
 #include "render/gl/GlTextPrinter.h"
 
 namespace vesta {
@@ -82,9 +80,7 @@ bool GlModule::Initialize(PlatformWindow* window, bool fullScreen, int width, in
     LogPrintf("%s VSync.", m_vsync ? "Enabled" : "Disabled");
     LogPrintf("Available TexMem : %.2f KB", availableTextureMemoryKb());
 
-    m_pipeline = std::make_unique<gl::GlPipeline>();
-    m_pipeline->State() = m_earlyState;
-    m_state = &m_pipeline->State();
+    m_pipeline = std::make_unique<gl::GlPipeline>(&State());
     setBackBuffer(width, height, colorBits);
     if (colorBits == 16) {
         setFormatMasks(0xF800, 0x07E0, 0x001F, 16);
@@ -94,8 +90,9 @@ bool GlModule::Initialize(PlatformWindow* window, bool fullScreen, int width, in
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &m_maxTextureWidth);
     m_stencil = true;
     m_cubeMaps = true;
+    m_anisotropic = m_pipeline->MaxAnisotropy() > 1.0f;
     setInitialState();
-    BindTarget(0, width, height);
+    m_frame->Bind();
     logCapabilities();
     return true;
 }
@@ -117,18 +114,21 @@ void GlModule::createContext(PlatformWindow* window, int colorBits, int depthBit
 }
 
 void GlModule::setInitialState() {
-    gl::PipelineState& state = *m_state;
-    state.depth.enabled = true;
-    state.lighting = false;
-    state.cull = CullMode::None;
-    state.ambient = {};
-    for (gl::TextureStage& stage : state.stages) {
-        stage.filtering = m_hardware;
-    }
-    state.stages[0].colorOp = ColorOp::Modulate;
-    state.stages[0].colorArg1 = ColorArg::Texture;
-    state.stages[0].colorArg2 = ColorArg::Diffuse;
-    state.fog.table = true;
+    SetDepthTest(true);
+    SetLighting(false);
+    SetCullMode(CullMode::None);
+    SetAmbient(0, 0.0f, 0.0f, 0.0f);
+    SetColorOp(0, ColorOp::Modulate);
+    SetColorArg1(0, ColorArg::Texture);
+    SetColorArg2(0, ColorArg::Diffuse);
+    // Stages 0 and 1 start bilinear on hardware, as the device is set up;
+    // anisotropy comes only with SetTextureFiltering.
+    const bool anisotropic = m_anisotropic;
+    m_anisotropic = false;
+    SetTextureFiltering(0, true);
+    SetTextureFiltering(1, true);
+    m_anisotropic = anisotropic;
+    SetFog(FogMode::Linear, 0.0f, 1.0f, 1.0f);
 }
 
 void GlModule::logCapabilities() const {
@@ -150,22 +150,21 @@ void GlModule::logCapabilities() const {
     LogPrintf("Vertex primitive size : %d Bytes.", static_cast<int>(sizeof(RenderVertex)));
 }
 
-bool GlModule::Clear(std::uint32_t flags) {
-    const bool color = m_colorClear && (flags & 1) == 0;
-    // The frame has no alpha of its own to keep: cleared opaque, as an X8R8G8B8 one reads.
-    m_pipeline->Clear(color, true, m_stencil, 0xFF000000u | m_clearColor, 1.0f, 0);
-    return true;
-}
+// --- frames and targets ----------------------------------------------------------
 
 void GlModule::beginScene() {
     m_inScene = true;
 }
 
-void GlModule::EndFrame() {
+void GlModule::endScene() {
     m_inScene = false;
 }
 
-bool GlModule::Present(int) {
+void GlModule::clearTarget(const ClearRequest& request) {
+    m_pipeline->Clear(request.color, request.depth, request.stencil, request.argb, 1.0f, 0);
+}
+
+void GlModule::presentFrame() {
     if (!m_context->Headless()) {
         int width = 0, height = 0;
         m_context->DrawableSize(width, height);
@@ -175,34 +174,31 @@ bool GlModule::Present(int) {
     } else {
         glFlush();
     }
-    return true;
 }
 
-void GlModule::BindTarget(unsigned framebuffer, int width, int height) {
-    if (framebuffer == 0) {
+void GlModule::selectRenderTarget(TextureHandle target, int face) {
+    if (!target) {
         m_frame->Bind();
-    } else {
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        m_pipeline->Invalidate();
+        return;
     }
-    // A new target is drawn into whole, as a device's SetRenderTarget does.
-    m_state->viewport = {0, 0, width, height, 0.0f, 1.0f};
+    GlTexture& slot = textureSlot(target);
+    glBindFramebuffer(GL_FRAMEBUFFER, slot.framebuffer);
+    if (slot.cube) {
+        glFramebufferTexture2D(
+            GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
+            static_cast<GLenum>(GL_TEXTURE_CUBE_MAP_POSITIVE_X + std::max(face, 0)), slot.texture,
+            0);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                                  cubeDepthBuffer(slot.edge));
+        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+            RaiseError("Cannot CubeMap DepthBuffer.");
+        }
+    }
     m_pipeline->Invalidate();
 }
 
-void GlModule::SetTargetFramebuffer(unsigned texture, unsigned framebuffer) {
-    if (framebuffer) {
-        m_targetFramebuffers[texture] = framebuffer;
-    } else {
-        m_targetFramebuffers.erase(texture);
-    }
-}
-
-unsigned GlModule::TargetFramebuffer(unsigned texture) const {
-    const auto found = m_targetFramebuffers.find(texture);
-    return found == m_targetFramebuffers.end() ? 0 : found->second;
-}
-
-unsigned GlModule::CubeDepthBuffer(int edge) {
+unsigned GlModule::cubeDepthBuffer(int edge) {
     // One per edge: cube maps of different sizes cannot share one depth buffer.
     auto [entry, created] = m_cubeDepthBuffers.try_emplace(edge, 0u);
     if (created) {
@@ -213,117 +209,204 @@ unsigned GlModule::CubeDepthBuffer(int edge) {
     return entry->second;
 }
 
-void GlModule::SetRenderTarget(Texture* texture, int) {
-    if (!texture) {
-        BindTarget(0, m_width, m_height);
-        return;
-    }
-    auto& target = static_cast<GlTexture&>(*texture);
-    BindTarget(target.Framebuffer(), target.Width(), target.Height());
-}
-
-std::uint8_t* GlModule::LockBackBuffer(int& pitch) {
+std::uint8_t* GlModule::lockFrame(int& pitch) {
     return m_frame->Lock(pitch);
 }
 
-void GlModule::UnlockBackBuffer() {
+void GlModule::unlockFrame() {
     m_frame->Unlock();
     m_pipeline->Invalidate();
 }
 
-bool GlModule::QueueFrameCopy() {
+bool GlModule::queueFrameCopy() {
     return m_frame && m_frame->QueueCopy();
 }
 
-const std::uint8_t* GlModule::ReadFrameCopy(int& pitch) {
+const std::uint8_t* GlModule::readFrameCopy(int& pitch) {
     return m_frame ? m_frame->ReadCopy(pitch) : nullptr;
 }
 
-MeshBuffer* GlModule::CreateMeshBuffer() {
-    return adoptMeshBuffer(std::make_unique<GlMeshBuffer>(*this));
+std::uint16_t GlModule::readFramePixel16(int x, int y) {
+    return m_frame->ReadPixel16(x, y);
 }
 
-Texture* GlModule::CreateTexture() {
-    return adoptTexture(std::make_unique<GlTexture>(*this));
+// --- drawing ----------------------------------------------------------------------
+
+void GlModule::bindStageTextures() {
+    gl::StageTextures& textures = m_pipeline->Textures();
+    const RenderState& state = State();
+    for (int stage = 0; stage < kMaxTextureStages; ++stage) {
+        const TextureHandle handle = state.stages[stage].texture;
+        if (!handle) {
+            textures[stage] = {};
+            continue;
+        }
+        const GlTexture& slot = textureSlot(handle);
+        textures[stage] = {slot.texture, slot.cube};
+    }
 }
 
-Surface2D* GlModule::CreateSurface2D() {
-    return adoptSurface(std::make_unique<GlSurface>());
+void GlModule::drawPrimitives(const DrawCall& call) {
+    bindStageTextures();
+    if (call.buffer) {
+        const GlBuffer& buffer = bufferSlot(call.buffer);
+        m_pipeline->DrawBuffer(call.primitive, call.layout, buffer.vertices, 0,
+                               call.indexed ? buffer.indices : 0, call.count);
+    } else if (call.layout == VertexLayout::Pretransformed) {
+        const auto* point = static_cast<const RenderVertex*>(call.vertices);
+        m_pipeline->DrawPretransformedPoint(point->x, point->y, point->z);
+    } else if (call.indexed) {
+        m_pipeline->DrawIndexed(call.primitive, static_cast<const RenderVertex*>(call.vertices),
+                                call.vertexCount, call.indices, call.count);
+    } else {
+        m_pipeline->Draw(call.primitive, call.count,
+                         static_cast<const RenderVertex*>(call.vertices));
+    }
 }
 
-Font* GlModule::CreateTextPrinter(const std::string& name) {
+// --- resources ----------------------------------------------------------------------
+
+GlModule::GlTexture& GlModule::textureSlot(TextureHandle handle) {
+    if (handle.Index() >= m_textures.size()) {
+        m_textures.resize(handle.Index() + 1);
+    }
+    return m_textures[handle.Index()];
+}
+
+GlModule::GlBuffer& GlModule::bufferSlot(MeshHandle handle) {
+    if (handle.Index() >= m_buffers.size()) {
+        m_buffers.resize(handle.Index() + 1);
+    }
+    return m_buffers[handle.Index()];
+}
+
+unsigned GlModule::TextureName(TextureHandle handle) const {
+    return DeviceTexture(handle) && handle.Index() < m_textures.size()
+               ? m_textures[handle.Index()].texture
+               : 0;
+}
+
+bool GlModule::createTargetStorage(GlTexture& slot, int size) {
+    glGenRenderbuffers(1, &slot.depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, slot.depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, size, size);
+    GLint previous = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+    glGenFramebuffers(1, &slot.framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, slot.framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, slot.texture, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, slot.depth);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
+    return complete;
+}
+
+bool GlModule::createDeviceTexture(TextureHandle handle, const DeviceTextureDesc& desc,
+                                   const std::uint8_t* bgra) {
+    GlTexture& slot = textureSlot(handle);
+    slot = {};
+    // Render targets have the desktop's X8R8G8B8 format: no alpha of their
+    // own, so their alpha reads 1 when blended with or sampled.
+    const GLint format = desc.kind == DeviceTextureKind::Picture ? GL_RGBA8 : GL_RGB8;
+    glGenTextures(1, &slot.texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (desc.kind == DeviceTextureKind::CubeTarget) {
+        slot.cube = true;
+        slot.edge = desc.width;
+        glBindTexture(GL_TEXTURE_CUBE_MAP, slot.texture);
+        for (int face = 0; face < 6; ++face) {
+            glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, format, desc.width, desc.width,
+                         0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        }
+        glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAX_LEVEL, 0);
+        glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+        glGenFramebuffers(1, &slot.framebuffer);
+        m_pipeline->Invalidate();
+        return true;
+    }
+    glBindTexture(GL_TEXTURE_2D, slot.texture);
+    // Rows are stored top row first, so v = 0 is the top of the picture.
+    glTexImage2D(GL_TEXTURE_2D, 0, format, desc.width, desc.height, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                 bgra);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    m_pipeline->Invalidate();
+    if (desc.kind == DeviceTextureKind::RenderTarget && !createTargetStorage(slot, desc.width)) {
+        releaseDeviceTexture(handle);
+        return false;
+    }
+    return true;
+}
+
+void GlModule::uploadDeviceTexture(TextureHandle handle, const std::uint8_t* bgra) {
+    const GlTexture& slot = textureSlot(handle);
+    const DeviceTextureDesc* desc = DeviceTexture(handle);
+    if (slot.cube || !desc) {
+        return;
+    }
+    glBindTexture(GL_TEXTURE_2D, slot.texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, desc->width, desc->height, GL_BGRA, GL_UNSIGNED_BYTE,
+                    bgra);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    m_pipeline->Invalidate();
+}
+
+void GlModule::readDeviceTexture(TextureHandle handle, std::uint8_t* bgra) {
+    const GlTexture& slot = textureSlot(handle);
+    if (slot.cube) {
+        return;
+    }
+    glBindTexture(GL_TEXTURE_2D, slot.texture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, bgra);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    m_pipeline->Invalidate();
+}
+
+void GlModule::releaseDeviceTexture(TextureHandle handle) {
+    GlTexture& slot = textureSlot(handle);
+    glDeleteTextures(1, &slot.texture);
+    glDeleteFramebuffers(1, &slot.framebuffer);
+    glDeleteRenderbuffers(1, &slot.depth);
+    slot = {};
+    // A deleted name may still be bound to a stage unit.
+    m_pipeline->Invalidate();
+}
+
+void GlModule::createDeviceBuffer(MeshHandle handle, std::size_t, int) {
+    GlBuffer& slot = bufferSlot(handle);
+    glGenBuffers(1, &slot.vertices);
+    glGenBuffers(1, &slot.indices);
+}
+
+void GlModule::uploadDeviceVertices(MeshHandle handle, const void* data, std::size_t bytes) {
+    glBindBuffer(GL_ARRAY_BUFFER, bufferSlot(handle).vertices);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data, GL_DYNAMIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    m_pipeline->Invalidate();
+}
+
+void GlModule::uploadDeviceIndices(MeshHandle handle, const std::uint16_t* data, int count) {
+    glBindBuffer(GL_COPY_WRITE_BUFFER, bufferSlot(handle).indices);
+    glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(count * sizeof(std::uint16_t)), data,
+                 GL_DYNAMIC_DRAW);
+    glBindBuffer(GL_COPY_WRITE_BUFFER, 0);
+}
+
+void GlModule::releaseDeviceBuffer(MeshHandle handle) {
+    GlBuffer& slot = bufferSlot(handle);
+    glDeleteBuffers(1, &slot.vertices);
+    glDeleteBuffers(1, &slot.indices);
+    slot = {};
+    m_pipeline->Invalidate();
+}
+
+std::unique_ptr<Font> GlModule::createDevicePrinter(const std::string& name) {
     auto printer = std::make_unique<GlTextPrinter>(*this, name);
     m_pipeline->Invalidate();
-    return adoptPrinter(std::move(printer));
+    return printer;
 }
-
-void GlModule::DrawIndexed(PrimitiveType type, const std::vector<RenderVertex>& vertices,
-                           const std::vector<std::uint16_t>& indices) {
-    m_pipeline->DrawIndexed(type, vertices.data(), static_cast<int>(vertices.size()),
-                            indices.data(), static_cast<int>(indices.size()));
-}
-
-void GlModule::Draw(PrimitiveType type, int vertexCount, const RenderVertex* vertices) {
-    m_pipeline->Draw(type, vertexCount, vertices);
-}
-
-bool GlModule::IsPointVisible(const Vector3& position) {
-    const Matrix4 combined = m_world * m_view * m_projection;
-    changeStage(0, [](gl::TextureStage& s) {
-        s.texture = {};
-        s.colorOp = ColorOp::SelectArg1;
-        s.colorArg1 = ColorArg::Texture;
-        s.alphaOp = AlphaOp::Disable;
-    });
-    m_fogEnabled = false;
-    m_state->fog.enabled = false;
-    m_state->depth.enabled = true;
-    m_state->blend.enabled = false;
-
-    const float in[4] = {position.x, position.y, position.z, 1.0f};
-    float out[4] = {};
-    for (int column = 0; column < 4; ++column) {
-        for (int k = 0; k < 4; ++k) {
-            out[column] += in[k] * combined.m[k][column];
-        }
-    }
-    const float w = out[3];
-    const int x = static_cast<int>((1.0f + out[0] / w) * static_cast<float>(m_viewport.width) / 2);
-    const int y = static_cast<int>((1.0f - out[1] / w) * static_cast<float>(m_viewport.height) / 2);
-    const float z = out[2] / w;
-    const auto finish = [this](bool visible) {
-        SetFogEnable(m_fogEnabled);
-        changeStage(0, [](gl::TextureStage& s) { s.colorArg1 = ColorArg::Texture; });
-        return visible;
-    };
-    if (x < 0 || y < 0 || x >= m_viewport.width || y >= m_viewport.height) {
-        return finish(false);
-    }
-    const std::uint16_t before = m_frame->ReadPixel16(x, y);
-    m_pipeline->DrawPretransformedPoint(static_cast<float>(x), static_cast<float>(y), z);
-    const std::uint16_t after = m_frame->ReadPixel16(x, y);
-    m_fogEnabled = false;
-    return finish(before != after);
-}
-
-RenderModule::ShaderHandle GlModule::LoadVertexShader(const std::string& fileName) {
-    if (const auto known = m_shaders.find(fileName); known != m_shaders.end()) {
-        return known->second;
-    }
-    DataFile file(fileName);
-    if (!file.IsOpen()) {
-        RaiseError("VertexShader : Failed to open file %s", fileName.c_str());
-    }
-    // The program itself is translated by the effect that uses it; until then
-    // its handle draws with the fixed pipeline.
-    const ShaderHandle handle = static_cast<ShaderHandle>(m_shaders.size() + 1);
-    m_shaders.emplace(fileName, handle);
-    return handle;
-}
-
-void GlModule::SetVertexShaderConstant(int, const float*, int) {}
-
-void GlModule::SetVertexShader(ShaderHandle) {}
 
 void RegisterGlModule() {
     RegisterInternalModule({GlModule::kDescription, {8, 0, 0}},

@@ -39,7 +39,8 @@ void SetVertexLayout(VertexLayout layout) {
     attribute(4, 2, GL_FLOAT, GL_FALSE, stride, offsetof(RenderVertex, u1));
 }
 
-GlPipeline::GlPipeline() : m_objects(std::make_unique<Objects>()) {
+GlPipeline::GlPipeline(const PipelineState* state)
+    : m_state(state ? state : &m_ownState), m_objects(std::make_unique<Objects>()) {
     Objects& o = *m_objects;
     glGenVertexArrays(1, &o.streamArray);
     glGenVertexArrays(1, &o.bufferArray);
@@ -47,8 +48,8 @@ GlPipeline::GlPipeline() : m_objects(std::make_unique<Objects>()) {
     o.vertices.Bind();
     SetVertexLayout(VertexLayout::Render);
     o.indices.Bind();
-    glGenSamplers(2, o.samplers);
-    for (GLuint unit = 0; unit < 2; ++unit) {
+    glGenSamplers(MaxStages, o.samplers);
+    for (GLuint unit = 0; unit < MaxStages; ++unit) {
         const GLfloat black[4] = {0, 0, 0, 0};
         glSamplerParameterfv(o.samplers[unit], GL_TEXTURE_BORDER_COLOR, black);
         glBindSampler(unit, o.samplers[unit]);
@@ -67,12 +68,15 @@ GlPipeline::GlPipeline() : m_objects(std::make_unique<Objects>()) {
     m_mirrorClamp = epoxy_gl_version() >= 44 ||
                     epoxy_has_gl_extension("GL_ARB_texture_mirror_clamp_to_edge") ||
                     epoxy_has_gl_extension("GL_EXT_texture_mirror_clamp");
-    const Viewport full{};
-    m_state.viewport = full;
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    m_state.viewport.width = viewport[2];
-    m_state.viewport.height = viewport[3];
+    if (epoxy_gl_version() >= 46 || epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic") ||
+        epoxy_has_gl_extension("GL_ARB_texture_filter_anisotropic")) {
+        glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY, &m_maxAnisotropy);
+    }
+    if (!state) {
+        GLint viewport[4] = {};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        m_ownState.viewport = {0, 0, viewport[2], viewport[3], 0.0f, 1.0f};
+    }
 }
 
 GlPipeline::~GlPipeline() {
@@ -80,7 +84,7 @@ GlPipeline::~GlPipeline() {
     glBindVertexArray(0);
     glDeleteVertexArrays(1, &o.streamArray);
     glDeleteVertexArrays(1, &o.bufferArray);
-    glDeleteSamplers(2, o.samplers);
+    glDeleteSamplers(MaxStages, o.samplers);
     glUseProgram(0);
 }
 
@@ -98,7 +102,7 @@ void GlPipeline::Invalidate() {
 void GlPipeline::Clear(bool color, bool depth, bool stencil, std::uint32_t argb, float z,
                        std::uint32_t stencilValue) {
     applyFixed();
-    const Viewport& v = m_state.viewport;
+    const Viewport& v = m_state->viewport;
     glEnable(GL_SCISSOR_TEST);
     glScissor(v.x, v.y, v.width, v.height);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);

@@ -14,7 +14,7 @@
 //     // ... bind a framebuffer ...
 //     auto& state = pipeline.State();
 //     state.viewport = {0, 0, 640, 480, 0.0f, 1.0f};
-//     state.stages[0].texture = {textureName, false};
+//     pipeline.Textures()[0] = {textureName, false};
 //     state.blend = {true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha};
 //     pipeline.Clear(true, true, true, 0xFF000000, 1.0f, 0);
 //     pipeline.Draw(PrimitiveType::TriangleStrip, 4, vertices);
@@ -29,20 +29,26 @@ namespace vesta::gl {
 
 // GlPipeline leaves this texture unit active after binding the stages'
 // textures, so that textures bound elsewhere for uploading do not disturb
-// the stages' bindings on units 0 and 1.
-inline constexpr int ScratchTextureUnit = 2;
+// the stages' bindings on units 0 to MaxStages - 1.
+inline constexpr int ScratchTextureUnit = MaxStages;
 
 class GlPipeline {
 public:
     // Needs a current OpenGL 3.3 core context, which must stay current for
-    // every call and until destruction.
-    GlPipeline();
+    // every call and until destruction. Draws with `state`, which the caller
+    // owns and changes between draws; without one, with State().
+    explicit GlPipeline(const PipelineState* state = nullptr);
     ~GlPipeline();
     GlPipeline(const GlPipeline&) = delete;
     GlPipeline& operator=(const GlPipeline&) = delete;
 
-    PipelineState& State() { return m_state; }
-    const PipelineState& State() const { return m_state; }
+    // The pipeline's own state, drawn with when it was made without one.
+    PipelineState& State() { return m_ownState; }
+    // The GL textures the stages sample at the next draw (the state's texture
+    // handles name them for the render module; GL knows only names).
+    StageTextures& Textures() { return m_textures; }
+    // Anisotropy used by stages whose filter is anisotropic (1: none available).
+    float MaxAnisotropy() const { return m_maxAnisotropy; }
 
     // Off: every draw sends the whole state, to find faults of the caching.
     void SetStateCaching(bool on) { m_caching = on; }
@@ -89,11 +95,14 @@ private:
     void setBufferLayout(VertexLayout layout, std::uint32_t vertexBuffer);
 
     struct Objects;
-    PipelineState m_state;
+    PipelineState m_ownState;
+    const PipelineState* m_state;
+    StageTextures m_textures{};
     PipelineState m_applied;
     bool m_appliedValid = false;
     bool m_caching = true;
     bool m_mirrorClamp = false;
+    float m_maxAnisotropy = 1.0f;
     std::unique_ptr<Objects> m_objects;
 };
 

@@ -23,8 +23,8 @@ struct GlPipeline::Objects {
     GLuint bufferArray = 0;  // caller-owned buffers
     GLuint bufferArrayVertices = 0;
     VertexLayout bufferArrayLayout = VertexLayout::Render;
-    GLuint samplers[2] = {};
-    TextureBinding bound[2];
+    GLuint samplers[MaxStages] = {};
+    TextureBinding bound[MaxStages];
     bool texturesValid = false;
 };
 

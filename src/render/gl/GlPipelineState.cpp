@@ -22,8 +22,8 @@ void applyCull(CullMode mode) {
     }
 }
 
-GLint filter(bool on) {
-    return on ? GL_LINEAR : GL_NEAREST;
+GLint filter(TextureFilter mode) {
+    return mode == TextureFilter::Point ? GL_NEAREST : GL_LINEAR;
 }
 
 GLenum textureTarget(const TextureBinding& binding) {
@@ -33,25 +33,25 @@ GLenum textureTarget(const TextureBinding& binding) {
 }  // namespace
 
 void GlPipeline::applyBlendAndDepth(bool all) {
-    const BlendState& blend = m_state.blend;
+    const BlendState& blend = m_state->blend;
     if (all || !(blend == m_applied.blend)) {
         enable(GL_BLEND, blend.enabled);
         glBlendFunc(GlBlendFactor(blend.source), GlBlendFactor(blend.destination));
     }
-    const DepthState& depth = m_state.depth;
+    const DepthState& depth = m_state->depth;
     if (all || !(depth == m_applied.depth)) {
         enable(GL_DEPTH_TEST, depth.enabled);
         glDepthMask(depth.write ? GL_TRUE : GL_FALSE);
         glDepthFunc(GlComparison(depth.comparison));
     }
-    const ColorWriteMask& mask = m_state.colorWrite;
+    const ColorWriteMask& mask = m_state->colorWrite;
     if (all || !(mask == m_applied.colorWrite)) {
         glColorMask(mask.red, mask.green, mask.blue, mask.alpha);
     }
 }
 
 void GlPipeline::applyStencil(bool all) {
-    const StencilState& s = m_state.stencil;
+    const StencilState& s = m_state->stencil;
     if (!all && s == m_applied.stencil) {
         return;
     }
@@ -62,13 +62,13 @@ void GlPipeline::applyStencil(bool all) {
 }
 
 void GlPipeline::applyRaster(bool all) {
-    if (all || m_state.cull != m_applied.cull) {
-        applyCull(m_state.cull);
+    if (all || m_state->cull != m_applied.cull) {
+        applyCull(m_state->cull);
     }
-    if (all || m_state.fill != m_applied.fill) {
-        glPolygonMode(GL_FRONT_AND_BACK, GlPolygonMode(m_state.fill));
+    if (all || m_state->fill != m_applied.fill) {
+        glPolygonMode(GL_FRONT_AND_BACK, GlPolygonMode(m_state->fill));
     }
-    const Viewport& v = m_state.viewport;
+    const Viewport& v = m_state->viewport;
     if (all || !(v == m_applied.viewport)) {
         // Rows count from the top, and so does GL's y in this framebuffer.
         glViewport(v.x, v.y, v.width, v.height);
@@ -81,21 +81,21 @@ void GlPipeline::applyFixed() {
     applyBlendAndDepth(all);
     applyStencil(all);
     applyRaster(all);
-    m_applied.blend = m_state.blend;
-    m_applied.depth = m_state.depth;
-    m_applied.colorWrite = m_state.colorWrite;
-    m_applied.stencil = m_state.stencil;
-    m_applied.cull = m_state.cull;
-    m_applied.fill = m_state.fill;
-    m_applied.viewport = m_state.viewport;
+    m_applied.blend = m_state->blend;
+    m_applied.depth = m_state->depth;
+    m_applied.colorWrite = m_state->colorWrite;
+    m_applied.stencil = m_state->stencil;
+    m_applied.cull = m_state->cull;
+    m_applied.fill = m_state->fill;
+    m_applied.viewport = m_state->viewport;
 }
 
 void GlPipeline::applyStages(const ShaderKey& key, bool all) {
     Objects& o = *m_objects;
     const bool allTextures = all || !o.texturesValid;
     bool anyBound = false;
-    for (int unit = 0; unit < 2; ++unit) {
-        const TextureStage& stage = m_state.stages[unit];
+    for (int unit = 0; unit < MaxStages; ++unit) {
+        const TextureStage& stage = m_state->stages[unit];
         const TextureStage& before = m_applied.stages[unit];
         const GLuint sampler = o.samplers[unit];
         if (all) {
@@ -107,18 +107,24 @@ void GlPipeline::applyStages(const ShaderKey& key, bool all) {
             glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T,
                                 GlTextureAddress(stage.addressV, m_mirrorClamp));
         }
-        if (all || stage.filtering != before.filtering) {
-            glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, filter(stage.filtering));
-            glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, filter(stage.filtering));
+        if (all || stage.filter != before.filter) {
+            glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, filter(stage.filter));
+            glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, filter(stage.filter));
+            if (m_maxAnisotropy > 1.0f) {
+                glSamplerParameterf(sampler, GL_TEXTURE_MAX_ANISOTROPY,
+                                    stage.filter == TextureFilter::Anisotropic ? m_maxAnisotropy
+                                                                               : 1.0f);
+            }
         }
         // Only a stage whose program samples needs its texture bound.
         if (key.stages[unit].texture == StageTexture::None) {
             continue;
         }
-        if (allTextures || !(stage.texture == o.bound[unit])) {
+        const TextureBinding& texture = m_textures[unit];
+        if (allTextures || !(texture == o.bound[unit])) {
             glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
-            glBindTexture(textureTarget(stage.texture), stage.texture.name);
-            o.bound[unit] = stage.texture;
+            glBindTexture(textureTarget(texture), texture.name);
+            o.bound[unit] = texture;
             anyBound = true;
         }
     }
@@ -126,7 +132,7 @@ void GlPipeline::applyStages(const ShaderKey& key, bool all) {
         glActiveTexture(GL_TEXTURE0 + ScratchTextureUnit);
     }
     o.texturesValid = true;
-    m_applied.stages = m_state.stages;
+    m_applied.stages = m_state->stages;
 }
 
 void GlPipeline::applyProgram(const ShaderKey& key) {
@@ -137,7 +143,7 @@ void GlPipeline::applyProgram(const ShaderKey& key) {
         glUseProgram(program.name);
         o.program = &program;
     }
-    ComputeUniforms(m_state, key.lighting != 0, o.values);
+    ComputeUniforms(*m_state, key.lighting != 0, o.values);
     UploadUniforms(program.locations, o.values, program.uploaded,
                    !program.anyUploaded || !m_caching);
     program.anyUploaded = true;
@@ -146,7 +152,7 @@ void GlPipeline::applyProgram(const ShaderKey& key) {
 void GlPipeline::apply(PrimitiveType primitive, VertexLayout layout) {
     const bool all = !m_appliedValid || !m_caching;
     applyFixed();
-    const ShaderKey key = MakeShaderKey(m_state, primitive, layout);
+    const ShaderKey key = MakeShaderKey(*m_state, m_textures, primitive, layout);
     applyStages(key, all);
     applyProgram(key);
     m_appliedValid = true;

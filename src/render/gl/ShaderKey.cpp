@@ -16,7 +16,7 @@ bool readsTexture(const TextureStage& stage) {
            alpha(stage.alphaArg2);
 }
 
-StageKey stageKey(const TextureStage& stage) {
+StageKey stageKey(const TextureStage& stage, const TextureBinding& texture) {
     StageKey key;
     key.colorOp = static_cast<std::uint8_t>(stage.colorOp);
     if (stage.colorOp == ColorOp::Disable) {
@@ -27,9 +27,10 @@ StageKey stageKey(const TextureStage& stage) {
     key.alphaOp = static_cast<std::uint8_t>(stage.alphaOp);
     key.alphaArg1 = static_cast<std::uint8_t>(stage.alphaArg1);
     key.alphaArg2 = static_cast<std::uint8_t>(stage.alphaArg2);
-    if (stage.texture.name != 0 && readsTexture(stage)) {
-        key.texture = stage.texture.cube ? StageTexture::Cube : StageTexture::Flat;
+    if (texture.name != 0 && readsTexture(stage)) {
+        key.texture = texture.cube ? StageTexture::Cube : StageTexture::Flat;
         key.environmentMapping = stage.environmentMapping ? 1 : 0;
+        key.texCoordIndex = stage.texCoordIndex < kTexCoordSetCount ? stage.texCoordIndex : 0;
     }
     return key;
 }
@@ -65,12 +66,16 @@ bool IsAffineProjection(const Matrix4& projection) {
            projection.m[3][3] == 1.0f;
 }
 
-ShaderKey MakeShaderKey(const PipelineState& state, PrimitiveType primitive, VertexLayout layout) {
+ShaderKey MakeShaderKey(const PipelineState& state, const StageTextures& textures,
+                        PrimitiveType primitive, VertexLayout layout) {
     ShaderKey key;
     key.layout = layout;
-    key.stages[0] = stageKey(state.stages[0]);
-    if (state.stages[0].colorOp != ColorOp::Disable) {
-        key.stages[1] = stageKey(state.stages[1]);
+    // A disabled stage ends the chain: the stages after it do not count.
+    for (int stage = 0; stage < MaxStages; ++stage) {
+        key.stages[stage] = stageKey(state.stages[stage], textures[stage]);
+        if (state.stages[stage].colorOp == ColorOp::Disable) {
+            break;
+        }
     }
     if (layout == VertexLayout::Pretransformed) {
         return key;  // position in pixels: no transform, light, fog or points

@@ -6,16 +6,12 @@
 #include <cstdint>
 #include <string>
 
+#include "render/RenderModule.h"
 #include "render/gl/PipelineState.h"
 
 namespace vesta::gl {
 
-// The vertex layouts a draw can come in.
-enum class VertexLayout : std::uint8_t {
-    Render,          // RenderVertex, 44 bytes
-    PointSprite,     // position and A8R8G8B8 diffuse, 16 bytes
-    Pretransformed,  // position in pixels of the target, drawn white, unlit
-};
+using vesta::VertexLayout;
 
 enum class StageTexture : std::uint8_t { None, Flat, Cube };
 enum class FogKind : std::uint8_t { None, Linear, Exponential, ExponentialSquared };
@@ -29,12 +25,13 @@ struct StageKey {
     std::uint8_t alphaArg2 = 0;
     StageTexture texture = StageTexture::None;
     std::uint8_t environmentMapping = 0;
+    std::uint8_t texCoordIndex = 0;  // the vertex's coordinate pair
     bool operator==(const StageKey&) const = default;
 };
 
 // Only bytes, so that it hashes and compares without padding.
 struct ShaderKey {
-    StageKey stages[2];
+    StageKey stages[MaxStages];
     VertexLayout layout = VertexLayout::Render;
     std::uint8_t lighting = 0;
     std::uint8_t lightMask = 0;  // bit i: light i is on
@@ -54,7 +51,9 @@ struct ShaderKey {
 // Whether a projection keeps w = 1 (its fourth column is 0, 0, 0, 1).
 bool IsAffineProjection(const Matrix4& projection);
 
-ShaderKey MakeShaderKey(const PipelineState& state, PrimitiveType primitive, VertexLayout layout);
+// `textures` tells which stages have a texture bound, and of which kind.
+ShaderKey MakeShaderKey(const PipelineState& state, const StageTextures& textures,
+                        PrimitiveType primitive, VertexLayout layout);
 
 struct ShaderKeyHash {
     std::size_t operator()(const ShaderKey& key) const;

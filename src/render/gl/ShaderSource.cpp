@@ -47,8 +47,9 @@ std::string varyings(const ShaderKey& key, const char* direction) {
     const std::string qualifier = key.flat ? "flat " : "";
     std::string text = qualifier + direction + " vec4 vDiffuse;\n";
     text += qualifier + direction + " vec3 vSpecular;\n";
-    text += std::string(direction) + " vec3 vTex0;\n";
-    text += std::string(direction) + " vec3 vTex1;\n";
+    for (int stage = 0; stage < MaxStages; ++stage) {
+        text += std::string(direction) + " vec3 vTex" + std::to_string(stage) + ";\n";
+    }
     text += std::string(direction) + " float vFog;\n";
     return text;
 }
@@ -119,7 +120,15 @@ std::string textureCoordinates(const ShaderKey& key, int stage) {
         // Camera-space reflection vector of the eye ray about the normal.
         return out + " = reflect(normalize(eye.xyz), uNormalMatrix * aNormal);\n";
     }
-    return out + " = vec3(aTex" + std::to_string(stage) + ", 0.0);\n";
+    return out + " = vec3(aTex" + std::to_string(key.stages[stage].texCoordIndex) + ", 0.0);\n";
+}
+
+std::string unusedCoordinates() {
+    std::string code;
+    for (int stage = 0; stage < MaxStages; ++stage) {
+        code += "    vTex" + std::to_string(stage) + " = vec3(0.0);\n";
+    }
+    return code;
 }
 
 std::string pretransformedBody() {
@@ -127,11 +136,9 @@ std::string pretransformedBody() {
     gl_Position = vec4(ndc, 2.0 * aPosition.z - 1.0, 1.0);
     vDiffuse = vec4(1.0);
     vSpecular = vec3(0.0);
-    vTex0 = vec3(0.0);
-    vTex1 = vec3(0.0);
     vFog = 1.0;
     gl_PointSize = 1.0;
-)";
+)" + unusedCoordinates();
 }
 
 std::string transformBody(const ShaderKey& key) {
@@ -143,8 +150,9 @@ std::string transformBody(const ShaderKey& key) {
                        2.0 * clip.z - clip.w, clip.w);
 )";
     code += key.lighting ? lighting(key) : "    vDiffuse = aDiffuse;\n    vSpecular = vec3(0.0);\n";
-    code += textureCoordinates(key, 0);
-    code += textureCoordinates(key, 1);
+    for (int stage = 0; stage < MaxStages; ++stage) {
+        code += textureCoordinates(key, stage);
+    }
     if (key.fog == FogKind::None) {
         code += "    vFog = 1.0;\n";
     } else if (key.fogTable) {
@@ -280,7 +288,7 @@ std::string alphaTest(const ShaderKey& key) {
 
 std::string fragmentShader(const ShaderKey& key) {
     std::string text = "#version 330 core\n";
-    for (int stage = 0; stage < 2; ++stage) {
+    for (int stage = 0; stage < MaxStages; ++stage) {
         const char* type =
             key.stages[stage].texture == StageTexture::Cube ? "samplerCube" : "sampler2D";
         text += std::string("uniform ") + type + " uTexture" + std::to_string(stage) + ";\n";
@@ -289,7 +297,7 @@ std::string fragmentShader(const ShaderKey& key) {
     text += "uniform float uAlphaRef;\n" + varyings(key, "in");
     text += "out vec4 fragColor;\nvoid main() {\n    vec4 diffuse = vDiffuse;\n";
     text += "    vec4 current = diffuse;\n";
-    for (int stage = 0; stage < 2; ++stage) {
+    for (int stage = 0; stage < MaxStages; ++stage) {
         if (key.stages[stage].colorOp == static_cast<std::uint8_t>(ColorOp::Disable)) {
             break;  // a disabled stage ends the chain
         }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <epoxy/gl.h>
+#include <string>
 
 namespace vesta::gl {
 
@@ -204,8 +205,9 @@ UniformLocations FindUniforms(std::uint32_t program) {
     l.alphaRef = at("uAlphaRef");
     l.point = at("uPoint");
     l.pointScale = at("uPointScale");
-    glUniform1i(at("uTexture0"), 0);
-    glUniform1i(at("uTexture1"), 1);
+    for (int stage = 0; stage < MaxStages; ++stage) {
+        glUniform1i(at(("uTexture" + std::to_string(stage)).c_str()), stage);
+    }
     return l;
 }
 

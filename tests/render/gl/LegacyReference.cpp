@@ -184,7 +184,7 @@ GLuint setStage(int unit, const gl::PipelineState& s, const TexelImage* texels, 
         return 0;
     }
     const GLuint name = MakeTexture(texels->width, texels->height, texels->argb);
-    const GLint f = stage.filtering ? GL_LINEAR : GL_NEAREST;
+    const GLint f = stage.filter != TextureFilter::Point ? GL_LINEAR : GL_NEAREST;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, f);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, f);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S,

@@ -65,7 +65,7 @@ TEST_F(PointTest, DistanceScale) {
 TEST_F(PointTest, SpriteTextureRunsFromTheTopLeft) {
     const std::uint32_t texture =
         MakeTexture(2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF});
-    State().stages[0].texture = {texture, false};
+    m_pipeline->Textures()[0] = {texture, false};
     State().stages[0].colorOp = ColorOp::SelectArg1;
     State().points = {true, false, 16.0f, 0.0f, 1.0f, 0.0f, 0.0f};
     drawPoint(31.5f, 31.5f, 0.5f);

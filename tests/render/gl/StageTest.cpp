@@ -122,8 +122,8 @@ protected:
     // pixel against `expected` and the picture against the GL reference.
     void check(const Channels& expected, const std::string& name) {
         SCOPED_TRACE(name);
-        State().stages[0].texture = {m_texture[0], false};
-        State().stages[1].texture = {m_texture[1], false};
+        m_pipeline->Textures()[0] = {m_texture[0], false};
+        m_pipeline->Textures()[1] = {m_texture[1], false};
         m_pipeline->Clear(true, true, true, 0xFF000000, 1.0f, 0);
         const auto quad = Quad(-0.5f, -0.5f, Size - 0.5f, Size - 0.5f, 0.5f, DiffuseArgb);
         DrawStrip(quad);

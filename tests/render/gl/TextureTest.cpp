@@ -33,7 +33,7 @@ protected:
     void useTexture(int width, int height, const std::vector<std::uint32_t>& texels,
                     bool cube = false) {
         m_texture = cube ? MakeCubeTexture(texels.data()) : MakeTexture(width, height, texels);
-        State().stages[0].texture = {m_texture, cube};
+        m_pipeline->Textures()[0] = {m_texture, cube};
     }
 
     // The full-target quad with texture coordinates from `low` to `high`.
@@ -104,7 +104,7 @@ TEST_F(TextureTest, FilteringPointOrBilinear) {
     Image image = Read();
     EXPECT_EQ(image.At(31, 5).r, 0);
     EXPECT_EQ(image.At(32, 5).r, 255);
-    State().stages[0].filtering = true;
+    State().stages[0].filter = TextureFilter::Linear;
     drawQuad(0.0f, 1.0f);
     image = Read();
     // u = 31.5 / 64 lies 0.484 of the way from the black texel centre to the white one.

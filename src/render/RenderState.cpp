@@ -1,7 +1,6 @@
-#include "render/gl/PipelineState.h"
+#include "render/RenderState.h"
 
-namespace vesta::gl {
-
+namespace vesta {
 namespace {
 
 bool sameVector(const Vector3& a, const Vector3& b) {
@@ -10,7 +9,7 @@ bool sameVector(const Vector3& a, const Vector3& b) {
 
 }  // namespace
 
-bool Light::operator==(const Light& other) const {
+bool DeviceLight::operator==(const DeviceLight& other) const {
     return enabled == other.enabled && type == other.type && diffuse == other.diffuse &&
            specular == other.specular && ambient == other.ambient &&
            sameVector(position, other.position) && sameVector(direction, other.direction) &&
@@ -27,8 +26,10 @@ ColorValue UnpackColor(std::uint32_t argb) {
 }
 
 std::uint32_t PackColor(float r, float g, float b) {
-    auto channel = [](float value) { return static_cast<std::uint32_t>(value * 255.0f) & 0xFF; };
+    const auto channel = [](float value) {
+        return static_cast<std::uint32_t>(static_cast<std::int32_t>(value * 255.0f)) & 0xFF;
+    };
     return channel(r) << 16 | channel(g) << 8 | channel(b);
 }
 
-}  // namespace vesta::gl
+}  // namespace vesta
