@@ -4,8 +4,8 @@
 #include <memory>
 #include <string_view>
 
-#include "script/PartPlayer.h"
 #include "script/ScriptData.h"
+#include "timeline/PartPlayer.h"
 
 namespace vesta {
 

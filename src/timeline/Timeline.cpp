@@ -1,11 +1,11 @@
-#include "script/Timeline.h"
+#include "timeline/Timeline.h"
 
 #include "log/Log.h"
 #include "platform/Clock.h"
 #include "render/RenderModule.h"
-#include "script/LayerFactory.h"
 #include "script/ScriptLog.h"
 #include "script/ScriptParser.h"
+#include "timeline/LayerFactory.h"
 
 namespace vesta {
 

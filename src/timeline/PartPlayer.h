@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "script/Layer.h"
-#include "script/LoadingScreen.h"
 #include "script/ScriptData.h"
+#include "timeline/Layer.h"
+#include "timeline/LoadingScreen.h"
 
 namespace vesta {
 

@@ -1,4 +1,4 @@
-#include "script/PartPlayer.h"
+#include "timeline/PartPlayer.h"
 
 #include <algorithm>
 
@@ -6,8 +6,8 @@
 #include "log/Log.h"
 #include "platform/Clock.h"
 #include "render/RenderModule.h"
-#include "script/LayerFactory.h"
 #include "sound/MusicTrack.h"
+#include "timeline/LayerFactory.h"
 
 namespace vesta {
 namespace {
