@@ -14,7 +14,7 @@
 #include "PictureWriters.h"
 #include "platform/Clock.h"
 #include "render/gl/GlModule.h"
-#include "script/LayerFactory.h"
+#include "timeline/LayerFactory.h"
 
 namespace {
 

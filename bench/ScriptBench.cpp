@@ -11,9 +11,9 @@
 #include <unistd.h>
 
 #include "render/RecordingModule.h"
-#include "script/LayerFactory.h"
 #include "script/ScriptParser.h"
-#include "script/Timeline.h"
+#include "timeline/LayerFactory.h"
+#include "timeline/Timeline.h"
 
 namespace {
 

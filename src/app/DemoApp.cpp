@@ -14,9 +14,9 @@
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 #include "platform/ThreadPriority.h"
-#include "script/LayerFactory.h"
-#include "script/ModifierFactory.h"
 #include "script/ScriptSummary.h"
+#include "timeline/LayerFactory.h"
+#include "timeline/ModifierFactory.h"
 
 namespace vesta {
 namespace {

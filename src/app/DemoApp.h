@@ -13,8 +13,8 @@
 #include "log/LogWindow.h"
 #include "platform/PlatformWindow.h"
 #include "render/ModuleRegistry.h"
-#include "script/Timeline.h"
 #include "sound/SoundSystem.h"
+#include "timeline/Timeline.h"
 
 namespace vesta {
 

@@ -1,15 +1,16 @@
 #include "app/ScriptCheck.h"
 
 #include <string>
+#include <string_view>
 
 #include "app/AppConfig.h"
 #include "fs/ArchiveList.h"
 #include "fs/SearchPaths.h"
 #include "log/Log.h"
-#include "script/LayerFactory.h"
 #include "script/ScriptLog.h"
 #include "script/ScriptParser.h"
 #include "script/ScriptSummary.h"
+#include "timeline/LayerFactory.h"
 
 namespace vesta {
 namespace {
@@ -59,7 +60,10 @@ int checkScript(std::FILE* out, std::FILE* err) {
                      "Nothing to be done... check for some missing PART block.");
         status = 1;
     }
-    for (const std::string& problem : FindScriptProblems(script, CLayerFactory::Instance())) {
+    const auto isLayerKind = [](std::string_view kind) {
+        return CLayerFactory::Instance().Has(kind);
+    };
+    for (const std::string& problem : FindScriptProblems(script, isLayerKind)) {
         std::fprintf(err, "vesta: %s\n", problem.c_str());
         status = 1;
     }

@@ -5,8 +5,8 @@
 #include "layers/LayerMath.h"
 #include "log/Log.h"
 #include "render/RenderModule.h"
-#include "script/LayerFactory.h"
 #include "script/TextNumbers.h"
+#include "timeline/LayerFactory.h"
 
 namespace vesta {
 

@@ -2,7 +2,7 @@
 
 #include "layers/LayerMath.h"
 #include "render/RenderModule.h"
-#include "script/LayerFactory.h"
+#include "timeline/LayerFactory.h"
 
 namespace vesta {
 

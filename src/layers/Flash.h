@@ -6,7 +6,7 @@
 
 #include "layers/ImageQuad.h"
 #include "layers/SavedLayerState.h"
-#include "script/EnvelopeLayer.h"
+#include "timeline/EnvelopeLayer.h"
 
 namespace vesta {
 

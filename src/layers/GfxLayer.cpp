@@ -3,7 +3,7 @@
 #include "layers/LayerMath.h"
 #include "log/Log.h"
 #include "render/RenderModule.h"
-#include "script/LayerFactory.h"
+#include "timeline/LayerFactory.h"
 
 namespace vesta {
 

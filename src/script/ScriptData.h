@@ -1,6 +1,9 @@
 #pragma once
 // What a script says, as the parser leaves it for the timeline: switches,
-// parts, time blocks and the operations inside them. Nothing here runs.
+// parts, time blocks and the operations inside them. Nothing here runs, and
+// nothing here changes once parsed: the timeline keeps its own marks of what
+// has happened, so one parsed script can be played again or by several
+// timelines.
 
 #include <string>
 #include <vector>
@@ -31,7 +34,6 @@ struct CLayerOperation {
 };
 
 struct CTimeBlock {
-    bool fired = false;
     float time = 0.0f;  // seconds from the part start; negative: at load
     std::string description;
     std::vector<CLayerOperation> operations;

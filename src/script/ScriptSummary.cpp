@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <set>
 
-#include "script/LayerFactory.h"
-
 namespace vesta {
 namespace {
 
@@ -17,14 +15,15 @@ int countOperations(const std::vector<CLayerOperation>& operations) {
 }
 
 // Blocks fire in time order, so a part's names are known block by block.
-void checkPart(const CPart& part, const CLayerFactory& layers, std::vector<std::string>& problems) {
+void checkPart(const CPart& part, const LayerKindCheck& isLayerKind,
+               std::vector<std::string>& problems) {
     std::set<std::string> names;
     for (const CTimeBlock& block : part.timeBlocks) {
         for (const CLayerOperation& operation : block.operations) {
             const std::string& target = operation.argument;
             switch (operation.kind) {
             case OperationKind::Create:
-                if (!layers.Has(target)) {
+                if (!isLayerKind(target)) {
                     problems.push_back(operation.place + " : unknown layer kind [" + target + "]");
                 }
                 if (!operation.name.empty()) {
@@ -81,10 +80,10 @@ std::optional<double> ExpectedLength(const std::vector<CPart>& parts) {
 }
 
 std::vector<std::string> FindScriptProblems(const ParsedScript& script,
-                                            const CLayerFactory& layers) {
+                                            const LayerKindCheck& isLayerKind) {
     std::vector<std::string> problems;
     for (const CPart& part : script.parts) {
-        checkPart(part, layers, problems);
+        checkPart(part, isLayerKind, problems);
     }
     return problems;
 }

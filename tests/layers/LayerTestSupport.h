@@ -15,7 +15,7 @@
 #include "PictureWriters.h"
 #include "TestSupport.h"
 #include "render/RecordingModule.h"
-#include "script/LayerFactory.h"
+#include "timeline/LayerFactory.h"
 
 namespace vesta::test {
 

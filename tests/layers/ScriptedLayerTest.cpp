@@ -3,7 +3,7 @@
 
 #include "LayerTestSupport.h"
 #include "layers/GfxLayer.h"
-#include "script/Timeline.h"
+#include "timeline/Timeline.h"
 
 namespace vesta::test {
 namespace {

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "ScriptTestSupport.h"
-#include "script/LayerFactory.h"
 
 namespace vesta::test {
 namespace {
@@ -32,16 +31,13 @@ TEST_F(ScriptSummaryTest, APartThatNeverEndsLeavesTheLengthUnknown) {
 }
 
 TEST_F(ScriptSummaryTest, NestedOperationsCountAndOnlyUpdatesOfUnknownNamesAreProblems) {
-    CLayerFactory layers;
-    layers.Register(1, "Known", [](RenderModule*, const std::vector<CLayerOperation>*) {
-        return std::unique_ptr<CLayer>();
-    });
+    const auto isLayerKind = [](std::string_view kind) { return kind == "Known"; };
     const ParsedScript& script =
         load("PART {\r\nTIME 1 {\r\nDELETE \"A\" {\r\n}\r\nCREATE \"Known\" {\r\nNAME \"A\";\r\n"
              "CREATE \"Child\" {\r\n}\r\n}\r\nUPDATE \"B\" {\r\n}\r\n}\r\nTIME 2 {\r\n"
              "UPDATE \"A\" {\r\n}\r\n}\r\n}\r\n");
     EXPECT_EQ(SummarizePart(script.parts[0]).operations, 5);
-    EXPECT_EQ(FindScriptProblems(script, layers),
+    EXPECT_EQ(FindScriptProblems(script, isLayerKind),
               (std::vector<std::string>{
                   "main.txt(10) : no layer named [B] is created before this UPDATE"}));
 }

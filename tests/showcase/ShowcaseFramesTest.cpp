@@ -12,8 +12,8 @@
 #include "ShowcaseProduction.h"
 #include "platform/Clock.h"
 #include "render/gl/GlModule.h"
-#include "script/LayerFactory.h"
-#include "script/Timeline.h"
+#include "timeline/LayerFactory.h"
+#include "timeline/Timeline.h"
 
 namespace vesta::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "script/Modifier.h"
+#include "timeline/Modifier.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "script/ParameterSet.h"
+#include "timeline/ParameterSet.h"
 
 namespace vesta {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "script/ParameterSet.h"
 #include "script/ScriptData.h"
+#include "timeline/ParameterSet.h"
 
 namespace vesta {
 

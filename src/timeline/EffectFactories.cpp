@@ -1,5 +1,5 @@
-#include "script/LayerFactory.h"
-#include "script/ModifierFactory.h"
+#include "timeline/LayerFactory.h"
+#include "timeline/ModifierFactory.h"
 
 namespace vesta {
 

@@ -1,8 +1,8 @@
 #pragma once
 // A modifier with the rise / stable / fall envelope, for both of its passes.
 
-#include "script/Envelope.h"
-#include "script/Modifier.h"
+#include "timeline/Envelope.h"
+#include "timeline/Modifier.h"
 
 namespace vesta {
 

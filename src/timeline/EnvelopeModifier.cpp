@@ -1,4 +1,4 @@
-#include "script/EnvelopeModifier.h"
+#include "timeline/EnvelopeModifier.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,15 +1,15 @@
 #pragma once
 // One part while it runs: its layer stack, music, descriptions and the
-// firing of its time blocks.
+// firing of its time blocks. The part itself is only read.
 
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "script/Layer.h"
-#include "script/LoadingScreen.h"
 #include "script/ScriptData.h"
+#include "timeline/Layer.h"
+#include "timeline/LoadingScreen.h"
 
 namespace vesta {
 
@@ -29,8 +29,10 @@ class PartPlayer {
 public:
     enum class FrameResult { Running, PartEnded, ProductionEnded };
 
-    PartPlayer(CPart& part, RenderModule& renderModule, SoundSystem* sound, CLayerFactory& factory,
-               NextLoadSampleState& sample);
+    // The part, the render module, the registry and the sample state must
+    // outlive the player; layers keep pointers into the part's operations.
+    PartPlayer(const CPart& part, RenderModule& renderModule, SoundSystem* sound,
+               CLayerFactory& factory, NextLoadSampleState& sample);
     ~PartPlayer();
     PartPlayer(const PartPlayer&) = delete;
     PartPlayer& operator=(const PartPlayer&) = delete;
@@ -42,6 +44,8 @@ public:
     void Unload();
 
     float StartTime() const { return m_startTime; }
+    // Whether the part's time block `index` (in the part's order) has run.
+    bool HasFired(std::size_t index) const { return index < m_fired.size() && m_fired[index]; }
     const std::vector<std::unique_ptr<CLayer>>& Layers() const { return m_layers; }
 
 private:
@@ -62,7 +66,8 @@ private:
     void startMusic();
     void followTimeStretch();
 
-    CPart& m_part;
+    const CPart& m_part;
+    std::vector<bool> m_fired;  // one per time block of the part, in its order
     RenderModule& m_renderModule;
     SoundSystem* m_sound;
     CLayerFactory& m_factory;

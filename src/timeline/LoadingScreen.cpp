@@ -1,4 +1,4 @@
-#include "script/LoadingScreen.h"
+#include "timeline/LoadingScreen.h"
 
 #include <cstdlib>
 

@@ -11,8 +11,8 @@
 #include <memory>
 #include <string_view>
 
-#include "script/EffectFactory.h"
-#include "script/Modifier.h"
+#include "timeline/EffectFactory.h"
+#include "timeline/Modifier.h"
 
 namespace vesta {
 

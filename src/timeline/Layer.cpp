@@ -1,4 +1,4 @@
-#include "script/Layer.h"
+#include "timeline/Layer.h"
 
 #include "log/Log.h"
 #include "platform/Clock.h"

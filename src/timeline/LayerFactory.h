@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "script/EffectFactory.h"
-#include "script/Layer.h"
+#include "timeline/EffectFactory.h"
+#include "timeline/Layer.h"
 
 namespace vesta {
 

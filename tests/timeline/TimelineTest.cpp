@@ -2,7 +2,7 @@
 // times, the stack operations, expiry, descriptions and the change of parts,
 // with the recording render module and no sound.
 
-#include "script/Timeline.h"
+#include "timeline/Timeline.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -10,8 +10,8 @@
 #include "ScriptTestSupport.h"
 #include "platform/Clock.h"
 #include "render/RecordingModule.h"
-#include "script/LayerFactory.h"
 #include "sound/SoundSystem.h"
+#include "timeline/LayerFactory.h"
 
 namespace vesta::test {
 namespace {

@@ -1,11 +1,11 @@
-#include "script/Timeline.h"
+#include "timeline/Timeline.h"
 
 #include "log/Log.h"
 #include "platform/Clock.h"
 #include "render/RenderModule.h"
-#include "script/LayerFactory.h"
 #include "script/ScriptLog.h"
 #include "script/ScriptParser.h"
+#include "timeline/LayerFactory.h"
 
 namespace vesta {
 
@@ -15,23 +15,31 @@ CTimeline::CTimeline(RenderModule& renderModule)
     : CTimeline(renderModule, CLayerFactory::Instance()) {}
 
 CTimeline::CTimeline(RenderModule& renderModule, CLayerFactory& factory)
-    : m_renderModule(renderModule), m_factory(factory) {}
+    : m_renderModule(renderModule), m_factory(factory),
+      m_script(std::make_shared<const ParsedScript>()) {}
 
 CTimeline::~CTimeline() = default;
 
 void CTimeline::LoadScript(std::string_view fileName) {
+    auto script = std::make_shared<ParsedScript>();
     {
-        CScriptParser parser(m_script);
+        CScriptParser parser(*script);
         parser.Load(fileName);
     }
-    if (m_script.switches.logScript) {
-        WriteScriptLog(m_script.parts);
+    if (script->switches.logScript) {
+        WriteScriptLog(script->parts);
     }
+    UseScript(std::move(script));
+}
+
+void CTimeline::UseScript(std::shared_ptr<const ParsedScript> script) {
+    m_player.reset();
+    m_script = std::move(script);
 }
 
 void CTimeline::StartPlayback() {
     m_renderModule.SetDeferredRelease(true, kDeferredReleaseSeconds);
-    if (m_script.parts.empty()) {
+    if (m_script->parts.empty()) {
         RaiseError("Nothing to be done... check for some missing PART block.");
     }
     loadPart(0);
@@ -40,7 +48,7 @@ void CTimeline::StartPlayback() {
 
 void CTimeline::loadPart(std::size_t index) {
     m_current = index;
-    m_player = std::make_unique<PartPlayer>(m_script.parts[index], m_renderModule,
+    m_player = std::make_unique<PartPlayer>(m_script->parts[index], m_renderModule,
                                             m_renderModule.GetSoundSystem(), m_factory, m_sample);
     m_player->Load();
 }
@@ -55,7 +63,7 @@ bool CTimeline::RunFrame() {
     }
     m_player.reset();  // unloads the part
     if (result == PartPlayer::FrameResult::ProductionEnded ||
-        m_current + 1 >= m_script.parts.size()) {
+        m_current + 1 >= m_script->parts.size()) {
         return false;
     }
     ++m_partCounter;

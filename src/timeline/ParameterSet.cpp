@@ -1,4 +1,4 @@
-#include "script/ParameterSet.h"
+#include "timeline/ParameterSet.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -6,8 +6,8 @@
 
 #include "EngineState.h"
 #include "TestSupport.h"
-#include "script/LayerFactory.h"
-#include "script/ModifierFactory.h"
+#include "timeline/LayerFactory.h"
+#include "timeline/ModifierFactory.h"
 
 namespace vesta::test {
 namespace {

@@ -7,8 +7,8 @@
 #include "EngineState.h"
 #include "log/Log.h"
 #include "platform/Clock.h"
-#include "script/EnvelopeLayer.h"
-#include "script/EnvelopeModifier.h"
+#include "timeline/EnvelopeLayer.h"
+#include "timeline/EnvelopeModifier.h"
 
 namespace vesta::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "script/EffectFactory.h"
+#include "timeline/EffectFactory.h"
 
 #include <cstdio>
 #include <cstdlib>

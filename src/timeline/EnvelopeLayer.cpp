@@ -1,4 +1,4 @@
-#include "script/EnvelopeLayer.h"
+#include "timeline/EnvelopeLayer.h"
 
 namespace vesta {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string_view>
 
-#include "script/PartPlayer.h"
 #include "script/ScriptData.h"
+#include "timeline/PartPlayer.h"
 
 namespace vesta {
 
@@ -24,6 +24,10 @@ public:
 
     // Reads the script; writes "ScriptLog.html" when it says LOGSCRIPT Yes.
     void LoadScript(std::string_view fileName);
+    // Plays a script parsed elsewhere (not null), from StartPlayback on. It is
+    // only read, so several timelines may share one; each keeps its own marks
+    // of the blocks that fired.
+    void UseScript(std::shared_ptr<const ParsedScript> script);
     // Loads the first part; a script without parts raises the engine error.
     void StartPlayback();
     // False once the production is over: after END, or after the last part.
@@ -32,8 +36,8 @@ public:
     // Seconds since the current part started, for the time display.
     float PartTime() const;
     int PartCounter() const { return m_partCounter; }
-    const ScriptSwitches& Switches() const { return m_script.switches; }
-    const std::vector<CPart>& Parts() const { return m_script.parts; }
+    const ScriptSwitches& Switches() const { return m_script->switches; }
+    const std::vector<CPart>& Parts() const { return m_script->parts; }
     // The part being played, or null.
     const PartPlayer* CurrentPart() const { return m_player.get(); }
 
@@ -42,7 +46,9 @@ private:
 
     RenderModule& m_renderModule;
     CLayerFactory& m_factory;
-    ParsedScript m_script;
+    // Never null. Declared before the player: the player's layers point into
+    // the script's operations, so the script goes last.
+    std::shared_ptr<const ParsedScript> m_script;
     NextLoadSampleState m_sample;
     std::size_t m_current = 0;
     int m_partCounter = 0;

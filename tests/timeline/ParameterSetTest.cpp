@@ -1,7 +1,7 @@
 // Setting typed and accessor parameters from text, strict and lenient sets,
 // and the message that lists what a set accepts.
 
-#include "script/ParameterSet.h"
+#include "timeline/ParameterSet.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "script/PartPlayer.h"
+#include "timeline/PartPlayer.h"
 
 #include <algorithm>
 
@@ -6,8 +6,8 @@
 #include "log/Log.h"
 #include "platform/Clock.h"
 #include "render/RenderModule.h"
-#include "script/LayerFactory.h"
 #include "sound/MusicTrack.h"
+#include "timeline/LayerFactory.h"
 
 namespace vesta {
 namespace {
@@ -23,7 +23,7 @@ float now() {
 
 }  // namespace
 
-PartPlayer::PartPlayer(CPart& part, RenderModule& renderModule, SoundSystem* sound,
+PartPlayer::PartPlayer(const CPart& part, RenderModule& renderModule, SoundSystem* sound,
                        CLayerFactory& factory, NextLoadSampleState& sample)
     : m_part(part), m_renderModule(renderModule), m_sound(sound), m_factory(factory),
       m_sample(sample), m_loadingScreen(renderModule, part.loadingImage, part.loadingAnimation),
@@ -36,8 +36,8 @@ PartPlayer::~PartPlayer() {
 void PartPlayer::Load() {
     m_renderModule.DestroyAllTextures();
     m_loadingScreen.Draw();
-    for (CTimeBlock& block : m_part.timeBlocks) {
-        block.fired = false;
+    m_fired.assign(m_part.timeBlocks.size(), false);
+    for (const CTimeBlock& block : m_part.timeBlocks) {
         for (const CLayerOperation& operation : block.operations) {
             if (operation.kind == OperationKind::PartEnd) {
                 m_nextLoadTime = block.time - kNextLoadLead;
@@ -65,8 +65,8 @@ void PartPlayer::Load() {
 
 // Taken from the last operation to the first, each at the bottom, so that
 // the block's layers stand in script order; INSERT Bottom ones go on top.
-// The block stays in the part, fired: its operations still hold the
-// children that its layers were handed.
+// Marked fired, the block is passed over by the frames; it is not taken out
+// of the part, whose operations hold the children its layers were handed.
 void PartPlayer::runLoadTimeBlock() {
     const auto block =
         std::find_if(m_part.timeBlocks.begin(), m_part.timeBlocks.end(),
@@ -74,7 +74,7 @@ void PartPlayer::runLoadTimeBlock() {
     if (block == m_part.timeBlocks.end()) {
         return;
     }
-    block->fired = true;
+    m_fired[static_cast<std::size_t>(block - m_part.timeBlocks.begin())] = true;
     for (auto operation = block->operations.rbegin(); operation != block->operations.rend();
          ++operation) {
         if (operation->kind != OperationKind::Create) {
@@ -169,17 +169,18 @@ PartPlayer::FrameResult PartPlayer::RunFrame() {
 // Blocks are sorted, so the first one still to come ends the scan.
 std::optional<PartPlayer::FrameResult> PartPlayer::fireBlocks(float elapsed,
                                                               std::vector<CLayer*>& created) {
-    for (CTimeBlock& block : m_part.timeBlocks) {
+    for (std::size_t index = 0; index < m_part.timeBlocks.size(); ++index) {
+        const CTimeBlock& block = m_part.timeBlocks[index];
         if (block.time > elapsed) {
             break;
         }
-        if (block.fired) {
+        if (m_fired[index]) {
             continue;
         }
         if (!block.description.empty()) {
             m_descriptions.push_back({block.description, elapsed + kDescriptionSeconds});
         }
-        block.fired = true;
+        m_fired[index] = true;
         for (const CLayerOperation& operation : block.operations) {
             if (const std::optional<FrameResult> end = runOperation(operation, created)) {
                 return end;

@@ -2,8 +2,8 @@
 // A layer that fades in, holds and fades out: its lifetime comes from
 // RisingTime, StableTime and FallingTime.
 
-#include "script/Envelope.h"
-#include "script/Layer.h"
+#include "timeline/Envelope.h"
+#include "timeline/Layer.h"
 
 namespace vesta {
 
