@@ -33,11 +33,10 @@ protected:
         const auto& list = layer.Textures();
         for (const RecordedCall* draw : draws()) {
             const TextureHandle bound = draw->state.stages[0].texture;
-            pictures.push_back(int(std::find_if(list.begin(), list.end(),
-                                                [&](const Texture* t) {
-                                                    return t->Handle() == bound;
-                                                }) -
-                                   list.begin()));
+            pictures.push_back(
+                int(std::find_if(list.begin(), list.end(),
+                                 [&](const Texture* t) { return t->Handle() == bound; }) -
+                    list.begin()));
         }
         return pictures;
     }

@@ -93,4 +93,16 @@ bool SoftwareRasteriserInstalled() {
     return false;
 }
 
+bool UseAnisotropy(const std::string& renderer, float maxAnisotropy) {
+    if (maxAnisotropy <= 1.0f) {
+        return false;
+    }
+    for (const char* software : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"}) {
+        if (renderer.find(software) != std::string::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace vesta

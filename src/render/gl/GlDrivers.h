@@ -2,6 +2,7 @@
 // The drivers, devices and video modes the OpenGL module offers.
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "render/RenderTypes.h"
@@ -25,6 +26,13 @@ std::vector<VideoMode> BuildModeList(const std::vector<DisplayMode>& displayMode
 // The modes of each connected display, through SDL; empty without a display.
 std::vector<std::vector<DisplayMode>> QueryDisplays();
 bool SoftwareRasteriserInstalled();
+
+// Whether textures are filtered anisotropically where asked: when the driver
+// offers more than 1 and draws on a GPU. A software rasteriser (Mesa's
+// llvmpipe, softpipe, swrast) pays for every extra sample on the processors,
+// about three times the fill cost of a layer, for no visible gain on the
+// screen-aligned pictures that make up most frames.
+bool UseAnisotropy(const std::string& renderer, float maxAnisotropy);
 
 inline constexpr int kDeviceHal = 1;
 inline constexpr int kDeviceRef = 2;

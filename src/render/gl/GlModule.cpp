@@ -90,7 +90,7 @@ bool GlModule::Initialize(PlatformWindow* window, bool fullScreen, int width, in
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &m_maxTextureWidth);
     m_stencil = true;
     m_cubeMaps = true;
-    m_anisotropic = m_pipeline->MaxAnisotropy() > 1.0f;
+    m_anisotropic = UseAnisotropy(m_context->Renderer(), m_pipeline->MaxAnisotropy());
     setInitialState();
     m_frame->Bind();
     logCapabilities();

@@ -1,5 +1,6 @@
 #include "render/gl/GlPipeline.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "render/gl/GlEnums.h"

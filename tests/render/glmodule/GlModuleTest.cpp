@@ -13,6 +13,7 @@
 #include "EngineState.h"
 #include "GlTestSupport.h"
 #include "log/Log.h"
+#include "render/gl/GlDrivers.h"
 
 namespace vesta::test {
 namespace {
@@ -257,6 +258,82 @@ TEST_F(GlModuleTest, ANamedRenderTargetIsSharedWithItsFramebuffer) {
     quad(-32, -24, 32, 24, 0xFFFFFFFF);
     EXPECT_EQ(pixel(32, 24), 0x00FF00u);
     EXPECT_EQ(pixel(5, 5), 0x00FF00u);
+}
+
+TEST_F(GlModuleTest, RenderTargetsHaveNoAlphaOfTheirOwn) {
+    start();
+    Texture* target = module->CreateTexture();
+    ASSERT_TRUE(target->CreateRenderTarget(32, nullptr, 0));
+    module->SetRenderTarget(target, 0);
+    module->SetClearColor(0, 0, 0, 0);
+    module->Clear(0);
+    module->SetOrthographic(32, 32, 0, 1);
+    module->SetDepthTest(false);
+    module->SetColorOp(0, ColorOp::SelectArg1);
+    module->SetColorArg1(0, ColorArg::Diffuse);
+    module->SetAlphaOp(0, AlphaOp::SelectArg1);
+    module->SetAlphaArg1(0, AlphaArg::Diffuse);
+    module->SetTexture(0, nullptr);
+    quad(-16, -16, 16, 16, 0x00804020);  // writes alpha 0
+    // White weighted by the destination's alpha: X8R8G8B8 reads 1 there.
+    module->SetAlphaBlend(true);
+    module->SetSrcBlend(BlendFactor::DestAlpha);
+    module->SetDestBlend(BlendFactor::Zero);
+    quad(-16, -16, 16, 16, 0xFFFFFFFF);
+    module->SetAlphaBlend(false);
+    module->SetRenderTarget(nullptr, 0);
+    const std::uint8_t* texels = target->LockPixels(0);
+    EXPECT_EQ(texels[0], 0xFF);
+    EXPECT_EQ(texels[3], 0xFF);  // and its alpha reads 1 when sampled
+    target->UnlockPixels();
+}
+
+TEST_F(GlModuleTest, AStageReadsTheCoordinateSetItsIndexNames) {
+    start();
+    // Left texel red, right texel green.
+    const std::uint8_t texels[] = {0, 0, 255, 255, 0, 255, 0, 255};
+    Texture* texture = module->CreateTexture();
+    ASSERT_TRUE(texture->Upload(texels, 2, 1, true, false));
+    flat();
+    module->SetColorOp(0, ColorOp::SelectArg1);
+    module->SetColorArg1(0, ColorArg::Diffuse);
+    module->SetTexture(1, texture);
+    module->SetColorOp(1, ColorOp::SelectArg1);
+    module->SetColorArg1(1, ColorArg::Texture);
+    module->SetTextureFiltering(1, false);
+    const auto draw = [&] {
+        RenderVertex v[4];
+        for (int k = 0; k < 4; ++k) {
+            v[k] = {k & 1 ? 32.0f : -32.0f,
+                    k & 2 ? 24.0f : -24.0f,
+                    0.5f,
+                    0,
+                    0,
+                    0,
+                    0xFFFFFFFF,
+                    0.25f,
+                    0.5f,
+                    0.75f,
+                    0.5f};
+        }
+        module->Draw(PrimitiveType::TriangleStrip, 4, v);
+        return pixel(32, 24);
+    };
+    EXPECT_EQ(draw(), 0x00FF00u);  // stage 1 starts on set 1
+    module->SetEnvironmentMapping(1, true);
+    module->SetEnvironmentMapping(1, false);
+    EXPECT_EQ(draw(), 0xFF0000u);  // switched off: set 0
+}
+
+TEST_F(GlModuleTest, AnisotropyOnlyWhereAGpuOffersIt) {
+    EXPECT_TRUE(UseAnisotropy("AMD Radeon RX 6600 (radeonsi, navi23)", 16.0f));
+    EXPECT_FALSE(UseAnisotropy("NVIDIA GeForce", 1.0f));
+    EXPECT_FALSE(UseAnisotropy("llvmpipe (LLVM 15.0.6, 256 bits)", 16.0f));
+    EXPECT_FALSE(UseAnisotropy("softpipe", 16.0f));
+    // Here, on llvmpipe, filtering stays bilinear.
+    start();
+    module->SetTextureFiltering(0, true);
+    EXPECT_EQ(module->State().stages[0].filter, TextureFilter::Linear);
 }
 
 TEST_F(GlModuleTest, CubeFacesTakeTheirOwnPictures) {
