@@ -413,7 +413,7 @@ RenderModule::ShaderHandle RenderModule::LoadVertexShader(const std::string& fil
     }
     // The program itself is translated by the effect that uses it; until then
     // its handle draws with the fixed pipeline.
-    const ShaderHandle handle = static_cast<ShaderHandle>(m_shaders.size() + 1);
+    const ShaderHandle handle = m_shaderFiles.Allocate(fileName).id;
     m_shaders.emplace(fileName, handle);
     return handle;
 }
@@ -437,6 +437,11 @@ void RenderModule::SetVertexShaderConstant(int firstRegister, const float* data,
 }
 
 void RenderModule::SetVertexShader(ShaderHandle handle) {
+    // 0 is the fixed-function pipeline.
+    if (handle != 0 && !m_shaderFiles.Contains(ShaderHandleId{handle})) {
+        LogPrintf("Warning : unknown vertex shader handle (0x%08X) refused.", handle);
+        return;
+    }
     edit(GlobalField::VertexShader).vertexShader.handle = handle;
 }
 

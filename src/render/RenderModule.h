@@ -392,6 +392,7 @@ private:
 
     HandlePool<TextureTag, DeviceTextureDesc> m_deviceTextures;
     HandlePool<MeshTag, std::size_t> m_deviceBuffers;  // vertex bytes
+    HandlePool<ShaderTag, std::string> m_shaderFiles;
     std::map<std::string, ShaderHandle> m_shaders;
     DeferredRelease<Texture> m_deferred;
     SharedTextureMap m_sharedTextures;

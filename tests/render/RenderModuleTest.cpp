@@ -263,6 +263,11 @@ TEST_F(RenderModuleTest, StaleHandlesAreRefused) {
     module.DestroyMeshBuffer(buffer);
     EXPECT_EQ(module.Count("ReleaseBuffer"), 1u);
     EXPECT_EQ(module.DeviceTexture(TextureHandle{handle.id}), nullptr);
+
+    // A vertex shader handle nothing loaded is not taken.
+    module.SetVertexShader(0x00500003u);
+    EXPECT_EQ(drawTriangle().state.vertexShader.handle, 0u);
+    EXPECT_EQ(linesContaining("unknown vertex shader handle (0x00500003) refused"), 1u);
 }
 
 TEST_F(RenderModuleTest, SharedTexturesKeepTheirDeviceTextureUntilTheLastUser) {
