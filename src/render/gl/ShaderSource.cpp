@@ -265,7 +265,18 @@ std::string stageCode(const ShaderKey& key, int stage) {
         colorOp(k.colorOp, colorArg(k.colorArg1, stage), colorArg(k.colorArg2, stage));
     const std::string a =
         alphaOp(k.alphaOp, alphaArg(k.alphaArg1, stage), alphaArg(k.alphaArg2, stage));
-    code += "    current = clamp(vec4(" + rgb + ", " + a + "), 0.0, 1.0);\n";
+    // Every argument lies in 0..1, and so do a selection and a product: those
+    // need no clamp, which saves the rasteriser work on every pixel.
+    const auto keepsRange = [](auto op, auto select, auto modulate, auto disable) {
+        return op == select || op == modulate || op == disable;
+    };
+    const bool inRange =
+        keepsRange(static_cast<ColorOp>(k.colorOp), ColorOp::SelectArg1, ColorOp::Modulate,
+                   ColorOp::Disable) &&
+        keepsRange(static_cast<AlphaOp>(k.alphaOp), AlphaOp::SelectArg1, AlphaOp::Modulate,
+                   AlphaOp::Disable);
+    code += inRange ? "    current = vec4(" + rgb + ", " + a + ");\n"
+                    : "    current = clamp(vec4(" + rgb + ", " + a + "), 0.0, 1.0);\n";
     return code;
 }
 
