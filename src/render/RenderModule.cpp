@@ -8,7 +8,11 @@
 
 namespace vesta {
 
-RenderModule::RenderModule() = default;
+RenderModule::RenderModule() {
+    // Fog is always per pixel (the table path), with range fog on.
+    m_state.fog.table = true;
+    m_state.fog.range = true;
+}
 
 RenderModule::~RenderModule() = default;
 

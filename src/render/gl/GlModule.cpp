@@ -128,7 +128,6 @@ void GlModule::setInitialState() {
     SetTextureFiltering(0, true);
     SetTextureFiltering(1, true);
     m_anisotropic = anisotropic;
-    SetFog(FogMode::Linear, 0.0f, 1.0f, 1.0f);
 }
 
 void GlModule::logCapabilities() const {
@@ -278,12 +277,6 @@ GlModule::GlBuffer& GlModule::bufferSlot(MeshHandle handle) {
         m_buffers.resize(handle.Index() + 1);
     }
     return m_buffers[handle.Index()];
-}
-
-unsigned GlModule::TextureName(TextureHandle handle) const {
-    return DeviceTexture(handle) && handle.Index() < m_textures.size()
-               ? m_textures[handle.Index()].texture
-               : 0;
 }
 
 bool GlModule::createTargetStorage(GlTexture& slot, int size) {

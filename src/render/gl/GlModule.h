@@ -27,11 +27,6 @@ public:
                     int bitsPerPixel) override;
     std::string GetDescription() const override { return kDescription; }
 
-    // For the module's own printer and for tests.
-    gl::GlPipeline& Pipeline() { return *m_pipeline; }
-    // The GL name behind a live texture handle, 0 otherwise.
-    unsigned TextureName(TextureHandle handle) const;
-
 protected:
     bool createDeviceTexture(TextureHandle handle, const DeviceTextureDesc& desc,
                              const std::uint8_t* bgra) override;
