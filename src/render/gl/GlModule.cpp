@@ -152,6 +152,8 @@ void GlModule::logCapabilities() const {
 
 bool GlModule::Clear(std::uint32_t flags) {
     const bool color = m_colorClear && (flags & 1) == 0;
+    const gl::Viewport& area = m_state->viewport;
+    m_frame->BeforeClear(color, area.x, area.y, area.width, area.height);
     // The frame has no alpha of its own to keep: cleared opaque, as an X8R8G8B8 one reads.
     m_pipeline->Clear(color, true, m_stencil, 0xFF000000u | m_clearColor, 1.0f, 0);
     return true;
