@@ -114,17 +114,36 @@ bool GlFrame::QueueCopy() {
     return m_buffers.Retire();
 }
 
+// A read of the device's buffers waits for all the drawing queued before it
+// (a driver that draws on the processors finishes everything first), and the
+// device then stands idle until drawing reaches it again: every frame queued
+// is read at that one wait, and handed out one by one.
 const std::uint8_t* GlFrame::ReadCopy(int& pitch) {
-    const GLuint oldest = m_buffers.Oldest();
-    if (oldest == 0) {
+    constexpr int kRing = GlFrameBuffers::kBuffers;
+    if (m_readCount > 0) {
+        // The one handed out last is done with.
+        m_readOldest = (m_readOldest + 1) % kRing;
+        --m_readCount;
+    }
+    if (m_readCount == 0) {
+        bool read = false;
+        for (GLuint oldest = m_buffers.Oldest(); oldest != 0; oldest = m_buffers.Oldest()) {
+            readPixels(oldest, m_read[(m_readOldest + m_readCount) % kRing], pitch);
+            ++m_readCount;
+            m_buffers.FreeOldest();
+            read = true;
+        }
+        if (read) {
+            GLint drawing = 0;
+            glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(drawing));
+        }
+    }
+    if (m_readCount == 0) {
         return nullptr;
     }
-    readPixels(oldest, m_copy, pitch);
-    GLint drawing = 0;
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(drawing));
-    m_buffers.FreeOldest();
-    return m_copy.data();
+    pitch = m_width * BytesPerPixel();
+    return m_read[m_readOldest].data();
 }
 
 std::uint16_t GlFrame::ReadPixel16(int x, int y) const {

@@ -41,7 +41,9 @@ public:
     // picture over at its first touch (see BeforeClear). False when every
     // buffer still waits to be read.
     bool QueueCopy();
-    // The oldest queued frame in the Lock format, top row first; null when none.
+    // The oldest queued frame in the Lock format, top row first; null when
+    // none. Every frame queued by then is read back at once: valid until the
+    // next call.
     const std::uint8_t* ReadCopy(int& pitch);
     // The first two bytes of pixel (x, y) (top-down), read straight from the frame.
     std::uint16_t ReadPixel16(int x, int y) const;
@@ -64,7 +66,10 @@ private:
     GlFrameBuffers m_buffers;
     std::vector<std::uint8_t> m_locked;
     std::vector<std::uint8_t> m_snapshot;
-    std::vector<std::uint8_t> m_copy;
+    // Frames read back and not handed out yet, oldest first, as a ring.
+    std::vector<std::uint8_t> m_read[GlFrameBuffers::kBuffers];
+    int m_readOldest = 0;
+    int m_readCount = 0;
 };
 
 }  // namespace vesta
