@@ -40,7 +40,7 @@ public:
 
     // The frame just drawn, with the sound that plays while it is shown.
     // Where the module keeps finished frames for reading later, each is read
-    // two frames later, so that reading it never waits for drawing.
+    // four frames later, so that reading it never waits for drawing.
     void RecordFrame(RenderModule& module);
     // Writes the frame still held on `module`; before the module goes.
     void FlushPending(RenderModule& module);

@@ -37,8 +37,11 @@ public:
     std::uint8_t* Lock(int& pitch);
     void Unlock();
     // Hands the frame as it stands to ReadCopy, a frame or two later, without
-    // copying it: drawing goes on in another buffer, which takes the frame's
-    // picture over at its first touch (see BeforeClear). False when every
+    // copying it: drawing goes on in another buffer, bound now, which takes
+    // the frame's picture over at the first BeforeClear of it, Bind, Unlock
+    // or QueueCopy. Until then Lock, ReadPixel16 and PresentTo see the frame
+    // handed over. Drawing before any of those would draw over an older
+    // picture: the player clears after every present. False when every
     // buffer still waits to be read.
     bool QueueCopy();
     // The oldest queued frame in the Lock format, top row first; null when

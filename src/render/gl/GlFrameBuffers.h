@@ -18,9 +18,13 @@ namespace vesta {
 
 class GlFrameBuffers {
 public:
-    // Time enough for a retired frame to be drawn before it is read: the one
-    // drawn into, and two retired ones in hand.
-    static constexpr int kBuffers = 3;
+    // The one drawn into and four retired ones in hand. On llvmpipe any read
+    // of a buffer first finishes all the drawing queued, and the rasteriser
+    // then idles while the next frame is built: reading the frames in hand
+    // at once makes that one wait per four frames (measured beside two in
+    // hand with vesta_bench_recording: the ffvhuff recording came nearer to
+    // the bound the processors set).
+    static constexpr int kBuffers = 5;
 
     // The first buffer now, the others at the first Retire.
     GlFrameBuffers(int width, int height, GLenum colorFormat, GLuint depthStencil);

@@ -116,19 +116,19 @@ TEST_F(GlModuleTest, TheBackBufferHoldsTheTopRowFirst) {
 }
 
 // Queued frames come back oldest first, as each frame was when queued, and
-// at most two wait at a time (the third buffer is drawn into).
+// at most four wait at a time (the fifth buffer is drawn into).
 TEST_F(GlModuleTest, FrameCopiesAreReadInTheirOrder) {
     start();
     flat();
     int pitch = 0;
     EXPECT_EQ(module->ReadFrameCopy(pitch), nullptr);
-    quad(-32, 0, 32, 24, kRed);
-    ASSERT_TRUE(module->QueueFrameCopy());
-    module->Clear(0);
-    quad(-32, 0, 32, 24, kGreen);
-    ASSERT_TRUE(module->QueueFrameCopy());
-    module->Clear(0);
-    quad(-32, 0, 32, 24, kBlue);
+    const std::uint32_t colours[] = {kRed, kGreen, kBlue, 0xFFFFFF00, 0xFF00FFFF};
+    for (int i = 0; i < 4; ++i) {
+        quad(-32, 0, 32, 24, colours[i]);
+        ASSERT_TRUE(module->QueueFrameCopy()) << i;
+        module->Clear(0);
+    }
+    quad(-32, 0, 32, 24, colours[4]);
     EXPECT_FALSE(module->QueueFrameCopy());
     const auto expectCopy = [&](std::uint32_t expected) {
         const std::uint8_t* copy = module->ReadFrameCopy(pitch);
@@ -140,12 +140,12 @@ TEST_F(GlModuleTest, FrameCopiesAreReadInTheirOrder) {
         EXPECT_EQ(top, expected);  // the X byte reads 0xFF
         EXPECT_EQ(bottom, 0xFF000000u);
     };
-    expectCopy(kRed);
+    expectCopy(colours[0]);
     ASSERT_TRUE(module->QueueFrameCopy());
     // The back buffer is still the frame just queued, until the next clear.
-    EXPECT_EQ(pixel(10, 2), kBlue & 0xFFFFFFu);
-    for (const std::uint32_t expected : {kGreen, kBlue}) {
-        expectCopy(expected);
+    EXPECT_EQ(pixel(10, 2), colours[4] & 0xFFFFFFu);
+    for (int i = 1; i < 5; ++i) {
+        expectCopy(colours[i]);
     }
     EXPECT_EQ(module->ReadFrameCopy(pitch), nullptr);
 }
