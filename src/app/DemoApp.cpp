@@ -354,9 +354,9 @@ void CDemoApp::Frame() {
     }
 }
 
-void CDemoApp::finishFrame(bool showFrame) {
+void CDemoApp::finishFrame(bool ofTheShow) {
     m_module->EndFrame();
-    if (showFrame && m_recording) {
+    if (ofTheShow && m_recording) {
         m_recording->RecordFrame(*m_module);
         SetFrameIndex(m_recording->FramesWritten());
     }

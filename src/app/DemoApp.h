@@ -66,7 +66,7 @@ private:
     void updateViewport();
     void drawOverlays();
     // Ends the frame and shows it; a frame of the show is recorded as well.
-    void finishFrame(bool showFrame);
+    void finishFrame(bool ofTheShow);
     // The loading screens' frames, between the show's.
     void ShowFrame(const std::function<void()>& draw) override;
     void writeBanner();

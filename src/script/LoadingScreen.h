@@ -1,5 +1,6 @@
 #pragma once
-// The picture, and the animation frames over it, shown while a part loads.
+// The picture, and the animation frames over it, shown while a part loads,
+// each time as a frame of whoever owns the frames.
 
 #include <functional>
 #include <string>
