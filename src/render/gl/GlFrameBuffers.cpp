@@ -48,7 +48,14 @@ int GlFrameBuffers::freeSlot() {
             return i;
         }
     }
-    if (m_made == kBuffers || !make(m_slots[m_made])) {
+    if (m_made == kBuffers) {
+        return -1;
+    }
+    Slot& slot = m_slots[m_made];
+    if (!make(slot)) {
+        glDeleteFramebuffers(1, &slot.framebuffer);
+        glDeleteRenderbuffers(1, &slot.color);
+        slot = {};
         return -1;
     }
     return m_made++;
