@@ -229,6 +229,7 @@ void CDemoApp::LoadFontAndScript() {
         SetFixedStep(true, m_recordingSettings.framesPerSecond);
     }
     m_timeline = std::make_unique<CTimeline>(*m_module);
+    m_timeline->SetFrameOwner(*this);
     m_timeline->LoadScript(m_settings.script);
     followScriptSwitches();
     if (m_recording) {
@@ -335,20 +336,38 @@ void CDemoApp::Frame() {
         m_module->EndFrame();
         return;
     }
+    if (m_timeline && m_timeline->NextPartWaiting()) {
+        // The next part loads between frames, its loading screens frames of
+        // their own. This frame, with nothing drawn in it yet, goes on after
+        // them: still on this frame's clock, now with the new part's counter.
+        m_module->EndFrame();
+        m_timeline->LoadNextPart();
+        m_module->BeginFrame();
+    }
     drawOverlays();
     if (m_overlays.showTime && m_font && m_timeline) {
         DrawTimeLine(*m_font, m_timeline->PartCounter(), m_timeline->PartTime());
     }
+    finishFrame(true);
+    if (m_options.duration && TimeNow() >= *m_options.duration) {
+        PostQuitMessage(0);
+    }
+}
+
+void CDemoApp::finishFrame(bool ofTheShow) {
     m_module->EndFrame();
-    if (m_recording) {
+    if (ofTheShow && m_recording) {
         m_recording->RecordFrame(*m_module);
         SetFrameIndex(m_recording->FramesWritten());
     }
     m_module->Present(0);
     m_module->Clear(0);
-    if (m_options.duration && TimeNow() >= *m_options.duration) {
-        PostQuitMessage(0);
-    }
+}
+
+void CDemoApp::ShowFrame(const std::function<void()>& draw) {
+    m_module->BeginFrame();
+    draw();
+    finishFrame(false);
 }
 
 void CDemoApp::drawOverlays() {

@@ -18,7 +18,7 @@
 
 namespace vesta {
 
-class CDemoApp : public CAppWindow {
+class CDemoApp : public CAppWindow, private FrameOwner {
 public:
     // Reads the configuration, registers the search folders, opens the log
     // and finds the render modules. Throws CAppError when the configuration
@@ -65,6 +65,10 @@ private:
     void followScriptSwitches();
     void updateViewport();
     void drawOverlays();
+    // Ends the frame and shows it; a frame of the show is recorded as well.
+    void finishFrame(bool ofTheShow);
+    // The loading screens' frames, between the show's.
+    void ShowFrame(const std::function<void()>& draw) override;
     void writeBanner();
     float frameClock() const;
 

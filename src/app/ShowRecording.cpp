@@ -8,7 +8,9 @@ namespace vesta {
 namespace {
 
 constexpr int kStereo = 2;
-constexpr std::size_t kFramesInHand = 2;
+// One fewer than the OpenGL module's frame buffers: the frame being queued
+// takes the buffer the oldest one frees.
+constexpr std::size_t kFramesInHand = 4;
 
 }  // namespace
 
@@ -60,14 +62,17 @@ double ShowRecording::videoSeconds() const {
 void ShowRecording::RecordFrame(RenderModule& module) {
     // The sound is mixed now, in step with the timeline, whenever it is written.
     mixSoundFor(m_framesWritten, m_mix);
+    // Frames in hand: the oldest was drawn long enough ago that reading it
+    // does not wait for the device. It is read before this frame is queued,
+    // which frees its buffer for this one.
+    if (m_pendingSound.size() == kFramesInHand) {
+        writeOldestPending(module);
+    }
     if (module.QueueFrameCopy()) {
         m_pendingSound.push_back(m_mix);
-        // Two frames in hand: the older one was drawn long enough ago that
-        // reading it does not wait for the device.
-        if (m_pendingSound.size() > kFramesInHand) {
-            writeOldestPending(module);
-        }
     } else {
+        // The frames in hand go first, so that the file keeps the frames' order.
+        FlushPending(module);
         m_recorder.WriteAudio(m_mix.data(), m_mix.size() / kStereo);
         m_recorder.GrabFrame(module);
     }

@@ -39,8 +39,8 @@ public:
     void ExpectLength(std::optional<double> seconds);
 
     // The frame just drawn, with the sound that plays while it is shown.
-    // Where the module keeps frame copies, the frame is read one frame
-    // later, so that reading it never waits for drawing.
+    // Where the module keeps finished frames for reading later, each is read
+    // four frames later, so that reading it never waits for drawing.
     void RecordFrame(RenderModule& module);
     // Writes the frame still held on `module`; before the module goes.
     void FlushPending(RenderModule& module);

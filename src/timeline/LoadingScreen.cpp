@@ -70,7 +70,15 @@ void LoadingScreen::load() {
     }
 }
 
-void LoadingScreen::Draw() {
+void ModuleFrames::ShowFrame(const std::function<void()>& draw) {
+    m_renderModule.BeginFrame();
+    draw();
+    m_renderModule.EndFrame();
+    m_renderModule.Present(0);
+    m_renderModule.Clear(0);
+}
+
+void LoadingScreen::Draw(FrameOwner& frames) {
     if (m_pictureText.empty()) {
         return;
     }
@@ -81,7 +89,10 @@ void LoadingScreen::Draw() {
     m_renderModule.SetLighting(false);
     m_renderModule.SetAlphaBlend(false);
     m_renderModule.SetDepthTest(false);
-    m_renderModule.BeginFrame();
+    frames.ShowFrame([this] { drawPictures(); });
+}
+
+void LoadingScreen::drawPictures() {
     drawQuad(m_picture, 0.0f, 0.0f, m_scaleX / 2, m_scaleY / 2);
     // A single frame has no other to change to; it simply stays.
     if (m_animationText.size() > 1 && !m_frames.empty()) {
@@ -95,9 +106,6 @@ void LoadingScreen::Draw() {
             m_shown = next;
         }
     }
-    m_renderModule.EndFrame();
-    m_renderModule.Present(0);
-    m_renderModule.Clear(0);
 }
 
 // Texture coordinates stop 0.002 short of the borders so that they do not bleed.

@@ -1,6 +1,8 @@
 #pragma once
-// The picture, and the animation frames over it, shown while a part loads.
+// The picture, and the animation frames over it, shown while a part loads,
+// each time as a frame of whoever owns the frames.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,29 @@ namespace vesta {
 class RenderModule;
 class Texture;
 
+// Whoever begins, ends and presents the render module's frames: the
+// player's main loop. What must be seen between its frames, such as a
+// loading screen while a part loads, is handed to it as a frame of its own,
+// so that no frame ever begins inside another.
+class FrameOwner {
+public:
+    virtual ~FrameOwner() = default;
+    // Runs `draw` as one whole frame: begun, drawn, ended, presented and
+    // cleared for the next one. Not a frame of the show: never recorded.
+    virtual void ShowFrame(const std::function<void()>& draw) = 0;
+};
+
+// Frames of their own straight on the module, for a timeline played without
+// a main loop (tests, tools).
+class ModuleFrames : public FrameOwner {
+public:
+    explicit ModuleFrames(RenderModule& renderModule) : m_renderModule(renderModule) {}
+    void ShowFrame(const std::function<void()>& draw) override;
+
+private:
+    RenderModule& m_renderModule;
+};
+
 class LoadingScreen {
 public:
     LoadingScreen(RenderModule& renderModule, std::string picture, std::string animation);
@@ -16,9 +41,10 @@ public:
     LoadingScreen(const LoadingScreen&) = delete;
     LoadingScreen& operator=(const LoadingScreen&) = delete;
 
-    // One whole frame: the picture, the current animation frame, present.
-    // Nothing without a picture. Textures are loaded at the first call.
-    void Draw();
+    // One whole frame, shown through `frames`: the picture, the current
+    // animation frame. Nothing without a picture. Textures are loaded at the
+    // first call.
+    void Draw(FrameOwner& frames);
 
     std::size_t FrameCount() const { return m_frames.size(); }
     std::size_t ShownFrame() const { return m_shown; }
@@ -30,6 +56,7 @@ private:
     };
 
     void load();
+    void drawPictures();
     void drawQuad(Texture* texture, float x, float y, float halfWidth, float halfHeight);
 
     RenderModule& m_renderModule;

@@ -33,9 +33,9 @@ PartPlayer::~PartPlayer() {
     Unload();
 }
 
-void PartPlayer::Load() {
+void PartPlayer::Load(FrameOwner& frames) {
     m_renderModule.DestroyAllTextures();
-    m_loadingScreen.Draw();
+    m_loadingScreen.Draw(frames);
     m_fired.assign(m_part.timeBlocks.size(), false);
     for (const CTimeBlock& block : m_part.timeBlocks) {
         for (const CLayerOperation& operation : block.operations) {
@@ -51,7 +51,7 @@ void PartPlayer::Load() {
         }
         m_sampleBytes.assign(file.Data(), file.Data() + file.Size());
     }
-    runLoadTimeBlock();
+    runLoadTimeBlock(frames);
     startMusic();
     for (const auto& layer : m_layers) {
         layer->SetBirthTime(-1.0f);
@@ -67,7 +67,7 @@ void PartPlayer::Load() {
 // the block's layers stand in script order; INSERT Bottom ones go on top.
 // Marked fired, the block is passed over by the frames; it is not taken out
 // of the part, whose operations hold the children its layers were handed.
-void PartPlayer::runLoadTimeBlock() {
+void PartPlayer::runLoadTimeBlock(FrameOwner& frames) {
     const auto block =
         std::find_if(m_part.timeBlocks.begin(), m_part.timeBlocks.end(),
                      [](const CTimeBlock& candidate) { return candidate.time < 0.0f; });
@@ -86,7 +86,7 @@ void PartPlayer::runLoadTimeBlock() {
         } else {
             m_layers.insert(m_layers.begin(), std::move(layer));
         }
-        m_loadingScreen.Draw();
+        m_loadingScreen.Draw(frames);
     }
     if (!block->description.empty()) {
         m_descriptions.push_back({block->description, kDescriptionSeconds});

@@ -37,8 +37,9 @@ public:
     PartPlayer(const PartPlayer&) = delete;
     PartPlayer& operator=(const PartPlayer&) = delete;
 
-    // Loading screen, load-time block, music, birth times, start time.
-    void Load();
+    // Loading screen, load-time block, music, birth times, start time;
+    // between two frames of `frames`, which shows the loading screens.
+    void Load(FrameOwner& frames);
     FrameResult RunFrame();
     // Every layer released and destroyed, bottom first; the music stopped.
     void Unload();
@@ -54,7 +55,7 @@ private:
         float expiry;
     };
 
-    void runLoadTimeBlock();
+    void runLoadTimeBlock(FrameOwner& frames);
     std::unique_ptr<CLayer> createLayer(const CLayerOperation& operation, bool deferUnderscore);
     std::optional<FrameResult> fireBlocks(float elapsed, std::vector<CLayer*>& created);
     std::optional<FrameResult> runOperation(const CLayerOperation& operation,

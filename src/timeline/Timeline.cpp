@@ -50,10 +50,13 @@ void CTimeline::loadPart(std::size_t index) {
     m_current = index;
     m_player = std::make_unique<PartPlayer>(m_script->parts[index], m_renderModule,
                                             m_renderModule.GetSoundSystem(), m_factory, m_sample);
-    m_player->Load();
+    m_player->Load(*m_frames);
 }
 
 bool CTimeline::RunFrame() {
+    if (m_waiting) {
+        return true;
+    }
     if (!m_player) {
         return false;
     }
@@ -66,10 +69,18 @@ bool CTimeline::RunFrame() {
         m_current + 1 >= m_script->parts.size()) {
         return false;
     }
+    m_waiting = true;
+    return true;
+}
+
+void CTimeline::LoadNextPart() {
+    if (!m_waiting) {
+        return;
+    }
+    m_waiting = false;
     ++m_partCounter;
     m_renderModule.DestroyAllTextures();
     loadPart(m_current + 1);
-    return true;
 }
 
 float CTimeline::PartTime() const {

@@ -28,10 +28,20 @@ public:
     // only read, so several timelines may share one; each keeps its own marks
     // of the blocks that fired.
     void UseScript(std::shared_ptr<const ParsedScript> script);
+    // Loading screens become frames of `frames` (the main loop's); until
+    // then, frames of their own straight on the render module.
+    void SetFrameOwner(FrameOwner& frames) { m_frames = &frames; }
     // Loads the first part; a script without parts raises the engine error.
     void StartPlayback();
     // False once the production is over: after END, or after the last part.
+    // When a part ends and another follows, true with NextPartWaiting(): the
+    // caller ends its frame and loads the next part with LoadNextPart, so
+    // that the loading screens are frames of their own between the caller's.
+    // While a part waits, a frame runs nothing.
     bool RunFrame();
+    bool NextPartWaiting() const { return m_waiting; }
+    // Loads the part that waits, showing its loading screens; between frames.
+    void LoadNextPart();
 
     // Seconds since the current part started, for the time display.
     float PartTime() const;
@@ -53,6 +63,9 @@ private:
     std::size_t m_current = 0;
     int m_partCounter = 0;
     std::unique_ptr<PartPlayer> m_player;
+    ModuleFrames m_moduleFrames{m_renderModule};
+    FrameOwner* m_frames = &m_moduleFrames;
+    bool m_waiting = false;
 };
 
 }  // namespace vesta

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "EngineState.h"
+#include "PictureWriters.h"
 #include "SoundTestData.h"
 #include "TestSupport.h"
 #include "app/DemoApp.h"
@@ -34,6 +35,29 @@ std::vector<std::string> printedTexts(const RecordingModule& module) {
         }
     }
     return texts;
+}
+
+// The frame calls in their order: BeginFrame, EndFrame, Present and Clear.
+std::vector<std::string> frameCalls(const RecordingModule& module) {
+    std::vector<std::string> calls;
+    for (const std::string& name : module.Names()) {
+        if (name == "BeginFrame" || name == "EndFrame" || name == "Present" || name == "Clear") {
+            calls.push_back(name);
+        }
+    }
+    return calls;
+}
+
+// A first part that ends at once, then one with a loading picture.
+constexpr const char* kPartChangeScript = "PART {\r\nTIME 0 {\r\nPARTEND;\r\n}\r\n}\r\n"
+                                          "PART {\r\nLOADINGIMG \"load.png\";\r\n}\r\n";
+
+std::vector<std::uint8_t> greyPng() {
+    PngPicture grey;
+    grey.width = 4;
+    grey.height = 4;
+    grey.samples.assign(16, 128);
+    return EncodePng(grey);
 }
 
 class DemoAppFrameTest : public ::testing::Test {
@@ -164,6 +188,62 @@ TEST_F(DemoAppFrameTest, TheEndOfTheShowQuitsWithoutPresenting) {
     // The show's end posts the quit message: the loop stops after that one frame.
     m_app->Run();
     EXPECT_EQ(module.Names(), (std::vector<std::string>{"BeginFrame", "EndFrame"}));
+}
+
+// The next part loads between two frames, its loading screen a frame of its
+// own: frames never nest, and the frame in which the part ended goes on
+// after the load as a frame of its own.
+TEST_F(DemoAppFrameTest, ThePartChangeShowsTheLoadingScreenBetweenFrames) {
+    WriteFile(m_dir / "Main.txt", kPartChangeScript);
+    WriteFile(m_dir / "load.png", greyPng());
+    RecordingModule& module = start(std::nullopt);
+    module.ClearCalls();
+    m_app->Frame();
+    EXPECT_EQ(m_app->Timeline()->PartCounter(), 2);
+    EXPECT_EQ(frameCalls(module),
+              (std::vector<std::string>{"BeginFrame", "EndFrame",                      // part ends
+                                        "BeginFrame", "EndFrame", "Present", "Clear",  // loading
+                                        "BeginFrame", "EndFrame", "Present", "Clear"}));  // shown
+    m_app->Frame();
+    std::size_t open = 0;
+    for (const std::string& call : frameCalls(module)) {
+        if (call == "BeginFrame") {
+            EXPECT_EQ(open++, 0u) << "a frame begun inside another";
+        } else if (call == "EndFrame") {
+            EXPECT_EQ(open--, 1u);
+        } else {
+            EXPECT_EQ(open, 0u) << call << " inside a frame";
+        }
+    }
+}
+
+// While recording, every frame of the show goes to the file and no loading
+// screen does.
+TEST_F(DemoAppFrameTest, TheRecordingTakesTheShowsFramesAndNoLoadingScreen) {
+    WriteFile(m_dir / "Main.txt", kPartChangeScript);
+    WriteFile(m_dir / "load.png", greyPng());
+    std::uint32_t written = 0;
+    std::size_t presented = 0;
+    // In a thread of its own: a recording lowers the drawing's priority for good.
+    std::thread player([&] {
+        LaunchOptions options;
+        options.headless = true;
+        options.commandLine = "VideoOut NoSound";
+        options.videoFile = (m_dir.Path() / "Video.avi").string();
+        CDemoApp app(options);
+        app.Init();
+        auto& module = dynamic_cast<RecordingModule&>(*app.Module());
+        module.ClearCalls();
+        for (int frame = 0; frame < 3; ++frame) {
+            app.Frame();
+        }
+        written = app.Recording()->FramesWritten();
+        presented = module.Count("Present");
+        app.Shutdown();
+    });
+    player.join();
+    EXPECT_EQ(written, 3u);
+    EXPECT_EQ(presented, 4u);  // and the loading screen
 }
 
 TEST_F(DemoAppFrameTest, AScriptWithoutPartsStopsTheStart) {

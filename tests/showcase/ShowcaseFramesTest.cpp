@@ -83,11 +83,13 @@ protected:
         return played;
     }
 
-    // One frame as the player draws it; false once the show is over.
+    // One frame as the player draws it, the next part loaded after it when
+    // one waits; false once the show is over.
     bool frame() {
         m_module->BeginFrame();
         const bool running = m_timeline->RunFrame();
         m_module->EndFrame();
+        m_timeline->LoadNextPart();
         return running;
     }
 

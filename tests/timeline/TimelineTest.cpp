@@ -210,6 +210,9 @@ TEST_F(TimelineTest, PartEndLoadsTheNextPartAndTheLastEndsTheProduction) {
     m_events.clear();
     EXPECT_TRUE(timeline.RunFrame());
     EXPECT_EQ(m_events, (std::vector<std::string>{"A release"}));
+    EXPECT_TRUE(timeline.NextPartWaiting());
+    timeline.LoadNextPart();
+    EXPECT_FALSE(timeline.NextPartWaiting());
     EXPECT_EQ(timeline.PartCounter(), 2);
     EXPECT_EQ(timeline.PartTime(), 0.0f);
     EXPECT_TRUE(stack().empty());
@@ -300,6 +303,48 @@ TEST_F(TimelineTest, LoadingScreenIsDrawnOnceAndAgainPerLoadTimeLayer) {
     EXPECT_EQ(draw->vertices[0].diffuse, 0xFFFFFFFFu);
 }
 
+// Shows each frame it is handed, as the main loop does, and keeps count.
+class CountingFrames : public FrameOwner {
+public:
+    explicit CountingFrames(RenderModule& module) : m_frames(module) {}
+    void ShowFrame(const std::function<void()>& draw) override {
+        ++shown;
+        m_frames.ShowFrame(draw);
+    }
+    int shown = 0;
+
+private:
+    ModuleFrames m_frames;
+};
+
+// The frame in which a part ends draws nothing and loads nothing; the next
+// part loads when asked, between frames, its loading screens shown as frames
+// of the owner's.
+TEST_F(TimelineTest, TheNextPartLoadsWhenAskedWithItsLoadingScreensAsTheOwnersFrames) {
+    WriteFile(m_dir / "load.png", onePixelPng());
+    CountingFrames frames(m_module);
+    write("main.txt", "PART {\r\nTIME 1 {\r\nPARTEND;\r\n}\r\n}\r\n"
+                      "PART {\r\nLOADINGIMG \"load.png\";\r\nTIME -1 {\r\n" +
+                          create("A") + "}\r\n}\r\n");
+    m_timeline = std::make_unique<CTimeline>(m_module, m_factory);
+    m_timeline->LoadScript("main.txt");
+    m_timeline->SetFrameOwner(frames);
+    m_timeline->StartPlayback();
+    at(1);
+    m_module.ClearCalls();
+    EXPECT_TRUE(m_timeline->RunFrame());
+    EXPECT_TRUE(m_timeline->NextPartWaiting());
+    EXPECT_EQ(m_timeline->CurrentPart(), nullptr);
+    EXPECT_TRUE(m_timeline->RunFrame());  // nothing runs while the part waits
+    EXPECT_TRUE(m_module.Names().empty());
+    EXPECT_EQ(frames.shown, 0);
+    m_timeline->LoadNextPart();
+    EXPECT_EQ(frames.shown, 2);  // once, and again after the load-time layer
+    EXPECT_EQ(m_module.Count("BeginFrame"), 2u);
+    EXPECT_EQ(m_timeline->PartCounter(), 2);
+    EXPECT_EQ(stack(), (std::vector<std::string>{"A"}));
+}
+
 TEST_F(TimelineTest, LoadingSamplePlaysFromTwoSecondsBeforePartEndUntilTheNextPartLoaded) {
     SoundSystem sound;  // no output: nothing heard, the calls still count
     m_module.SetSoundSystem(&sound);
@@ -313,7 +358,8 @@ TEST_F(TimelineTest, LoadingSamplePlaysFromTwoSecondsBeforePartEndUntilTheNextPa
     timeline.RunFrame();
     EXPECT_TRUE(sound.NextLoadSampleRunning());
     at(3);
-    timeline.RunFrame();  // the next part has loaded: the sample may fade out
+    timeline.RunFrame();
+    timeline.LoadNextPart();  // the next part has loaded: the sample may fade out
     EXPECT_EQ(timeline.PartCounter(), 2);
     EXPECT_FALSE(sound.NextLoadSampleRunning());
     m_timeline.reset();

@@ -3,32 +3,34 @@
 #include <algorithm>
 
 namespace vesta {
+namespace {
 
-GlFrame::GlFrame(int width, int height, int bitsPerPixel)
-    : m_width(width), m_height(height), m_bitsPerPixel(bitsPerPixel) {
-    glGenRenderbuffers(1, &m_color);
-    glBindRenderbuffer(GL_RENDERBUFFER, m_color);
-    glRenderbufferStorage(GL_RENDERBUFFER, bitsPerPixel == 16 ? GL_RGB565 : GL_RGBA8, width,
-                          height);
-    glGenRenderbuffers(1, &m_depthStencil);
-    glBindRenderbuffer(GL_RENDERBUFFER, m_depthStencil);
+GLuint makeDepthStencil(int width, int height) {
+    GLuint buffer = 0;
+    glGenRenderbuffers(1, &buffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, buffer);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-    glGenFramebuffers(1, &m_framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_color);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                              m_depthStencil);
-    m_complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    return buffer;
 }
 
+GLenum colorFormatFor(int bitsPerPixel) {
+    return bitsPerPixel == 16 ? GL_RGB565 : GL_RGB8;
+}
+
+}  // namespace
+
+GlFrame::GlFrame(int width, int height, int bitsPerPixel)
+    : m_width(width), m_height(height), m_bitsPerPixel(bitsPerPixel),
+      m_depthStencil(makeDepthStencil(width, height)),
+      m_buffers(width, height, colorFormatFor(bitsPerPixel), m_depthStencil) {}
+
 GlFrame::~GlFrame() {
-    glDeleteFramebuffers(1, &m_framebuffer);
-    glDeleteRenderbuffers(1, &m_color);
     glDeleteRenderbuffers(1, &m_depthStencil);
 }
 
-void GlFrame::Bind() const {
-    glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+void GlFrame::Bind() {
+    m_buffers.TakeOver(false);
+    glBindFramebuffer(GL_FRAMEBUFFER, m_buffers.Current());
 }
 
 void GlFrame::PresentTo(int targetWidth, int targetHeight) const {
@@ -44,11 +46,11 @@ void GlFrame::PresentTo(int targetWidth, int targetHeight) const {
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_buffers.Picture());
     // Row 0 of the frame is its top: the blit turns it the right way up.
     glBlitFramebuffer(0, 0, m_width, m_height, x, y + height, x + width, y, GL_COLOR_BUFFER_BIT,
                       GL_LINEAR);
-    glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, m_buffers.Current());
 }
 
 void GlFrame::readFormat(GLenum& format, GLenum& type) const {
@@ -61,14 +63,20 @@ void GlFrame::readFormat(GLenum& format, GLenum& type) const {
     }
 }
 
-std::uint8_t* GlFrame::Lock(int& pitch) {
+// Leaves `framebuffer` bound for reading.
+void GlFrame::readPixels(GLuint framebuffer, std::vector<std::uint8_t>& into, int& pitch) const {
     pitch = m_width * BytesPerPixel();
-    m_locked.resize(static_cast<std::size_t>(pitch) * m_height);
+    into.resize(static_cast<std::size_t>(pitch) * m_height);
     GLenum format = 0, type = 0;
     readFormat(format, type);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, m_width, m_height, format, type, m_locked.data());
+    glReadPixels(0, 0, m_width, m_height, format, type, into.data());
+}
+
+std::uint8_t* GlFrame::Lock(int& pitch) {
+    readPixels(m_buffers.Picture(), m_locked, pitch);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_buffers.Current());
     m_snapshot = m_locked;
     return m_locked.data();
 }
@@ -79,51 +87,87 @@ void GlFrame::Unlock() {
         m_locked.clear();
         return;
     }
-    // What was written into the locked copy goes back into the frame.
+    // What was written into the locked copy goes back into the frame, whole.
+    m_buffers.TakeOver(true);
     GLuint texture = 0;
     GLenum format = 0, type = 0;
     readFormat(format, type);
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, m_bitsPerPixel == 16 ? GL_RGB565 : GL_RGBA8, m_width, m_height,
-                 0, format, type, m_locked.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, colorFormatFor(m_bitsPerPixel), m_width, m_height, 0, format,
+                 type, m_locked.data());
     GLuint source = 0;
     glGenFramebuffers(1, &source);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_framebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_buffers.Current());
     glBlitFramebuffer(0, 0, m_width, m_height, 0, 0, m_width, m_height, GL_COLOR_BUFFER_BIT,
                       GL_NEAREST);
     glDeleteFramebuffers(1, &source);
     glDeleteTextures(1, &texture);
-    glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, m_buffers.Current());
     m_locked.clear();
 }
 
 bool GlFrame::QueueCopy() {
-    if (!m_copies) {
-        GLenum format = 0, type = 0;
-        readFormat(format, type);
-        m_copies = std::make_unique<GlFrameCopies>(m_width, m_height,
-                                                   m_bitsPerPixel == 16 ? GL_RGB565 : GL_RGBA8,
-                                                   format, type, BytesPerPixel());
-    }
-    return m_copies->Queue(m_framebuffer);
+    return m_buffers.Retire();
 }
 
+// A read of the device's buffers waits for all the drawing queued before it
+// (a driver that draws on the processors finishes everything first), and the
+// device then stands idle until drawing reaches it again: every frame queued
+// is read at that one wait, and handed out one by one.
 const std::uint8_t* GlFrame::ReadCopy(int& pitch) {
-    return m_copies ? m_copies->ReadOldest(pitch, m_framebuffer) : nullptr;
+    constexpr int kRing = GlFrameBuffers::kBuffers;
+    if (m_readCount > 0) {
+        // The one handed out last is done with.
+        m_readOldest = (m_readOldest + 1) % kRing;
+        --m_readCount;
+    }
+    if (m_readCount == 0) {
+        bool read = false;
+        for (GLuint oldest = m_buffers.Oldest(); oldest != 0; oldest = m_buffers.Oldest()) {
+            readPixels(oldest, m_read[(m_readOldest + m_readCount) % kRing], pitch);
+            ++m_readCount;
+            m_buffers.FreeOldest();
+            read = true;
+        }
+        if (read) {
+            GLint drawing = 0;
+            glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(drawing));
+        }
+    }
+    if (m_readCount == 0) {
+        return nullptr;
+    }
+    pitch = m_width * BytesPerPixel();
+    return m_read[m_readOldest].data();
 }
 
 std::uint16_t GlFrame::ReadPixel16(int x, int y) const {
     GLenum format = 0, type = 0;
     readFormat(format, type);
     std::uint8_t pixel[4] = {};
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_buffers.Picture());
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, 1, 1, format, type, pixel);
     return static_cast<std::uint16_t>(pixel[0] | (pixel[1] << 8));
+}
+
+void GlFrame::BeforeClear(bool color, int x, int y, int width, int height) {
+    if (!m_buffers.TakeOverPending()) {
+        return;
+    }
+    // A render target's clear leaves the frame as it is.
+    GLint drawing = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
+    if (static_cast<GLuint>(drawing) != m_buffers.Current()) {
+        return;
+    }
+    const bool whole = color && x <= 0 && y <= 0 && x + width >= m_width && y + height >= m_height;
+    m_buffers.TakeOver(whole);
 }
 
 }  // namespace vesta

@@ -160,6 +160,9 @@ void GlModule::endScene() {
 }
 
 void GlModule::clearTarget(const ClearRequest& request) {
+    // A frame that is not cleared whole starts from the last one.
+    const Viewport& area = State().viewport;
+    m_frame->BeforeClear(request.color, area.x, area.y, area.width, area.height);
     m_pipeline->Clear(request.color, request.depth, request.stencil, request.argb, 1.0f, 0);
 }
 

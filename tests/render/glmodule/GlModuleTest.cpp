@@ -116,35 +116,100 @@ TEST_F(GlModuleTest, TheBackBufferHoldsTheTopRowFirst) {
     EXPECT_EQ(pixel(10, 45), 0u);
 }
 
-// Frame copies come back oldest first, as the frame was when queued, and at
-// most three wait at a time.
+// Queued frames come back oldest first, as each frame was when queued, and
+// at most four wait at a time (the fifth buffer is drawn into).
 TEST_F(GlModuleTest, FrameCopiesAreReadInTheirOrder) {
     start();
     flat();
     int pitch = 0;
     EXPECT_EQ(module->ReadFrameCopy(pitch), nullptr);
-    quad(-32, 0, 32, 24, kRed);
-    ASSERT_TRUE(module->QueueFrameCopy());
-    module->Clear(0);
-    quad(-32, 0, 32, 24, kGreen);
-    ASSERT_TRUE(module->QueueFrameCopy());
-    module->Clear(0);
-    quad(-32, 0, 32, 24, kBlue);
-    ASSERT_TRUE(module->QueueFrameCopy());
+    const std::uint32_t colours[] = {kRed, kGreen, kBlue, 0xFFFFFF00, 0xFF00FFFF};
+    for (int i = 0; i < 4; ++i) {
+        quad(-32, 0, 32, 24, colours[i]);
+        ASSERT_TRUE(module->QueueFrameCopy()) << i;
+        module->Clear(0);
+    }
+    quad(-32, 0, 32, 24, colours[4]);
     EXPECT_FALSE(module->QueueFrameCopy());
-    for (const std::uint32_t expected : {kRed, kGreen, kBlue}) {
+    const auto expectCopy = [&](std::uint32_t expected) {
         const std::uint8_t* copy = module->ReadFrameCopy(pitch);
         ASSERT_NE(copy, nullptr);
         EXPECT_EQ(pitch, 64 * 4);
         std::uint32_t top = 0, bottom = 0;
         std::memcpy(&top, copy + 2 * pitch + 40, 4);
         std::memcpy(&bottom, copy + 45 * pitch + 40, 4);
-        EXPECT_EQ(top & 0xFFFFFFu, expected & 0xFFFFFFu);
-        EXPECT_EQ(bottom & 0xFFFFFFu, 0u);
+        EXPECT_EQ(top, expected);  // the X byte reads 0xFF
+        EXPECT_EQ(bottom, 0xFF000000u);
+    };
+    expectCopy(colours[0]);
+    ASSERT_TRUE(module->QueueFrameCopy());
+    // The back buffer is still the frame just queued, until the next clear.
+    EXPECT_EQ(pixel(10, 2), colours[4] & 0xFFFFFFu);
+    for (int i = 1; i < 5; ++i) {
+        expectCopy(colours[i]);
     }
     EXPECT_EQ(module->ReadFrameCopy(pitch), nullptr);
-    // The frame itself is untouched by the copies.
-    EXPECT_EQ(pixel(10, 2), kBlue & 0xFFFFFFu);
+}
+
+// Recording rotates the buffers drawn into; a frame whose first clear leaves
+// some of the colour still finds the last frame's picture underneath, not
+// the older picture its new buffer held.
+TEST_F(GlModuleTest, AFrameThatIsNotClearedWholeStartsFromTheLastOne) {
+    start();
+    flat();
+    int pitch = 0;
+    quad(-32, 0, 32, 24, kRed);  // the top half
+    ASSERT_TRUE(module->QueueFrameCopy());
+    ASSERT_NE(module->ReadFrameCopy(pitch), nullptr);  // its buffer is free again
+    module->Clear(0);
+    quad(-32, -24, 32, 0, kGreen);  // the bottom half
+    ASSERT_TRUE(module->QueueFrameCopy());
+    // Drawing goes on in the buffer that still holds the red frame.
+    module->EnableColorClear(false);
+    module->Clear(0);
+    EXPECT_EQ(pixel(10, 2), 0u);
+    EXPECT_EQ(pixel(10, 45), 0x00FF00u);
+    module->EnableColorClear(true);
+
+    ASSERT_TRUE(module->QueueFrameCopy());  // green below, as before
+    ASSERT_NE(module->ReadFrameCopy(pitch), nullptr);
+    module->SetViewport(50, 0, 50, 50);  // the top-right quarter
+    module->SetClearColor(0, 0, 1, 0);
+    module->Clear(0);
+    EXPECT_EQ(pixel(40, 10), 0x0000FFu);
+    EXPECT_EQ(pixel(10, 10), 0u);
+    EXPECT_EQ(pixel(10, 45), 0x00FF00u);
+    EXPECT_EQ(pixel(40, 45), 0x00FF00u);
+
+    // A clear of all of it has nothing underneath to keep.
+    ASSERT_TRUE(module->QueueFrameCopy());
+    module->SetViewport(0, 0, 0, 0);
+    module->Clear(0);
+    EXPECT_EQ(pixel(10, 45), 0x0000FFu);
+    EXPECT_EQ(pixel(40, 10), 0x0000FFu);
+}
+
+// The frame is X8R8G8B8: whatever alpha a draw writes, blending reads the
+// frame's alpha as 1.
+TEST_F(GlModuleTest, TheFramesAlphaReadsAsOne) {
+    start();
+    flat();
+    module->SetAlphaOp(0, AlphaOp::SelectArg1);
+    module->SetAlphaArg1(0, AlphaArg::Diffuse);
+    quad(-32, -24, 32, 24, 0x00FF0000);  // red, alpha 0 written
+    module->SetAlphaBlend(true);
+    module->SetSrcBlend(BlendFactor::DestAlpha);
+    module->SetDestBlend(BlendFactor::InvDestAlpha);
+    quad(-32, -24, 0, 24, kGreen);  // the left half: all source
+    module->SetSrcBlend(BlendFactor::InvDestAlpha);
+    module->SetDestBlend(BlendFactor::DestAlpha);
+    quad(0, -24, 32, 24, kGreen);  // the right half: all destination
+    EXPECT_EQ(pixel(10, 20), 0x00FF00u);
+    EXPECT_EQ(pixel(50, 20), 0xFF0000u);
+    int pitch = 0;
+    const std::uint8_t* frame = module->LockBackBuffer(pitch);
+    EXPECT_EQ(frame[20 * pitch + 50 * 4 + 3], 0xFF);
+    module->UnlockBackBuffer();
 }
 
 TEST_F(GlModuleTest, SixteenBitFramesLockAsR5G6B5) {

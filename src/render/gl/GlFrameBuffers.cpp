@@ -1,0 +1,124 @@
+#include "render/gl/GlFrameBuffers.h"
+
+namespace vesta {
+
+GlFrameBuffers::GlFrameBuffers(int width, int height, GLenum colorFormat, GLuint depthStencil)
+    : m_width(width), m_height(height), m_colorFormat(colorFormat), m_depthStencil(depthStencil) {
+    m_complete = make(m_slots[0]);
+    m_made = 1;
+}
+
+GlFrameBuffers::~GlFrameBuffers() {
+    for (int i = 0; i < m_made; ++i) {
+        glDeleteFramebuffers(1, &m_slots[i].framebuffer);
+        glDeleteRenderbuffers(1, &m_slots[i].color);
+    }
+}
+
+// Leaves the new framebuffer bound.
+bool GlFrameBuffers::make(Slot& slot) const {
+    glGenRenderbuffers(1, &slot.color);
+    glBindRenderbuffer(GL_RENDERBUFFER, slot.color);
+    glRenderbufferStorage(GL_RENDERBUFFER, m_colorFormat, m_width, m_height);
+    glGenFramebuffers(1, &slot.framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, slot.framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, slot.color);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                              m_depthStencil);
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+bool GlFrameBuffers::busy(int index) const {
+    if (index == m_current || index == m_picture) {
+        return true;
+    }
+    for (int i = 0; i < m_waiting; ++i) {
+        if (m_queue[(m_oldest + i) % kBuffers] == index) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A buffer made before if one is free, else a new one while fewer than
+// kBuffers exist; -1 when every buffer is in use.
+int GlFrameBuffers::freeSlot() {
+    for (int i = 0; i < m_made; ++i) {
+        if (!busy(i)) {
+            return i;
+        }
+    }
+    if (m_made == kBuffers) {
+        return -1;
+    }
+    Slot& slot = m_slots[m_made];
+    if (!make(slot)) {
+        glDeleteFramebuffers(1, &slot.framebuffer);
+        glDeleteRenderbuffers(1, &slot.color);
+        slot = {};
+        return -1;
+    }
+    return m_made++;
+}
+
+bool GlFrameBuffers::Retire() {
+    const int next = freeSlot();
+    if (next < 0) {
+        glBindFramebuffer(GL_FRAMEBUFFER, Current());
+        return false;
+    }
+    // Retired twice with nothing drawn in between: the same picture again.
+    TakeOver(false);
+    m_queue[(m_oldest + m_waiting) % kBuffers] = m_current;
+    ++m_waiting;
+    m_picture = m_current;
+    m_current = next;
+    glBindFramebuffer(GL_FRAMEBUFFER, Current());
+    // Hands the retired frame to the device now, so that it is drawn while
+    // the next one is built, long before it is read.
+    glFlush();
+    return true;
+}
+
+void GlFrameBuffers::TakeOver(bool overwrittenWhole) {
+    if (!TakeOverPending()) {
+        return;
+    }
+    if (!overwrittenWhole) {
+        copyPicture();
+    }
+    m_picture = m_current;
+}
+
+// Blits are cut by the scissor test (and, on some drivers, by the colour
+// mask): both are opened for the copy and put back as they were.
+void GlFrameBuffers::copyPicture() const {
+    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    GLboolean mask[4] = {};
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, Picture());
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, Current());
+    glBlitFramebuffer(0, 0, m_width, m_height, 0, 0, m_width, m_height, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, Current());
+    glColorMask(mask[0], mask[1], mask[2], mask[3]);
+    if (scissor) {
+        glEnable(GL_SCISSOR_TEST);
+    }
+}
+
+GLuint GlFrameBuffers::Oldest() const {
+    return m_waiting == 0 ? 0 : m_slots[m_queue[m_oldest]].framebuffer;
+}
+
+void GlFrameBuffers::FreeOldest() {
+    if (m_waiting == 0) {
+        return;
+    }
+    m_oldest = (m_oldest + 1) % kBuffers;
+    --m_waiting;
+}
+
+}  // namespace vesta

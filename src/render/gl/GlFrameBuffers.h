@@ -1,0 +1,82 @@
+#pragma once
+// The back buffer's colour buffers. Without a recording there is one, drawn
+// into frame after frame. While recording, a finished frame is retired as it
+// stands, to be read a frame or two later, and drawing goes on in a free
+// buffer: nothing is copied, unless the next frame wants the last picture
+// underneath (its first clear leaves part of the colour), and then only once.
+//
+// Every buffer shares one depth-stencil buffer. Nothing reads depth or
+// stencil once a frame is finished (only its colour is shown and recorded),
+// and the player's clears of depth and stencil are limited to the viewport:
+// with one shared buffer, what a frame leaves outside such a clear is there
+// for the next frame, exactly as with a single back buffer, with nothing to
+// carry over and no memory spent on depth the recorder never reads.
+
+#include <epoxy/gl.h>
+
+namespace vesta {
+
+class GlFrameBuffers {
+public:
+    // The one drawn into and four retired ones in hand. On llvmpipe any read
+    // of a buffer first finishes all the drawing queued, and the rasteriser
+    // then idles while the next frame is built: reading the frames in hand
+    // at once makes that one wait per four frames (measured beside two in
+    // hand with vesta_bench_recording: the ffvhuff recording came nearer to
+    // the bound the processors set).
+    static constexpr int kBuffers = 5;
+
+    // The first buffer now, the others at the first Retire.
+    GlFrameBuffers(int width, int height, GLenum colorFormat, GLuint depthStencil);
+    ~GlFrameBuffers();
+    GlFrameBuffers(const GlFrameBuffers&) = delete;
+    GlFrameBuffers& operator=(const GlFrameBuffers&) = delete;
+
+    bool Complete() const { return m_complete; }
+    // The framebuffer that the frame is drawn into.
+    GLuint Current() const { return m_slots[m_current].framebuffer; }
+    // Where the back buffer's picture stands: after a Retire, the retired
+    // buffer until the current one takes over; otherwise the current one.
+    GLuint Picture() const { return m_slots[m_picture].framebuffer; }
+    // True from a Retire until the current buffer takes over the picture.
+    bool TakeOverPending() const { return m_picture != m_current; }
+
+    // Queues the current buffer as it stands and binds a free one for
+    // drawing; false, with nothing changed, when none is free.
+    bool Retire();
+    // The current buffer becomes the back buffer: the retired picture is
+    // copied into it, unless the caller is about to overwrite it whole.
+    void TakeOver(bool overwrittenWhole);
+
+    // The oldest retired buffer's framebuffer; 0 when none waits.
+    GLuint Oldest() const;
+    // Hands the oldest retired buffer back for drawing.
+    void FreeOldest();
+
+private:
+    struct Slot {
+        GLuint framebuffer = 0;
+        GLuint color = 0;
+    };
+
+    bool make(Slot& slot) const;
+    bool busy(int index) const;
+    int freeSlot();
+    void copyPicture() const;
+
+    int m_width;
+    int m_height;
+    GLenum m_colorFormat;
+    GLuint m_depthStencil;
+    bool m_complete = false;
+    Slot m_slots[kBuffers];
+    int m_made = 0;
+    int m_current = 0;
+    int m_picture = 0;
+    // Retired buffers, oldest first, as a ring.
+    int m_queue[kBuffers] = {};
+    int m_oldest = 0;
+    int m_waiting = 0;
+};
+
+}  // namespace vesta
