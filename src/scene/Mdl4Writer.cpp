@@ -18,23 +18,26 @@ void putU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     }
 }
 
-std::uint32_t totalSizeOf(const ChunkNode& node) {
-    std::uint32_t total = kChunkHeaderSize + static_cast<std::uint32_t>(node.data.size());
-    for (const ChunkNode& child : node.children) {
-        total += totalSizeOf(child);
+void patchU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
     }
-    return total;
 }
 
+// The total size is known once the children are laid out, so it is patched
+// into the header afterwards: one pass however deep the tree.
 void serializeInto(std::vector<std::uint8_t>& out, const ChunkNode& node) {
+    const std::size_t start = out.size();
     putU32(out, node.kind);
-    putU32(out, node.totalSizeField.value_or(totalSizeOf(node)));
+    putU32(out, 0);
     putU32(out, node.dataSizeField.value_or(static_cast<std::uint32_t>(node.data.size())));
     putU32(out, node.childCountField.value_or(static_cast<std::uint32_t>(node.children.size())));
     for (const ChunkNode& child : node.children) {
         serializeInto(out, child);
     }
     out.insert(out.end(), node.data.begin(), node.data.end());
+    patchU32(out, start + 4,
+             node.totalSizeField.value_or(static_cast<std::uint32_t>(out.size() - start)));
 }
 
 std::string lowerCase(std::string text) {
