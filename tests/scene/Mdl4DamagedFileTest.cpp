@@ -84,6 +84,12 @@ TEST_F(Mdl4DamagedFileTest, SizeFieldsThatLeaveTheirChunkOrTheFileAreRejected) {
     }
     EXPECT_EQ(withRoot([](ChunkNode& r) { r.children[0].children[0].totalSizeField = 4096; }),
               kInvalidFile);
+    // A last child whose data take in its parent's data, which would read well.
+    EXPECT_EQ(withRoot([&](ChunkNode& r) {
+                  r.children[0].totalSizeField = sizeOf(r.children[0]) + 4;
+                  r.children[0].dataSizeField = r.children[0].data.size() + 4;
+              }),
+              kInvalidFile);
     // Sizes that contradict each other.
     EXPECT_EQ(withRoot([](ChunkNode& r) { r.children[0].totalSizeField = 15; }), kInvalidFile);
     EXPECT_EQ(withRoot([](ChunkNode& r) { r.children[0].dataSizeField = 1u << 20; }), kInvalidFile);
