@@ -131,11 +131,22 @@ void CMdl4Loader::attachToParent(C3DObject& object, const std::string& parentNam
     if (parentName.empty() || parentName == object.Name()) {
         return;
     }
-    if (C3DObject* parent = m_scene.FindObject(parentName)) {
-        parent->AttachChild(&object);
+    const auto parent = m_objectsByName.find(parentName);
+    if (parent != m_objectsByName.end()) {
+        parent->second->AttachChild(&object);
     } else {
         object.pendingParentName = parentName;
     }
+}
+
+void CMdl4Loader::addObject(C3DObject* object) {
+    m_scene.objects.push_back(object);
+    m_objectsByName.emplace(object->Name(), object);
+}
+
+CBone* CMdl4Loader::findBone(const std::string& name) const {
+    const auto found = m_bonesByName.find(name);
+    return found == m_bonesByName.end() ? nullptr : found->second;
 }
 
 void CMdl4Loader::onScene() {
@@ -157,8 +168,9 @@ void CMdl4Loader::onMesh() {
     mesh->SetBoxFromFile(cornerA, cornerB);
     attachToParent(*mesh, parentName);
     m_scene.meshes.push_back(mesh);
-    m_scene.objects.push_back(mesh);
+    addObject(mesh);
     m_mesh = mesh;
+    m_bonesByName.clear();
     m_object = mesh;
 }
 
@@ -182,8 +194,8 @@ void CMdl4Loader::onCamera() {
     attachToParent(*target, targetParentName);
     m_scene.cameras.push_back(camera);
     m_scene.cameraTargets.push_back(target);
-    m_scene.objects.push_back(camera);
-    m_scene.objects.push_back(target);
+    addObject(camera);
+    addObject(target);
     m_object = camera;
 }
 
@@ -243,7 +255,7 @@ void CMdl4Loader::onPoint() {
     const Vector3 position = m_reader.ReadVector3();
     point->position = {position.x, position.y, position.z, 0.0f};
     attachToParent(*point, parentName);
-    m_scene.objects.push_back(point);
+    addObject(point);
     m_object = point;
 }
 
@@ -267,10 +279,11 @@ void CMdl4Loader::onBone() {
     bone->SetName(m_reader.ReadString());
     const std::string parentName = m_reader.ReadString();
     bone->restMatrix = m_reader.ReadMatrix();
-    if (CBone* parent = mesh.FindBone(parentName)) {
+    if (CBone* parent = findBone(parentName)) {
         parent->AttachChild(bone.get());
     }
     m_bone = bone.get();
+    m_bonesByName.emplace(bone->Name(), bone.get());
     mesh.bones.push_back(std::move(bone));
 }
 

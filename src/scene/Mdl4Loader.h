@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
@@ -45,6 +46,9 @@ private:
     CBone& currentBone() const;
     // Attaches to an object created before, else keeps the name for later.
     void attachToParent(C3DObject& object, const std::string& parentName) const;
+    // Appends to the scene's list of all objects.
+    void addObject(C3DObject* object);
+    CBone* findBone(const std::string& name) const;
     void readKeys(AnimTrack& track, int values, KeyConversion convert = nullptr);
 
     // Object chunks (Mdl4Loader.cpp).
@@ -82,6 +86,11 @@ private:
     C3DObjectAnim* m_anim = nullptr;
     CBone* m_bone = nullptr;
     C3DObject* m_object = nullptr;
+    // The first object and the first bone of the current mesh of each name:
+    // the scene's own look-ups walk their lists, which a file of many objects
+    // would turn quadratic.
+    std::unordered_map<std::string, C3DObject*> m_objectsByName;
+    std::unordered_map<std::string, CBone*> m_bonesByName;
 };
 
 }  // namespace vesta

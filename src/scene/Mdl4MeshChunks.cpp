@@ -90,14 +90,14 @@ void CMdl4Loader::onColours() {
 }
 
 void CMdl4Loader::onSkin() {
-    CMeshe& mesh = currentMesh();
+    currentMesh();  // its bones are the ones found by name
     // Each record takes at least 136 bytes, so a false count fails at a read.
     const std::uint32_t boneCount = m_reader.ReadU32();
     for (std::uint32_t i = 0; i < boneCount; ++i) {
         const std::string name = m_reader.ReadString();
         const std::uint32_t pairs = m_reader.ReadU32();
         m_reader.Skip(2 * mdl4::kMatrixSize);  // two matrices nothing uses
-        CBone* bone = mesh.FindBone(name);
+        CBone* bone = findBone(name);
         if (!bone) {
             LogPrintf("Warning : Bone [%s] is unknown.", name.c_str());
             m_reader.Skip(pairs * kSkinPairSize);

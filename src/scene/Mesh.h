@@ -64,7 +64,8 @@ public:
 
     CMeshe() : C3DObject("CMeshe") {}
 
-    // Corners as stored in the file, in the scene's coordinates.
+    // Corners as the file stores them, in the scene's coordinates; the box
+    // keeps them relative to the position, which must be set first.
     void SetBoxFromFile(const Vector3& cornerA, const Vector3& cornerB);
     CBone* FindBone(std::string_view boneName) const;
 

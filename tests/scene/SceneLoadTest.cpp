@@ -8,6 +8,7 @@
 #include "EngineState.h"
 #include "SceneFixtures.h"
 #include "TestSupport.h"
+#include "scene/Mdl4Loader.h"
 
 namespace vesta::test {
 namespace {
@@ -47,6 +48,8 @@ TEST_F(SceneLoadTest, TheExtensionChoosesTheLoaderWhateverItsCase) {
     EXPECT_EQ(lines.front(), "-- Loading MDL ------------------");
     EXPECT_EQ(load(""), "Unable to find loader for [] filetype.");
     EXPECT_EQ(load("Models/missing.VestaMDL4"), "Unable to open [Models/missing.VestaMDL4]");
+    // The loader itself opens nothing for an empty path, and says so.
+    EXPECT_EQ(EngineErrorOf([&] { CMdl4Loader(scene).Run(""); }), "Unable to open MDLV4 file []");
     WriteFile(m_dir / "Models/Ship.VESTAMDL4", mdl4::WriteScene(CScene{}));
     EXPECT_EQ(load("Models\\ship.vestamdl4"), "<none>");
     EXPECT_EQ(scene.name, "ship.vestamdl4");
