@@ -18,7 +18,7 @@ class CMaterial;
 struct MeshVertex {
     Vector3 position;
     Vector3 normal;
-    std::uint32_t colour = 0;  // ARGB
+    std::uint32_t colour = 0;  // ARGB; 0 unless a Colours chunk sets it
     std::array<float, 2> uv0{};
     std::array<float, 2> uv1{};
     bool operator==(const MeshVertex&) const = default;
