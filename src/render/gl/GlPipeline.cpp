@@ -48,6 +48,7 @@ GlPipeline::GlPipeline(const PipelineState* state)
     glBindVertexArray(o.streamArray);
     o.vertices.Bind();
     SetVertexLayout(VertexLayout::Render);
+    o.streamArrayVertices = o.vertices.Name();
     o.indices.Bind();
     glGenSamplers(MaxStages, o.samplers);
     for (GLuint unit = 0; unit < MaxStages; ++unit) {
@@ -121,16 +122,25 @@ void GlPipeline::Clear(bool color, bool depth, bool stencil, std::uint32_t argb,
     m_applied.stencil.writeMask = 0xFFFFFFFF;
 }
 
+std::size_t GlPipeline::streamVertices(const void* vertices, std::size_t bytes) {
+    Objects& o = *m_objects;
+    glBindVertexArray(o.streamArray);
+    const std::size_t offset = o.vertices.Write(vertices, bytes, sizeof(RenderVertex));
+    if (o.vertices.Name() != o.streamArrayVertices) {
+        // A larger buffer object took the place of the one the attributes point at.
+        SetVertexLayout(VertexLayout::Render);
+        o.streamArrayVertices = o.vertices.Name();
+    }
+    return offset;
+}
+
 void GlPipeline::Draw(PrimitiveType primitive, int vertexCount, const RenderVertex* vertices) {
     const int drawn = VerticesDrawn(primitive, vertexCount);
     if (drawn == 0 || !vertices) {
         return;
     }
     apply(primitive, VertexLayout::Render);
-    Objects& o = *m_objects;
-    glBindVertexArray(o.streamArray);
-    const std::size_t offset =
-        o.vertices.Write(vertices, sizeof(RenderVertex) * drawn, sizeof(RenderVertex));
+    const std::size_t offset = streamVertices(vertices, sizeof(RenderVertex) * drawn);
     glDrawArrays(GlPrimitive(primitive), static_cast<GLint>(offset / sizeof(RenderVertex)), drawn);
 }
 
@@ -142,10 +152,8 @@ void GlPipeline::DrawIndexed(PrimitiveType primitive, const RenderVertex* vertic
     }
     apply(primitive, VertexLayout::Render);
     Objects& o = *m_objects;
-    glBindVertexArray(o.streamArray);
     const std::size_t vertexOffset =
-        o.vertices.Write(vertices, sizeof(RenderVertex) * static_cast<std::size_t>(vertexCount),
-                         sizeof(RenderVertex));
+        streamVertices(vertices, sizeof(RenderVertex) * static_cast<std::size_t>(vertexCount));
     const std::size_t indexOffset =
         o.indices.Write(indices, sizeof(std::uint16_t) * static_cast<std::size_t>(drawn), 4);
     glDrawElementsBaseVertex(GlPrimitive(primitive), drawn, GL_UNSIGNED_SHORT,
@@ -190,9 +198,7 @@ void GlPipeline::DrawPretransformedPoint(float x, float y, float z) {
     vertex.y = y;
     vertex.z = z;
     vertex.diffuse = 0xFFFFFFFF;
-    Objects& o = *m_objects;
-    glBindVertexArray(o.streamArray);
-    const std::size_t offset = o.vertices.Write(&vertex, sizeof vertex, sizeof vertex);
+    const std::size_t offset = streamVertices(&vertex, sizeof vertex);
     glDrawArrays(GL_POINTS, static_cast<GLint>(offset / sizeof vertex), 1);
 }
 

@@ -93,6 +93,8 @@ private:
     void applyStages(const ShaderKey& key, bool all);
     void applyProgram(const ShaderKey& key);
     void setBufferLayout(VertexLayout layout, std::uint32_t vertexBuffer);
+    // Into the stream buffer, with the stream vertex array bound; the offset.
+    std::size_t streamVertices(const void* vertices, std::size_t bytes);
 
     struct Objects;
     PipelineState m_ownState;

@@ -1,7 +1,19 @@
 #pragma once
-// A buffer object that vertices and indices from memory are streamed into:
-// written front to back, orphaned when full, so no draw waits for the GPU
-// and no draw allocates.
+// A buffer object that vertices and indices from memory are streamed into,
+// written front to back so that no draw waits for the device and no draw
+// allocates.
+//
+// Where the driver has immutable storage (GL 4.4, ARB_buffer_storage) the
+// buffer is mapped once, persistently, and a write is a plain copy: no GL
+// call per draw. It is used as a ring in four quarters; a fence set when the
+// writes leave a quarter is waited for before the next lap writes into it
+// again (on a software rasteriser, which reads vertices at the draw call,
+// that fence has long signalled). Elsewhere the buffer is orphaned when full
+// and written with glBufferSubData.
+//
+// The buffer object is replaced by a larger one when a write does not fit a
+// quarter; vertex arrays that point at it must then be pointed again
+// (Name() changes).
 
 #include <cstddef>
 #include <cstdint>
@@ -18,16 +30,29 @@ public:
     StreamBuffer& operator=(const StreamBuffer&) = delete;
 
     // Copies `size` bytes in at an offset that is a multiple of `alignment`
-    // and returns that offset. Leaves the buffer bound to its target.
+    // and returns that offset. Leaves the buffer bound to its target. The
+    // buffer object may be replaced by a larger one (Name() tells).
     std::size_t Write(const void* data, std::size_t size, std::size_t alignment);
     std::uint32_t Name() const { return m_name; }
     void Bind() const;
 
 private:
+    static constexpr int kQuarters = 4;
+
+    void allocate();
+    void release();
+    // Where the next `size` bytes go in the mapped ring.
+    std::size_t placeMapped(std::size_t size, std::size_t alignment);
+    int quarterOf(std::size_t offset) const;
+
     std::uint32_t m_target;
     std::uint32_t m_name = 0;
     std::size_t m_capacity;
     std::size_t m_cursor = 0;
+    bool m_persistent = false;
+    unsigned char* m_mapped = nullptr;
+    int m_quarter = 0;  // the quarter being written
+    void* m_fences[kQuarters] = {};  // GLsync of each quarter's last lap
 };
 
 }  // namespace vesta::gl
