@@ -19,9 +19,9 @@ struct GlPipeline::Objects {
     // pages from the kernel, and their page faults cost more than the draws.
     StreamBuffer vertices{GL_ARRAY_BUFFER, 64u << 10};
     StreamBuffer indices{GL_ELEMENT_ARRAY_BUFFER, 64u << 10};
-    GLuint streamArray = 0;  // RenderVertex layout over `vertices`
+    GLuint streamArray = 0;          // RenderVertex layout over `vertices`
     GLuint streamArrayVertices = 0;  // the buffer object its attributes point at
-    GLuint bufferArray = 0;  // caller-owned buffers
+    GLuint bufferArray = 0;          // caller-owned buffers
     GLuint bufferArrayVertices = 0;
     VertexLayout bufferArrayLayout = VertexLayout::Render;
     GLuint samplers[MaxStages] = {};

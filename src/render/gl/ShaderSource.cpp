@@ -270,11 +270,10 @@ std::string stageCode(const ShaderKey& key, int stage) {
     const auto keepsRange = [](auto op, auto select, auto modulate, auto disable) {
         return op == select || op == modulate || op == disable;
     };
-    const bool inRange =
-        keepsRange(static_cast<ColorOp>(k.colorOp), ColorOp::SelectArg1, ColorOp::Modulate,
-                   ColorOp::Disable) &&
-        keepsRange(static_cast<AlphaOp>(k.alphaOp), AlphaOp::SelectArg1, AlphaOp::Modulate,
-                   AlphaOp::Disable);
+    const bool inRange = keepsRange(static_cast<ColorOp>(k.colorOp), ColorOp::SelectArg1,
+                                    ColorOp::Modulate, ColorOp::Disable) &&
+                         keepsRange(static_cast<AlphaOp>(k.alphaOp), AlphaOp::SelectArg1,
+                                    AlphaOp::Modulate, AlphaOp::Disable);
     code += inRange ? "    current = vec4(" + rgb + ", " + a + ");\n"
                     : "    current = clamp(vec4(" + rgb + ", " + a + "), 0.0, 1.0);\n";
     return code;

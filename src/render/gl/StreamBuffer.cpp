@@ -72,7 +72,8 @@ std::size_t StreamBuffer::placeMapped(std::size_t size, std::size_t alignment) {
     // Each write lies within one quarter, so that a quarter's fence covers
     // every draw that reads it.
     if (offset + size <= m_capacity && quarterOf(offset) != quarterOf(offset + size - 1)) {
-        offset = alignUp((static_cast<std::size_t>(quarterOf(offset)) + 1) * (m_capacity / kQuarters));
+        offset =
+            alignUp((static_cast<std::size_t>(quarterOf(offset)) + 1) * (m_capacity / kQuarters));
     }
     if (offset + size > m_capacity) {
         offset = 0;

@@ -51,7 +51,7 @@ private:
     std::size_t m_cursor = 0;
     bool m_persistent = false;
     unsigned char* m_mapped = nullptr;
-    int m_quarter = 0;  // the quarter being written
+    int m_quarter = 0;               // the quarter being written
     void* m_fences[kQuarters] = {};  // GLsync of each quarter's last lap
 };
 
