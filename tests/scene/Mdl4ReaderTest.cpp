@@ -17,11 +17,7 @@ class Mdl4ReaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetEngineState();
-        SetLogSink(
-            [](void* sink, const char* line) {
-                static_cast<std::vector<std::string>*>(sink)->push_back(line);
-            },
-            &lines);
+        CaptureLog(lines);
     }
     void TearDown() override {
         SetLogSink(nullptr, nullptr);

@@ -17,11 +17,7 @@ class SceneLoadTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetEngineState();
-        SetLogSink(
-            [](void* sink, const char* line) {
-                static_cast<std::vector<std::string>*>(sink)->push_back(line);
-            },
-            &lines);
+        CaptureLog(lines);
         CScene sample;
         BuildSampleScene(sample);
         WriteFile(m_dir / "Models/ship.vestamdl4", mdl4::WriteScene(sample));

@@ -3,6 +3,7 @@
 // a new process starts; for tests linking those libraries.
 
 #include <string>
+#include <vector>
 
 #include "fs/ArchiveList.h"
 #include "fs/ResourceTable.h"
@@ -22,6 +23,15 @@ std::string EngineErrorOf(Call call) {
         return error.Text();
     }
     return "<none>";
+}
+
+// Sends every log line into `lines` until ResetEngineState or SetLogSink(nullptr, nullptr).
+inline void CaptureLog(std::vector<std::string>& lines) {
+    SetLogSink(
+        [](void* sink, const char* line) {
+            static_cast<std::vector<std::string>*>(sink)->push_back(line);
+        },
+        &lines);
 }
 
 inline void ResetEngineState() {

@@ -39,11 +39,7 @@ protected:
         ResetEngineState();
         module.Initialize(nullptr, false, 640, 480, 32);
         module.ClearCalls();
-        SetLogSink(
-            [](void* sink, const char* line) {
-                static_cast<std::vector<std::string>*>(sink)->push_back(line);
-            },
-            &lines);
+        CaptureLog(lines);
     }
     void TearDown() override {
         SetLogSink(nullptr, nullptr);
