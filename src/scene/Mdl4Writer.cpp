@@ -24,20 +24,39 @@ void patchU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t valu
     }
 }
 
-// The total size is known once the children are laid out, so it is patched
-// into the header afterwards: one pass however deep the tree.
-void serializeInto(std::vector<std::uint8_t>& out, const ChunkNode& node) {
-    const std::size_t start = out.size();
+void putHeader(std::vector<std::uint8_t>& out, const ChunkNode& node) {
     putU32(out, node.kind);
     putU32(out, 0);
     putU32(out, node.dataSizeField.value_or(static_cast<std::uint32_t>(node.data.size())));
     putU32(out, node.childCountField.value_or(static_cast<std::uint32_t>(node.children.size())));
-    for (const ChunkNode& child : node.children) {
-        serializeInto(out, child);
+}
+
+// The total size is known once the children are laid out, so it is patched
+// into the header afterwards. The tree is walked with a stack of its own, so
+// that no depth of nesting exhausts the thread's.
+void serializeInto(std::vector<std::uint8_t>& out, const ChunkNode& root) {
+    struct Open {
+        const ChunkNode* node;
+        std::size_t start;
+        std::size_t nextChild;
+    };
+    std::vector<Open> open;
+    open.push_back({&root, out.size(), 0});
+    putHeader(out, root);
+    while (!open.empty()) {
+        Open& top = open.back();
+        if (top.nextChild < top.node->children.size()) {
+            const ChunkNode& child = top.node->children[top.nextChild++];
+            open.push_back({&child, out.size(), 0});
+            putHeader(out, child);
+            continue;
+        }
+        const ChunkNode& node = *top.node;
+        out.insert(out.end(), node.data.begin(), node.data.end());
+        patchU32(out, top.start + 4,
+                 node.totalSizeField.value_or(static_cast<std::uint32_t>(out.size() - top.start)));
+        open.pop_back();
     }
-    out.insert(out.end(), node.data.begin(), node.data.end());
-    patchU32(out, start + 4,
-             node.totalSizeField.value_or(static_cast<std::uint32_t>(out.size() - start)));
 }
 
 std::string lowerCase(std::string text) {
