@@ -1,21 +1,12 @@
 #include "render/RenderState.h"
 
 namespace vesta {
-namespace {
-
-bool sameVector(const Vector3& a, const Vector3& b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
-}
-
-}  // namespace
-
 bool DeviceLight::operator==(const DeviceLight& other) const {
     return enabled == other.enabled && type == other.type && diffuse == other.diffuse &&
-           specular == other.specular && ambient == other.ambient &&
-           sameVector(position, other.position) && sameVector(direction, other.direction) &&
-           range == other.range && falloff == other.falloff && attenuation0 == other.attenuation0 &&
-           attenuation1 == other.attenuation1 && attenuation2 == other.attenuation2 &&
-           theta == other.theta && phi == other.phi;
+           specular == other.specular && ambient == other.ambient && position == other.position &&
+           direction == other.direction && range == other.range && falloff == other.falloff &&
+           attenuation0 == other.attenuation0 && attenuation1 == other.attenuation1 &&
+           attenuation2 == other.attenuation2 && theta == other.theta && phi == other.phi;
 }
 
 ColorValue UnpackColor(std::uint32_t argb) {

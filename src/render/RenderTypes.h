@@ -55,6 +55,7 @@ struct Vector3 {
     float x = 0.0f;
     float y = 0.0f;
     float z = 0.0f;
+    bool operator==(const Vector3&) const = default;
 };
 
 // Row-major, row vectors: a point is multiplied on the left, translation is the fourth row.

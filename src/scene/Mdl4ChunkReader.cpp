@@ -163,8 +163,10 @@ std::string Mdl4ChunkReader::ReadString() {
 
 Matrix4 Mdl4ChunkReader::ReadMatrix() {
     Matrix4 matrix;
-    for (float& value : matrix.m) {
-        value = ReadF32();
+    for (auto& row : matrix.m) {
+        for (float& value : row) {
+            value = ReadF32();
+        }
     }
     return matrix;
 }

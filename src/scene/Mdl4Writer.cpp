@@ -394,8 +394,10 @@ ChunkData& ChunkData::Vector(const Vector3& value) {
 }
 
 ChunkData& ChunkData::Matrix(const Matrix4& value) {
-    for (float v : value.m) {
-        F32(v);
+    for (const auto& row : value.m) {
+        for (float v : row) {
+            F32(v);
+        }
     }
     return *this;
 }

@@ -68,7 +68,7 @@ void buildHull(CScene& scene) {
 
     auto root = std::make_unique<CBone>();
     root->SetName("Root");
-    root->restMatrix.m[12] = 5.0f;
+    root->restMatrix.m[3][0] = 5.0f;
     root->ownAnim.position = keys({key(0, {0, 0, 0}), key(20, {0, 1, 0})});
     root->weights = {{0, 1.0f}, {1, 0.5f}};
     auto arm = std::make_unique<CBone>();
