@@ -426,12 +426,12 @@ void RenderModule::SetVertexShaderConstant(int firstRegister, const float* data,
     if (!data) {
         return;
     }
+    RenderState& state = m_recordingBlock ? m_recording.values : m_state;
     for (int i = 0; i < count; ++i) {
         const int shaderRegister = firstRegister + i;
         if (shaderRegister < 0 || shaderRegister >= kMaxShaderConstants) {
             continue;
         }
-        RenderState& state = m_recordingBlock ? m_recording.values : m_state;
         if (m_recordingBlock) {
             m_recording.fields.MarkConstant(shaderRegister);
         }

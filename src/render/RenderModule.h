@@ -258,7 +258,6 @@ public:
     bool VSync() const { return m_vsync; }
     bool LowQualityTextures() const { return m_lowQualityTextures; }
     bool TextureCompression() const { return m_textureCompression; }
-    bool Hardware() const { return m_hardware; }
     const Matrix4& ProjectionMatrix() const { return m_state.projection; }
     const Matrix4& ViewMatrix() const { return m_state.view; }
     const Matrix4& WorldMatrix() const { return m_state.world; }

@@ -87,15 +87,7 @@ protected:
         return module.Calls();
     }
 
-    std::vector<const RecordedCall*> draws() const {
-        std::vector<const RecordedCall*> found;
-        for (const RecordedCall& call : module.Calls()) {
-            if (call.name == "Draw" || call.name == "DrawIndexed") {
-                found.push_back(&call);
-            }
-        }
-        return found;
-    }
+    std::vector<const RecordedCall*> draws() const { return module.Draws(); }
 
     const RecordedCall& onlyDraw() const {
         const auto found = draws();
