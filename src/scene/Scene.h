@@ -16,11 +16,37 @@
 
 namespace vesta {
 
+class RenderModule;
+
 class CScene {
 public:
-    CScene() = default;
+    // Renders again at the current frame without advancing it.
+    static constexpr float kRenderAgain = -2.0f;
+
+    // Without a render module a scene loads and evaluates but draws nothing.
+    explicit CScene(RenderModule* renderer = nullptr);
+    ~CScene();
     CScene(const CScene&) = delete;
     CScene& operator=(const CScene&) = delete;
+
+    // Reads the model file and runs the steps that follow a load; raises the
+    // reader's and the steps' messages.
+    void Load(std::string_view path);
+    // The material maps and the halo textures, through the render module.
+    void LoadTextures();
+    // Evaluates and draws the scene at `frame`, wrapped into its range;
+    // kRenderAgain draws the current frame once more.
+    void Render(float frame);
+    // Textures, mesh buffers and state blocks go back to the render module.
+    void ReleaseResources();
+
+    void SetDrawMode(bool motionBlur, float blurTimeDecal, int blurImageCount);
+    // Raises "Could not find any camera named [%s]" for a name it lacks.
+    CCamera* FindCamera(std::string_view cameraName) const;
+    void SetCurrentCamera(CCamera* camera) { m_currentCamera = camera; }
+    CCamera* CurrentCamera() const { return m_currentCamera; }
+    float CurrentFrame() const { return m_currentFrame; }
+    RenderModule* Renderer() const { return m_renderer; }
 
     // Creates an object that the scene owns; it is in none of the lists yet.
     template <class Object>
@@ -47,8 +73,17 @@ public:
     std::vector<std::unique_ptr<C3DObjectAnim>> animations;
     std::vector<std::unique_ptr<CMaterial>> materials;
 
+    bool showBoundingBoxes = false;
+    bool showMeshCount = false;
+
 private:
+    RenderModule* m_renderer;
     std::vector<std::unique_ptr<C3DObject>> m_store;
+    CCamera* m_currentCamera = nullptr;
+    float m_currentFrame = 0.0f;
+    bool m_motionBlur = false;
+    float m_blurTimeDecal = 1.0f;
+    int m_blurImageCount = 3;
 };
 
 }  // namespace vesta
