@@ -147,6 +147,8 @@ public:
     // On: coordinates from the camera-space reflection vector, mirrored
     // addressing; off: coordinate set 0, wrapped addressing.
     void SetEnvironmentMapping(int stage, bool enabled);
+    // The vertex coordinate set (0 or 1) the stage reads; environment mapping off.
+    void SetTextureCoordIndex(int stage, int index);
 
     // --- stencil -----------------------------------------------------------
     void SetStencilEnable(bool enabled);

@@ -101,6 +101,13 @@ void RenderModule::SetEnvironmentMapping(int stage, bool enabled) {
     s->addressU = s->addressV = enabled ? TextureAddress::Mirror : TextureAddress::Wrap;
 }
 
+void RenderModule::SetTextureCoordIndex(int stage, int index) {
+    if (TextureStage* s = editStage(stage, StageField::Coordinates)) {
+        s->environmentMapping = false;
+        s->texCoordIndex = static_cast<std::uint8_t>(index == 1 ? 1 : 0);
+    }
+}
+
 void RenderModule::SetTextureFiltering(int stage, bool enabled) {
     if (TextureStage* s = editStage(stage, StageField::Filter)) {
         const bool smooth = enabled && m_hardware;

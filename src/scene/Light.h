@@ -4,9 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "scene/ObjectAnim.h"
 #include "scene/SceneObject.h"
 
 namespace vesta {
+
+class Texture;
 
 class CLight : public C3DObject {
 public:
@@ -17,6 +20,8 @@ public:
 
     // Also sets the marks that the words in the lower-cased name ask for.
     void SetName(std::string name) override;
+    // The light's own parameters by name; other names are kept as given.
+    void SetParameter(std::string_view name, std::string_view value) override;
 
     bool IsSpot() const { return spotFlag != 0; }
 
@@ -25,6 +30,7 @@ public:
     Vector3 colour;
     float innerCone = 0.0f;  // radians
     float outerCone = 0.0f;  // radians
+    C3DObjectAnim* targetAnim = nullptr;  // moves the target; bound after the load
 
     // Parameters: "Specular", "Attenuation0", "Range", "MapFile", "Strength",
     // "HaloStrength". The load overwrites Strength with the file's value.
@@ -41,6 +47,13 @@ public:
     bool dynamic = false;              // "dyna"
     bool particleSource = false;       // "particlegensrc"
     bool particleDestination = false;  // "particlegendest"
+
+    // The halo's fade between hidden (0) and visible (1), and the change it
+    // is fading from.
+    Texture* haloTexture = nullptr;
+    bool haloVisible = false;
+    float haloFadeStart = 0.0f;
+    double haloChangeTime = 0.0;
 };
 
 }  // namespace vesta

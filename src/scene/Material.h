@@ -10,6 +10,8 @@
 
 namespace vesta {
 
+class Texture;
+
 struct MaterialMap {
     std::string name;  // the map's role, as the modelling package called it
     std::string path;  // the file as stored on the exporting machine
@@ -31,6 +33,8 @@ public:
     float glossiness = 0.0f;
     std::uint8_t transparency = 0;  // 0 opaque .. 255
     std::vector<MaterialMap> maps;  // in file order, neither part empty
+    // One per map once loaded (null where a map failed); owned by the render module.
+    std::vector<Texture*> textures;
 };
 
 }  // namespace vesta

@@ -4,6 +4,7 @@
 
 #include "log/Log.h"
 #include "scene/Mdl4Format.h"
+#include "scene/NameTags.h"
 #include "scene/Scene.h"
 
 namespace vesta {
@@ -101,6 +102,7 @@ void CMdl4Loader::finish() {
             std::erase_if(bone->weights,
                           [count](const BoneWeight& weight) { return weight.vertex >= count; });
         }
+        ApplyNameTags(*mesh);
     }
 }
 

@@ -170,8 +170,12 @@ private:
         normals.U32(count);
         uvs.U32(count);
         colours.U32(count);
+        // A loaded skinned mesh holds its vertices moved by its pivot; the
+        // file keeps them relative to it.
+        const bool skinned = (mesh.flags & MeshFlag::Skinned) != 0;
         for (const MeshVertex& vertex : mesh.vertices) {
-            positions.Vector(vertex.position);
+            const Vector3& p = vertex.position;
+            positions.Vector(skinned ? Vector3{p.x - pivot.x, p.y - pivot.y, p.z - pivot.z} : p);
             normals.Vector(vertex.normal);
             uvs.F32(vertex.uv0[0]).F32(vertex.uv0[1]);
             colours.U32(vertex.colour & 0x00FFFFFFu);

@@ -3,7 +3,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +16,41 @@
 namespace vesta {
 
 class CMaterial;
+class MeshBuffer;
+class Texture;
+
+// The bits of a mesh's flags; most come from tags in its name.
+namespace MeshFlag {
+inline constexpr std::uint32_t Alpha = 0x00000001;
+inline constexpr std::uint32_t Hide = 0x00000004;
+inline constexpr std::uint32_t NoFog = 0x00000008;
+inline constexpr std::uint32_t EnvMap = 0x00000010;
+inline constexpr std::uint32_t Normals = 0x00000020;
+inline constexpr std::uint32_t Wire = 0x00000040;
+inline constexpr std::uint32_t Visible = 0x00000080;
+inline constexpr std::uint32_t AlphaMap = 0x00000100;
+inline constexpr std::uint32_t NoCull = 0x00000200;
+inline constexpr std::uint32_t UserModif = 0x00000400;
+inline constexpr std::uint32_t NoMipMap = 0x00001000;
+inline constexpr std::uint32_t Mirror = 0x00002000;
+inline constexpr std::uint32_t Floor = 0x00004000;
+inline constexpr std::uint32_t SrcAlpha = 0x00008000;
+inline constexpr std::uint32_t NoDynaLight = 0x00010000;
+inline constexpr std::uint32_t MorphSource = 0x00040000;
+inline constexpr std::uint32_t MorphTarget = 0x00080000;
+inline constexpr std::uint32_t MorphLoop = 0x00100000;
+inline constexpr std::uint32_t LodRoot = 0x00200000;
+inline constexpr std::uint32_t LodLevel = 0x00400000;
+inline constexpr std::uint32_t Flat = 0x00800000;
+inline constexpr std::uint32_t Ray = 0x02000000;
+inline constexpr std::uint32_t BinMap = 0x04000000;
+inline constexpr std::uint32_t Skinned = 0x08000000;
+inline constexpr std::uint32_t SortedLast = 0x80000000;
+// The flags that choose a mesh's render state block.
+inline constexpr std::uint32_t StateMask = 0x0281F353;
+// Blended meshes are drawn after the opaque ones, farthest first.
+inline constexpr std::uint32_t Blended = Alpha | AlphaMap | Floor | Ray;
+}  // namespace MeshFlag
 
 struct MeshVertex {
     Vector3 position;
@@ -23,6 +60,8 @@ struct MeshVertex {
     std::array<float, 2> uv1{};
     bool operator==(const MeshVertex&) const = default;
 };
+// A mesh's vertices go to its buffer as they are.
+static_assert(sizeof(MeshVertex) == sizeof(RenderVertex));
 
 // Indices into the mesh's vertex array; a loaded mesh has every index below
 // its vertex count.
@@ -58,9 +97,18 @@ struct MeshBox {
     std::array<Vector3, 8> points{};  // every mix of the two corners' coordinates
 };
 
+// Morph targets are meshes of the same scene; slot 0 is the source itself.
+struct MeshMorph {
+    std::uint32_t startFrame = 0;
+    std::optional<std::uint32_t> endFrame;
+    std::uint32_t chainIndex = 0;
+    std::vector<class CMeshe*> targets;
+};
+
 class CMeshe : public C3DObject {
 public:
-    static constexpr std::uint32_t kInitialFlags = 0x80;
+    static constexpr std::uint32_t kInitialFlags = MeshFlag::Visible;
+    using DrawCallback = std::function<void(CMeshe&)>;
 
     CMeshe() : C3DObject("CMeshe") {}
 
@@ -77,6 +125,27 @@ public:
     bool staticGeometry = true;
     MeshBox box;
     std::vector<std::unique_ptr<CBone>> bones;  // a parent bone before its children
+
+    MeshMorph morph;
+    // Slot 0 is the root itself; each level's switching distance beside it.
+    std::vector<CMeshe*> lodLevels;
+    std::int32_t lodDistance = 0;
+
+    // Changing geometry: the vertices as loaded, which skinning and morphs
+    // start from, and the 16-bit index list the buffer is filled from.
+    std::vector<MeshVertex> restVertices;
+    std::vector<std::uint16_t> indices;
+
+    // Owned by the render module; released with the scene's resources.
+    MeshBuffer* buffer = nullptr;
+    Texture* mirrorTexture = nullptr;
+    std::uint32_t stateBlock = 0;
+    // A modifier's hook, called right before the mesh is drawn.
+    DrawCallback drawCallback;
+
+    bool IsDrawn() const {
+        return (flags & MeshFlag::Visible) != 0 && (flags & MeshFlag::Hide) == 0;
+    }
 };
 
 }  // namespace vesta

@@ -13,6 +13,7 @@
 #include "scene/Material.h"
 #include "scene/Mesh.h"
 #include "scene/ObjectAnim.h"
+#include "scene/ParticleSource.h"
 
 namespace vesta {
 
@@ -73,10 +74,49 @@ public:
     std::vector<std::unique_ptr<C3DObjectAnim>> animations;
     std::vector<std::unique_ptr<CMaterial>> materials;
 
+    // Filled by the steps after the load.
+    std::vector<CLight*> dynamicLights;
+    std::vector<CMeshe*> mirrors;
+    std::vector<CMeshe*> lodRoots;
+    std::vector<C3DObject*> movingObjects;
+    std::vector<CMeshe*> opaqueMeshes;
+    std::vector<CMeshe*> blendedMeshes;  // farthest first once sorted
+    std::vector<std::unique_ptr<ParticleSource>> particleSources;
+    std::uint32_t defaultStateBlock = 0;
+
+    // Added to the camera's animated values; modifiers move the view with them.
+    Vector3 cameraOffset;
+    Vector3 targetOffset;
+    float fovOffset = 0.0f;
+    float rollOffset = 0.0f;
+
     bool showBoundingBoxes = false;
     bool showMeshCount = false;
 
+    // This frame's counts.
+    int meshesDrawn = 0;
+    int facesDrawn = 0;
+
 private:
+    // Per-frame steps (SceneEvaluate.cpp, SceneRender.cpp).
+    void placeCamera(float frame);
+    void evaluateObjects();
+    void cullMeshes();
+    void updateGeometry();
+    void setLights();
+    void sortBlended();
+    void chooseLods();
+    void renderMirrors();
+    void drawLists(int blurAlpha);
+    void drawMesh(CMeshe& mesh, int blurAlpha);
+    void drawBox(const CMeshe& mesh, std::uint32_t colour);
+    void drawDepthOnly();
+    void drawHalos();
+    void drawParticles();
+    void drawMeshCount();
+    void resetAfterFrame();
+
+
     RenderModule* m_renderer;
     std::vector<std::unique_ptr<C3DObject>> m_store;
     CCamera* m_currentCamera = nullptr;
@@ -84,6 +124,11 @@ private:
     bool m_motionBlur = false;
     float m_blurTimeDecal = 1.0f;
     int m_blurImageCount = 3;
+    // What this frame's drawing needs from the camera.
+    Matrix4 m_viewProjection;
+    Vector3 m_cameraPosition;
+    Vector3 m_lastCameraPosition;
+    int m_lightsSet = 0;
 };
 
 }  // namespace vesta

@@ -41,7 +41,15 @@ public:
     // Also sets the child's parent; the child must have none yet.
     void AttachChild(C3DObject* child);
 
+    // Translation of the world matrix: where the object is this frame.
+    Vector3 WorldPosition() const {
+        return {worldMatrix.m[3][0], worldMatrix.m[3][1], worldMatrix.m[3][2]};
+    }
+
     Vector4 position;  // pivot of a mesh, else the object's position
+    Vector4 animatedPosition;  // the position track's value this frame
+    Matrix4 worldMatrix;
+    bool visited = false;  // evaluated this frame
     C3DObject* parent = nullptr;
     std::vector<C3DObject*> children;  // not owned, in attachment order
     std::string pendingParentName;     // a parent named before it existed
