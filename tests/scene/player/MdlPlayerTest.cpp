@@ -152,6 +152,8 @@ TEST_F(MdlPlayerTest, CameraIsLookedUpByName) {
     EXPECT_EQ(chosen.Scene().CurrentCamera(), chosen.SelectedCamera());
     EXPECT_EQ(EngineErrorOf([&] { chosen.Set("CurrentCamera", "Cam02"); }),
               "Could not find any camera named [Cam02]");
+    chosen.Set("CurrentCamera", "");  // back to the scene's own current camera
+    EXPECT_EQ(chosen.SelectedCamera(), nullptr);
 
     EXPECT_EQ(EngineErrorOf([&] {
                   player({{"CurrentCamera", "cam01"}});
