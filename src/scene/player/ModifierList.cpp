@@ -47,6 +47,10 @@ void CModifierList::create(const CLayerOperation& operation, const ModifierConte
     if (start) {
         modifier.Start();
     }
+    // Born now: one that an UPDATE of a running player adds would otherwise
+    // count its StartTime from the clock's zero and might never show. A new
+    // player sets its modifiers' birth time again when the timeline sets its own.
+    modifier.SetBirthTime(-1.0f);
 }
 
 void CModifierList::update(const CLayerOperation& operation) {

@@ -95,8 +95,9 @@ TEST_F(MdlPlayerTest, AnAfterPassRendersTheUnmarkedOnesOnceMore) {
 
 TEST_F(MdlPlayerTest, ModifierOperationsInScriptOrder) {
     CMDLPlayer& p = player({}, {CreateModifier("Probe", "A", {{"Value", "7"}})});
-    // Parameters before the start, after the player loaded; then born with it.
-    EXPECT_EQ(ProbeJournal(), (Journal{"A start 7", "A birth"}));
+    // Parameters before the start, after the player loaded; then born, and
+    // born again with the player.
+    EXPECT_EQ(ProbeJournal(), (Journal{"A start 7", "A birth", "A birth"}));
     EXPECT_EQ(p.Modifiers().Find("A")->Place(), "main.txt(7)");
 
     at(3.0);
@@ -141,6 +142,18 @@ TEST_F(MdlPlayerTest, FinishedUnnamedModifiersLeaveOneAFrame) {
     EXPECT_EQ(namesOf(p), (Journal{"Kept", ""}));
     frame(p, 1.6);
     EXPECT_EQ(namesOf(p), (Journal{"Kept"}));
+}
+
+TEST_F(MdlPlayerTest, AModifierAddedLaterCountsItsTimeFromThen) {
+    CMDLPlayer& p = player();
+    at(10.0);
+    p.CreateChildren({CreateModifier("Probe", "", {{"StartTime", "0.5"}, {"LifeTime", "1"}})});
+    frame(p, 10.2);
+    EXPECT_EQ(ProbeJournal(), (Journal{}));
+    frame(p, 11.0);
+    EXPECT_EQ(ProbeJournal(), (Journal{" pre", " render"}));
+    frame(p, 11.6);
+    EXPECT_EQ(p.Modifiers().Count(), 0u);
 }
 
 TEST_F(MdlPlayerTest, CameraIsLookedUpByName) {
