@@ -3,6 +3,8 @@
 
 #include "scene/player/FocalMdl.h"
 
+#include <tuple>
+
 #include "PictureWriters.h"
 #include "PlayerTestSupport.h"
 
@@ -24,27 +26,15 @@ protected:
     }
 };
 
-TEST_F(FocalMdlTest, LoadsTheChromePictureWithItsAlphaMapAndASmallTarget) {
+TEST_F(FocalMdlTest, TheSceneGoesIntoItsTargetThenTheChromeOverlayFadesIn) {
     CFocalMDL& layer = focal();
     EXPECT_EQ(layer.Chrome()->Name(), "chromic.jpg");
     EXPECT_EQ(layer.Chrome()->AlphaMapName(), "mask.png");
-    const DeviceTextureDesc* target = module.DeviceTexture(layer.Target()->Handle());
-    ASSERT_NE(target, nullptr);
-    EXPECT_EQ(target->width, 64);
-    EXPECT_EQ(target->height, 64);
-    EXPECT_EQ(target->kind, DeviceTextureKind::RenderTarget);
-
-    const Texture* textures[] = {layer.Chrome(), layer.Target()};
-    layer.Release();
-    m_layers.clear();
-    for (const Texture* texture : textures) {
-        EXPECT_FALSE(module.HoldsTexture(texture));
-    }
-}
-
-TEST_F(FocalMdlTest, TheSceneGoesIntoTheTargetThenTheOverlayFadesIn) {
-    CFocalMDL& layer = focal();
     const TextureHandle target = layer.Target()->Handle();
+    const DeviceTextureDesc* desc = module.DeviceTexture(target);
+    ASSERT_NE(desc, nullptr);
+    EXPECT_EQ((std::tuple{desc->width, desc->height, desc->kind}),
+              (std::tuple{64, 64, DeviceTextureKind::RenderTarget}));
     frame(layer, 0.5);
     EXPECT_FLOAT_EQ(layer.Scene()->CurrentFrame(), 15.0f);
 
@@ -84,6 +74,13 @@ TEST_F(FocalMdlTest, TheSceneGoesIntoTheTargetThenTheOverlayFadesIn) {
 
     frame(layer, 2.0);
     EXPECT_EQ(module.Last("Draw")->vertices.front().diffuse, 0xFFFFFFFFu);
+
+    const Texture* textures[] = {layer.Chrome(), layer.Target()};
+    layer.Release();
+    m_layers.clear();
+    for (const Texture* texture : textures) {
+        EXPECT_FALSE(module.HoldsTexture(texture));
+    }
 }
 
 }  // namespace

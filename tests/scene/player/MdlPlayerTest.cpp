@@ -188,12 +188,5 @@ TEST_F(MdlPlayerTest, ExitReleasesModifiersInOrderAndTimeReachesThem) {
     m_layers.clear();
 }
 
-TEST_F(MdlPlayerTest, LoadErrorsFailTheStart) {
-    EXPECT_EQ(EngineErrorOf([&] {
-                  make("MDLPlayer", {{"MDLFile", "ship.3ds"}});
-              }),
-              "Unable to find loader for [3DS] filetype.");
-}
-
 }  // namespace
 }  // namespace vesta::test
