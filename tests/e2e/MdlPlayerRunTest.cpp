@@ -1,0 +1,60 @@
+// The player running scripts that play a model file.
+
+#include <gtest/gtest.h>
+
+#include "PlayerRun.h"
+#include "SceneFixtures.h"
+
+namespace vesta::test {
+namespace {
+
+class MdlPlayerRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CScene scene;
+        BuildSampleScene(scene);
+        WriteFile(m_dir / "ship.vestamdl4", mdl4::WriteScene(scene));
+    }
+
+    // One player at time 0 holding `body`. With `logged` the run writes
+    // "Logging.txt" (and debug lines on standard error).
+    ProcessResult run(const std::string& body, bool logged = false) {
+        WriteFile(m_dir / "DefaultConfig.xml",
+                  std::string("<AppConfig>\n<Window Class=\"Demo\" Name=\"Night Show\"/>\n"
+                              "<Script Name=\"Main.txt\"/>\n<Debug Enable=\"") +
+                      (logged ? "True" : "False") + "\"/>\n</AppConfig>\n");
+        WriteFile(m_dir / "Main.txt", "PART {\r\nTIME 0 {\r\nCREATE \"MDLPlayer\" {\r\n"
+                                      "MDLFile \"ship.vestamdl4\";\r\n" +
+                                          body + "}\r\n}\r\n}\r\n");
+        std::vector<std::string> args = {"--headless", "--duration", "0.3"};
+        if (logged) {
+            args.push_back("LogFile");
+        }
+        return play(m_dir.Path(), args);
+    }
+
+    TempDir m_dir;
+};
+
+TEST_F(MdlPlayerRunTest, AModelPlayerPlaysThroughItsCamera) {
+    const ProcessResult result = run("NAME \"Ship\";\r\nCurrentCamera \"Cam01\";\r\n", true);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(logged(m_dir.Path(), "Statistics for [ship.vestamdl4]: "));
+    EXPECT_TRUE(logged(m_dir.Path(), "Destroying Layer [Ship]"));
+}
+
+TEST_F(MdlPlayerRunTest, AnUnknownCameraStopsTheShow) {
+    const ProcessResult result = run("CurrentCamera \"Nobody\";\r\n");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Night Show: Could not find any camera named [Nobody]\n");
+}
+
+TEST_F(MdlPlayerRunTest, ItsNestedBlocksReachTheModifierFactory) {
+    const ProcessResult result = run("CREATE \"NoSuchModifier\" {\r\n}\r\n");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err.rfind("Night Show: Could not find MDLModifier [NoSuchModifier].", 0), 0u)
+        << result.err;
+}
+
+}  // namespace
+}  // namespace vesta::test
