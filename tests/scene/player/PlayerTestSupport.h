@@ -58,6 +58,10 @@ protected:
         at(0);
         CScene sample;
         BuildSampleScene(sample);  // last frame 120, one camera "Cam01"
+        // The player's tests draw no pictures: the materials keep their colours only.
+        for (const auto& material : sample.materials) {
+            material->maps.clear();
+        }
         WriteFile(m_dir / kSceneFile, mdl4::WriteScene(sample));
         module.Initialize(nullptr, false, 640, 480, 32);
         ProbeJournal().clear();
