@@ -4,6 +4,7 @@
 #include <assimp/config.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+#include <cctype>
 
 #include "SceneConversion.h"
 
@@ -47,7 +48,14 @@ ConversionSummary ConvertModel(const std::string& path, CScene& scene,
            counted(source->mNumLights, "light", "lights") + ", " +
            counted(source->mNumAnimations, "animation", "animations"));
     ConversionSummary summary;
-    SceneConversion(*source, scene, summary).Run();
+    SourceQuirks quirks;
+    const std::size_t dot = path.rfind('.');
+    std::string extension = dot == std::string::npos ? "" : path.substr(dot + 1);
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    quirks.gltfCameras = extension == "gltf" || extension == "glb";
+    SceneConversion(*source, scene, summary, quirks).Run();
     return summary;
 }
 

@@ -23,6 +23,13 @@ aiVector3D translationOf(const aiMatrix4x4& m) {
     return {m.a4, m.b4, m.c4};
 }
 
+// The import mirrors nodes, meshes and animations into left-handed
+// coordinates but leaves the vectors of cameras and lights, which are given
+// in their node's frame, as they were.
+aiVector3D mirrored(const aiVector3D& v) {
+    return {v.x, v.y, -v.z};
+}
+
 aiVector3D directionOf(const aiMatrix4x4& m, const aiVector3D& local) {
     aiVector3D direction = aiMatrix3x3(m) * local;
     const ai_real length = direction.Length();
@@ -65,8 +72,9 @@ Matrix4 ToFileMatrix(const aiMatrix4x4& matrix) {
     return result;
 }
 
-SceneConversion::SceneConversion(const aiScene& source, CScene& scene, ConversionSummary& summary)
-    : m_source(source), m_scene(scene), m_summary(summary), m_sampler(source) {
+SceneConversion::SceneConversion(const aiScene& source, CScene& scene, ConversionSummary& summary,
+                                 SourceQuirks quirks)
+    : m_source(source), m_scene(scene), m_summary(summary), m_quirks(quirks), m_sampler(source) {
     for (unsigned i = 0; i < source.mNumCameras; ++i) {
         m_cameras.emplace(source.mCameras[i]->mName.C_Str(), source.mCameras[i]);
     }
@@ -354,15 +362,19 @@ bool SceneConversion::addCamera(const aiNode& node, const std::string& name,
     target->SetName(name + ".Target");
     camera->target = target;
     camera->pendingParentName = parent.name;
-    // assimp gives half the horizontal angle; the player wants the whole
+    // assimp means half the horizontal angle; the player wants the whole
     // vertical one.
     const float aspect = source.mAspect > 0.0f ? source.mAspect : 1.0f;
-    camera->fov = 2.0f * std::atan(std::tan(source.mHorizontalFOV) / aspect);
+    camera->fov = m_quirks.gltfCameras ? source.mHorizontalFOV / aspect
+                                       : 2.0f * std::atan(std::tan(source.mHorizontalFOV) / aspect);
+    const aiVector3D localEye =
+        m_quirks.gltfCameras ? aiVector3D(0, 0, 0) : mirrored(source.mPosition);
+    const aiVector3D localLook = mirrored(source.mLookAt);
 
     auto place = [&](unsigned frame, aiVector3D& eye, aiVector3D& look) {
         const aiMatrix4x4 world = m_sampler.World(&node, frame);
-        eye = world * source.mPosition;
-        look = eye + directionOf(world, source.mLookAt) * kTargetDistance;
+        eye = world * localEye;
+        look = eye + directionOf(world, localLook) * kTargetDistance;
     };
     aiVector3D eye, look;
     place(0, eye, look);
@@ -402,8 +414,8 @@ bool SceneConversion::addLight(const aiNode& node, const std::string& name, cons
     light->spotFlag = source.mType == aiLightSource_SPOT ? 1 : 0;
     auto place = [&](unsigned frame, aiVector3D& position, aiVector3D& aim) {
         const aiMatrix4x4 world = m_sampler.World(&node, frame);
-        position = world * source.mPosition;
-        aim = position + directionOf(world, source.mDirection) * kTargetDistance;
+        position = world * mirrored(source.mPosition);
+        aim = position + directionOf(world, mirrored(source.mDirection)) * kTargetDistance;
     };
     aiVector3D position, aim;
     place(0, position, aim);

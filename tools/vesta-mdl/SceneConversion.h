@@ -22,9 +22,18 @@ std::vector<std::string> ConvertMaterials(const aiScene& source, CScene& scene,
 // assimp's column-vector matrix, transposed.
 Matrix4 ToFileMatrix(const aiMatrix4x4& matrix);
 
+// What an importer does its own way.
+struct SourceQuirks {
+    // assimp's glTF reader copies a camera node's translation into the
+    // camera's position, which is meant to be relative to that node, and
+    // gives yfov * aspect as the horizontal angle instead of half of it.
+    bool gltfCameras = false;
+};
+
 class SceneConversion {
 public:
-    SceneConversion(const aiScene& source, CScene& scene, ConversionSummary& summary);
+    SceneConversion(const aiScene& source, CScene& scene, ConversionSummary& summary,
+                    SourceQuirks quirks = {});
     void Run();
 
 private:
@@ -52,6 +61,7 @@ private:
     const aiScene& m_source;
     CScene& m_scene;
     ConversionSummary& m_summary;
+    SourceQuirks m_quirks;
     AnimationSampler m_sampler;
     std::vector<std::string> m_materialNames;
     std::set<std::string> m_usedNames;
