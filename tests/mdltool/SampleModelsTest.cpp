@@ -13,6 +13,7 @@
 #include <set>
 
 #include "ModelConverter.h"
+#include "TestSupport.h"
 #include "log/Log.h"
 #include "scene/Mdl4Loader.h"
 #include "scene/Mdl4Writer.h"
@@ -88,12 +89,17 @@ TEST(SampleModelsTest, EveryModelAssimpReadsConvertsAndLoads) {
     const auto start = std::chrono::steady_clock::now();
     std::map<std::string, std::vector<std::string>> refusedByAssimp;
     std::vector<std::string> ourFailures;
-    std::size_t converted = 0, meshes = 0, animated = 0, skinned = 0;
+    std::size_t converted = 0, meshes = 0, animated = 0, skinned = 0, texturesWritten = 0;
+    TempDir textures;  // for the textures that models carry inside
     for (const fs::path& file : files) {
         const std::string shown = fs::relative(file, root).string();
         CScene scene;
         try {
-            mdltool::ConvertModel(file.string(), scene);
+            mdltool::ConvertOptions options;
+            options.textureFolder = textures.Path().string();
+            options.textureStem = std::to_string(converted);
+            texturesWritten +=
+                mdltool::ConvertModel(file.string(), scene, options).texturesWritten.size();
         } catch (const mdltool::ImportError& error) {
             const std::string text = error.what();
             const std::size_t colon = text.find("': ");
@@ -121,8 +127,8 @@ TEST(SampleModelsTest, EveryModelAssimpReadsConvertsAndLoads) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     std::printf("%zu of %zu sample models converted and loaded (%zu meshes; %zu animated, "
-                "%zu skinned) in %.1f s\n",
-                converted, files.size(), meshes, animated, skinned, seconds);
+                "%zu skinned; %zu embedded textures written) in %.1f s\n",
+                converted, files.size(), meshes, animated, skinned, texturesWritten, seconds);
     for (const auto& [reason, names] : refusedByAssimp) {
         std::printf("  assimp refused %zu: %s\n", names.size(), reason.c_str());
         for (const std::string& name : names) {

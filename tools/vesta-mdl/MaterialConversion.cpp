@@ -2,6 +2,9 @@
 
 #include <assimp/material.h>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
 
 #include "SceneConversion.h"
 #include "scene/Mdl4Format.h"
@@ -38,20 +41,85 @@ constexpr MapRole kMapRoles[] = {
     {aiTextureType_AMBIENT, "Ambient"},      {aiTextureType_LIGHTMAP, "Lightmap"},
 };
 
-void addMaps(const aiMaterial& source, CMaterial& material, ConversionSummary& summary) {
+std::string baseName(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A texture the model carries becomes a file beside the output; returns
+// the file's name, or empty (with a warning) when it cannot be written.
+class EmbeddedTextures {
+public:
+    EmbeddedTextures(const aiScene& source, const ConvertOptions& options,
+                     ConversionSummary& summary)
+        : m_source(source), m_options(options), m_summary(summary) {}
+
+    std::string Extract(const std::string& path, const aiTexture& texture) {
+        const auto known = m_written.find(&texture);
+        if (known != m_written.end()) {
+            return known->second;
+        }
+        if (m_options.textureFolder.empty()) {
+            m_summary.warnings.push_back("texture '" + path + "' is inside the model: left out");
+            return m_written[&texture] = "";
+        }
+        if (texture.mHeight != 0) {
+            // Raw texels would need a picture encoder; the formats that embed
+            // textures store them as picture files.
+            m_summary.warnings.push_back("texture '" + path +
+                                         "' is stored as raw texels: left out");
+            return m_written[&texture] = "";
+        }
+        std::string name = path.starts_with("*") ? std::string() : baseName(path);
+        if (name.empty()) {
+            std::string hint = texture.achFormatHint;
+            name = m_options.textureStem + "_" + std::to_string(m_written.size()) + "." +
+                   (hint.empty() ? "bin" : hint);
+        }
+        const std::filesystem::path file = std::filesystem::path(m_options.textureFolder) / name;
+        if (std::filesystem::exists(file)) {
+            // Most likely the same picture, which the author keeps beside the
+            // model; it is not overwritten.
+            m_summary.warnings.push_back("texture '" + file.string() + "' exists: kept as it is");
+            return m_written[&texture] = name;
+        }
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(texture.pcData),
+                  static_cast<std::streamsize>(texture.mWidth));
+        if (!out.flush()) {
+            m_summary.warnings.push_back("cannot write texture '" + file.string() + "'");
+            return m_written[&texture] = "";
+        }
+        m_summary.texturesWritten.push_back(file.string());
+        return m_written[&texture] = name;
+    }
+
+    const aiTexture* Find(const std::string& path) const {
+        return m_source.GetEmbeddedTexture(path.c_str());
+    }
+
+private:
+    const aiScene& m_source;
+    const ConvertOptions& m_options;
+    ConversionSummary& m_summary;
+    std::map<const aiTexture*, std::string> m_written;
+};
+
+void addMaps(const aiMaterial& source, CMaterial& material, EmbeddedTextures& embedded) {
     for (const MapRole& role : kMapRoles) {
         for (unsigned i = 0; i < source.GetTextureCount(role.type); ++i) {
-            aiString path;
-            if (source.GetTexture(role.type, i, &path) != AI_SUCCESS || path.length == 0) {
+            aiString stored;
+            if (source.GetTexture(role.type, i, &stored) != AI_SUCCESS || stored.length == 0) {
                 continue;
             }
-            if (path.data[0] == '*') {
-                summary.warnings.push_back("material '" + material.name + "' has an embedded " +
-                                           role.name + " texture (" + path.C_Str() +
-                                           "), which a model file cannot carry");
-                continue;
+            std::string path = stored.C_Str();
+            if (const aiTexture* texture = embedded.Find(path)) {
+                path = embedded.Extract(path, *texture);
+                if (path.empty()) {
+                    continue;
+                }
             }
-            material.maps.push_back({role.name, path.C_Str()});
+            material.maps.push_back({role.name, path});
         }
     }
 }
@@ -59,7 +127,9 @@ void addMaps(const aiMaterial& source, CMaterial& material, ConversionSummary& s
 }  // namespace
 
 std::vector<std::string> ConvertMaterials(const aiScene& source, CScene& scene,
-                                          ConversionSummary& summary) {
+                                          ConversionSummary& summary,
+                                          const ConvertOptions& options) {
+    EmbeddedTextures embedded(source, options, summary);
     std::vector<std::string> names;
     for (unsigned m = 0; m < source.mNumMaterials; ++m) {
         const aiMaterial& from = *source.mMaterials[m];
@@ -97,7 +167,7 @@ std::vector<std::string> ConvertMaterials(const aiScene& source, CScene& scene,
         material->flatShading = shading == aiShadingMode_Flat;
         material->specularLevel = floatOf(from, AI_MATKEY_SHININESS_STRENGTH, 0.0f);
         material->glossiness = floatOf(from, AI_MATKEY_SHININESS, 0.0f);
-        addMaps(from, *material, summary);
+        addMaps(from, *material, embedded);
         scene.materials.push_back(std::move(material));
     }
     return names;

@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -53,10 +54,18 @@ int Convert(const std::string& input, const std::string& output) {
     CScene scene;
     std::vector<std::uint8_t> bytes;
     try {
-        const ConversionSummary summary = ConvertModel(
-            input, scene, [](const std::string& line) { message("%s", line.c_str()); });
+        // Textures that the model carries go beside the output, named after it.
+        ConvertOptions options;
+        const std::filesystem::path out(output);
+        options.textureFolder = out.has_parent_path() ? out.parent_path().string() : ".";
+        options.textureStem = out.stem().string();
+        options.progress = [](const std::string& line) { message("%s", line.c_str()); };
+        const ConversionSummary summary = ConvertModel(input, scene, options);
         for (const std::string& warning : summary.warnings) {
             message("warning: %s", warning.c_str());
+        }
+        for (const std::string& texture : summary.texturesWritten) {
+            message("wrote the embedded texture %s", texture.c_str());
         }
         bytes = mdl4::WriteScene(scene);
     } catch (const ImportError& error) {

@@ -23,10 +23,10 @@ std::string counted(std::size_t count, const char* one, const char* many) {
 }  // namespace
 
 ConversionSummary ConvertModel(const std::string& path, CScene& scene,
-                               const ProgressFunction& progress) {
+                               const ConvertOptions& options) {
     auto report = [&](const std::string& line) {
-        if (progress) {
-            progress(line);
+        if (options.progress) {
+            options.progress(line);
         }
     };
     Assimp::Importer importer;
@@ -55,7 +55,7 @@ ConversionSummary ConvertModel(const std::string& path, CScene& scene,
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     quirks.gltfCameras = extension == "gltf" || extension == "glb";
-    SceneConversion(*source, scene, summary, quirks).Run();
+    SceneConversion(*source, scene, summary, quirks, options).Run();
     return summary;
 }
 

@@ -57,12 +57,22 @@ struct ConversionSummary {
     std::size_t materials = 0;
     std::size_t animatedObjects = 0;
     std::vector<std::string> warnings;  // what the format cannot hold, one line each
+    std::vector<std::string> texturesWritten;
 };
 
 using ProgressFunction = std::function<void(const std::string& line)>;
 
+struct ConvertOptions {
+    // Where textures that the model carries inside itself are written as
+    // files (named after the texture, or `textureStem`_N for unnamed ones),
+    // the maps then naming those files. Empty: such maps are left out.
+    std::string textureFolder;
+    std::string textureStem = "texture";
+    ProgressFunction progress;
+};
+
 // Fills the empty `scene` from the model at `path`. Throws ImportError.
 ConversionSummary ConvertModel(const std::string& path, CScene& scene,
-                               const ProgressFunction& progress = {});
+                               const ConvertOptions& options = {});
 
 }  // namespace vesta::mdltool

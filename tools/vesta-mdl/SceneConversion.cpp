@@ -73,8 +73,9 @@ Matrix4 ToFileMatrix(const aiMatrix4x4& matrix) {
 }
 
 SceneConversion::SceneConversion(const aiScene& source, CScene& scene, ConversionSummary& summary,
-                                 SourceQuirks quirks)
-    : m_source(source), m_scene(scene), m_summary(summary), m_quirks(quirks), m_sampler(source) {
+                                 SourceQuirks quirks, const ConvertOptions& options)
+    : m_source(source), m_scene(scene), m_summary(summary), m_quirks(quirks), m_options(options),
+      m_sampler(source) {
     for (unsigned i = 0; i < source.mNumCameras; ++i) {
         m_cameras.emplace(source.mCameras[i]->mName.C_Str(), source.mCameras[i]);
     }
@@ -91,7 +92,7 @@ SceneConversion::SceneConversion(const aiScene& source, CScene& scene, Conversio
 }
 
 void SceneConversion::Run() {
-    m_materialNames = ConvertMaterials(m_source, m_scene, m_summary);
+    m_materialNames = ConvertMaterials(m_source, m_scene, m_summary, m_options);
     m_scene.lastFrame = m_sampler.HasAnimation() && m_sampler.LastFrame() > 0
                             ? m_sampler.LastFrame()
                             : kStaticLastFrame;
@@ -158,11 +159,13 @@ void SceneConversion::visit(const aiNode& node, const Written& parent) {
         addMeshes(node, parent, moving);
     } else {
         self.name = addMeshes(node, parent, moving);
+        const bool skinned = !self.name.empty() && m_lastMeshSkinned;
         if (self.name.empty()) {
             self.name = uniqueName(nodeName);
             addPoint(node, self.name, parent, moving);
         }
-        self.drawnWithMatrix = moving;
+        // A skinned mesh is drawn where its bones put it, not with a matrix.
+        self.drawnWithMatrix = moving && !skinned;
     }
     for (unsigned i = 0; i < node.mNumChildren; ++i) {
         visit(*node.mChildren[i], self);
@@ -189,6 +192,7 @@ std::string SceneConversion::addMeshes(const aiNode& node, const Written& parent
         addMesh(mesh, name, node, parent, moving);
         if (first.empty()) {
             first = name;
+            m_lastMeshSkinned = mesh.mNumBones > 0;
         }
     }
     return first;

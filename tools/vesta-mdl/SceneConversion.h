@@ -16,7 +16,8 @@ namespace vesta::mdltool {
 
 // Material i of the source becomes the scene material named names[i].
 std::vector<std::string> ConvertMaterials(const aiScene& source, CScene& scene,
-                                          ConversionSummary& summary);
+                                          ConversionSummary& summary,
+                                          const ConvertOptions& options);
 
 // Matrices of the file are row-major for row vectors (Direct3D's layout):
 // assimp's column-vector matrix, transposed.
@@ -33,7 +34,7 @@ struct SourceQuirks {
 class SceneConversion {
 public:
     SceneConversion(const aiScene& source, CScene& scene, ConversionSummary& summary,
-                    SourceQuirks quirks = {});
+                    SourceQuirks quirks = {}, const ConvertOptions& options = {});
     void Run();
 
 private:
@@ -62,8 +63,10 @@ private:
     CScene& m_scene;
     ConversionSummary& m_summary;
     SourceQuirks m_quirks;
+    const ConvertOptions& m_options;
     AnimationSampler m_sampler;
     std::vector<std::string> m_materialNames;
+    bool m_lastMeshSkinned = false;  // of the first mesh that addMeshes wrote
     std::set<std::string> m_usedNames;
     std::unordered_map<std::string, const aiCamera*> m_cameras;
     std::unordered_map<std::string, const aiLight*> m_lights;
