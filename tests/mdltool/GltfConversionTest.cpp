@@ -269,5 +269,73 @@ TEST(GltfLargeMeshTest, IsSplitSoThatEveryIndexFitsInSixteenBits) {
     EXPECT_EQ(faces, static_cast<std::size_t>(kTriangles));
 }
 
+// A triangle skinned to Bone.Root and Bone.Tip (one up from the root), its
+// texture a PNG inside the file.
+TEST(GltfSkinTest, BonesWeightsAndEmbeddedTextureSurvive) {
+    GltfBuffer buffer;
+    const int positions = buffer.AddFloats({0, 0, 0, 1, 0, 0, 0, 2, 0}, "VEC3", 3);
+    const int joints = buffer.AddJoints({0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0});
+    const int weights = buffer.AddFloats({1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, "VEC4", 4);
+    const int inverseBinds = buffer.AddFloats({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0,  0, 1,
+                                               1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, -1, 0, 1},
+                                              "MAT4", 16);
+    const std::string png = "\x89PNG\r\n\x1a\n-not-decoded-by-the-converter";
+    auto n = [](int index) { return std::to_string(index); };
+    const std::string gltf =
+        R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0,2]}],"nodes":[)"
+        R"({"name":"Bone.Root","children":[1]},{"name":"Bone.Tip","translation":[0,1,0]},)"
+        R"({"name":"Skinned","mesh":0,"skin":0}],)"
+        R"("skins":[{"joints":[0,1],"inverseBindMatrices":)" +
+        n(inverseBinds) + R"(}],"meshes":[{"primitives":[{"attributes":{"POSITION":)" +
+        n(positions) + R"(,"JOINTS_0":)" + n(joints) + R"(,"WEIGHTS_0":)" + n(weights) +
+        R"(},"material":0}]}],"materials":[{"name":"Skin","pbrMetallicRoughness":{)"
+        R"("baseColorTexture":{"index":0}}}],"textures":[{"source":0}],)"
+        R"("images":[{"uri":"data:image/png;base64,)" +
+        Base64(std::vector<std::uint8_t>(png.begin(), png.end())) + R"("}],)" + buffer.Json() + "}";
+    TempDir dir;
+    WriteFile(dir / "skin.gltf", gltf);
+    CScene converted;
+    mdltool::ConvertOptions options;
+    options.textureFolder = dir.Path().string();
+    options.textureStem = "skin";
+    const auto summary = mdltool::ConvertModel((dir / "skin.gltf").string(), converted, options);
+    WriteFile(dir / "skin.VestaMDL4", mdl4::WriteScene(converted));
+    CScene scene;
+    LoadScene(scene, (dir / "skin.VestaMDL4").string());
+
+    const auto* skinned = dynamic_cast<CMeshe*>(scene.FindObject("Skinned"));
+    ASSERT_NE(skinned, nullptr);
+    ASSERT_EQ(skinned->bones.size(), 2u);
+    const CBone& root = *skinned->bones[0];
+    const CBone& tip = *skinned->bones[1];
+    EXPECT_EQ(root.Name(), "Bone.Root");
+    EXPECT_EQ(tip.Name(), "Bone.Tip");
+    EXPECT_EQ(tip.parent, &root);
+    // Row-major with the translation in the fourth row: into the tip's frame is down by one.
+    EXPECT_NEAR(tip.restMatrix.m[3][1], -1.0f, kTolerance);
+    EXPECT_NEAR(tip.restMatrix.m[1][3], 0.0f, kTolerance);
+    ASSERT_EQ(tip.ownAnim.position.size(), 1u);
+    EXPECT_NEAR(tip.ownAnim.position[0].values[1], 1.0f, kTolerance);
+    std::size_t weightCount = 0;
+    for (const auto& bone : skinned->bones) {
+        for (const BoneWeight& weight : bone->weights) {
+            EXPECT_LT(weight.vertex, skinned->vertices.size());
+            EXPECT_NEAR(weight.weight, 1.0f, kTolerance);
+            ++weightCount;
+        }
+    }
+    EXPECT_EQ(weightCount, 3u);
+    EXPECT_EQ(tip.weights.size(), 1u);
+
+    ASSERT_EQ(summary.texturesWritten.size(), 1u);
+    EXPECT_EQ(ReadFile(dir / "skin_0.png"), png);
+    bool named = false;
+    for (const auto& material : scene.materials) {
+        named = named || (material->name == "Skin" && !material->maps.empty() &&
+                          material->maps[0].path == "skin_0.png");
+    }
+    EXPECT_TRUE(named);
+}
+
 }  // namespace
 }  // namespace vesta::test

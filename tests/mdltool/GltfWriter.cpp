@@ -61,6 +61,19 @@ int GltfBuffer::AddIndices(const std::vector<std::uint16_t>& indices) {
     return static_cast<int>(m_accessors.size() - 1);
 }
 
+int GltfBuffer::AddJoints(const std::vector<std::uint8_t>& joints) {
+    const std::size_t offset = m_bytes.size();
+    m_bytes.insert(m_bytes.end(), joints.begin(), joints.end());
+    m_bytes.resize((m_bytes.size() + 3) & ~std::size_t{3});
+    std::ostringstream view, accessor;
+    view << R"({"buffer":0,"byteOffset":)" << offset << R"(,"byteLength":)" << joints.size() << "}";
+    accessor << R"({"bufferView":)" << m_views.size() << R"(,"componentType":5121,"count":)"
+             << joints.size() / 4 << R"(,"type":"VEC4"})";
+    m_views.push_back(view.str());
+    m_accessors.push_back(accessor.str());
+    return static_cast<int>(m_accessors.size() - 1);
+}
+
 std::string GltfBuffer::Json() const {
     auto join = [](const std::vector<std::string>& parts) {
         std::string text;

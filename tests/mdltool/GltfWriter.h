@@ -15,6 +15,8 @@ public:
     // get their min and max (which glTF demands for positions and times).
     int AddFloats(const std::vector<float>& values, const char* type, int components);
     int AddIndices(const std::vector<std::uint16_t>& indices);
+    // Four joint numbers per vertex, as unsigned bytes.
+    int AddJoints(const std::vector<std::uint8_t>& joints);
 
     // "buffers", "bufferViews" and "accessors" members, without braces.
     std::string Json() const;
