@@ -9,7 +9,9 @@
 
 #include "EngineState.h"
 #include "GlTestSupport.h"
+#include "PictureWriters.h"
 #include "TestSupport.h"
+#include "scene/Animation.h"
 #include "platform/Clock.h"
 #include "render/gl/GlModule.h"
 #include "scene/Mdl4Writer.h"
@@ -109,6 +111,44 @@ protected:
     std::unique_ptr<CScene> m_scene;
 };
 
+// Pixels that are not the background, and how far they reach.
+struct Extent {
+    int count = 0;
+    int left = kWidth;
+    int right = -1;
+};
+
+Extent shapeOf(const Image& image) {
+    Extent extent;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const Rgba p = image.At(x, y);
+            if (std::abs(p.r - kBackground.r) + std::abs(p.g - kBackground.g) +
+                    std::abs(p.b - kBackground.b) > 24) {
+                ++extent.count;
+                extent.left = std::min(extent.left, x);
+                extent.right = std::max(extent.right, x);
+            }
+        }
+    }
+    return extent;
+}
+
+// A white glow fading out from its centre, for halos.
+std::vector<std::uint8_t> glowPng() {
+    PngPicture picture;
+    picture.width = picture.height = 16;
+    picture.colorType = 6;  // PNG_COLOR_TYPE_RGBA
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const float d = std::hypot(x - 7.5f, y - 7.5f) / 8.0f;
+            const auto alpha = static_cast<std::uint16_t>(std::max(0.0f, 1.0f - d) * 255.0f);
+            picture.samples.insert(picture.samples.end(), {255, 255, 255, alpha});
+        }
+    }
+    return EncodePng(picture);
+}
+
 // A red box facing a camera, lit by a white dynamic light beside the camera.
 void buildLitBox(CScene& scene) {
     scene.lastFrame = 100;
@@ -127,6 +167,138 @@ TEST_F(ScenePictureTest, ALitBoxFromItsCamera) {
     // The face towards the light takes the material's colour at full strength.
     EXPECT_RGBA_NEAR(image.At(kWidth / 2, kHeight / 2), 255, 51, 51, 255, 12);
     EXPECT_RGBA_NEAR(image.At(2, 2), kBackground.r, kBackground.g, kBackground.b, 255, 2);
+}
+
+TEST_F(ScenePictureTest, AnAnimatedCameraPansAcrossTheBox) {
+    CScene built;
+    buildLitBox(built);
+    // Camera and target slide together from left to right over 60 frames.
+    C3DObjectAnim& pan = AddAnimation(built, "Camera01");
+    AddKey(pan.position, 0, Vector3{-20, 0, -60});
+    AddKey(pan.position, 60, Vector3{20, 0, -60});
+    C3DObjectAnim& aim = AddAnimation(built, "Camera01.Target");
+    AddKey(aim.position, 0, Vector3{-20, 0, 0});
+    AddKey(aim.position, 60, Vector3{20, 0, 0});
+    load(built);
+    const float start = centreOfShape(draw(0, "pan-0"));
+    const float middle = centreOfShape(draw(30, "pan-30"));
+    const float end = centreOfShape(draw(60, "pan-60"));
+    // The box stays put while the view moves right: it drifts left.
+    EXPECT_NEAR(middle, kWidth / 2.0f, 1.5f);
+    EXPECT_GT(start, middle + 10);
+    EXPECT_LT(end, middle - 10);
+}
+
+TEST_F(ScenePictureTest, LodLevelsSwitchAtTheirDistances) {
+    CScene built;
+    built.lastFrame = 100;
+    AddMaterial(built, "Red", {1, 0, 0});
+    AddMaterial(built, "Green", {0, 1, 0});
+    AddMaterial(built, "Blue", {0, 0, 1});
+    AddBox(built, "Tower.RootLod", {0, 0, 0}, {40, 40, 40}, "Red");
+    AddBox(built, "Tower.Lod.d100", {0, 0, 0}, {40, 40, 40}, "Green");
+    AddBox(built, "Tower.Lod.d300", {0, 0, 0}, {40, 40, 40}, "Blue");
+    AddCamera(built, "Camera01", {0, 0, -50}, {0, 0, 0}, 0.8f);
+    C3DObjectAnim& away = AddAnimation(built, "Camera01");
+    AddKey(away.position, 0, Vector3{0, 0, -50});
+    AddKey(away.position, 10, Vector3{0, 0, -200});
+    AddKey(away.position, 20, Vector3{0, 0, -350});
+    AddLight(built, "Lamp.Dyna", {0, 0, -400}, {1, 1, 1});
+    load(built);
+    const Rgba near = draw(0, "lod-50").At(kWidth / 2, kHeight / 2);
+    const Rgba middle = draw(10, "lod-200").At(kWidth / 2, kHeight / 2);
+    const Rgba far = draw(20, "lod-350").At(kWidth / 2, kHeight / 2);
+    EXPECT_GT(near.g, 200);  // 0 .. 100: the level of 100
+    EXPECT_GT(middle.b, 200);  // 100 .. 300: the level of 300
+    EXPECT_GT(far.b, 200);     // past the last level it stays
+    EXPECT_LT(near.r + middle.r + far.r, 30);
+}
+
+TEST_F(ScenePictureTest, AMorphHalfwayAndASkinTurnedAboutItsPivot) {
+    CScene built;
+    built.lastFrame = 100;
+    AddMaterial(built, "White", {1, 1, 1});
+    // 20 units wide morphing to 60 between frames 0 and 40.
+    AddGrid(built, "Sheet.MorphSrc.f0", {0, 0, 0}, 20, 20, 1, 1, "White");
+    AddGrid(built, "Sheet.MorphDest.f40.c0", {0, 0, 0}, 60, 20, 1, 1, "White");
+    AddCamera(built, "Camera01", {0, 0, -100}, {0, 0, 0}, 0.8f);
+    CountGeometry(built);
+    load(built);
+    const Extent start = shapeOf(draw(1, "morph-start"));
+    const Extent half = shapeOf(draw(20, "morph-half"));
+    const int startWidth = start.right - start.left;
+    const int halfWidth = half.right - half.left;
+    EXPECT_NEAR(halfWidth, startWidth * 2, 3);  // 40 units against 20
+
+    CScene skinned;
+    skinned.lastFrame = 100;
+    AddMaterial(skinned, "White", {1, 1, 1});
+    CMeshe& bar = AddGrid(skinned, "Bar", {0, 0, 0}, 40, 8, 4, 1, "White");
+    auto bone = std::make_unique<CBone>();
+    bone->SetName("Spin");
+    for (std::uint32_t v = 0; v < bar.vertices.size(); ++v) {
+        bone->weights.push_back({v, 1.0f});
+    }
+    // A quarter turn about z over 30 frames stands the bar upright.
+    AnimKey still;
+    still.values = {0, 0, 0, 1, 0, 0};
+    AnimKey turned = still;
+    turned.frame = 30;
+    turned.values = {0, 0, std::sin(0.7853982f), std::cos(0.7853982f), 0, 0};
+    bone->ownAnim.rotation = {still, turned};
+    bar.bones.push_back(std::move(bone));
+    AddCamera(skinned, "Camera01", {0, 0, -100}, {0, 0, 0}, 0.8f);
+    m_scene->ReleaseResources();
+    load(skinned);
+    const Extent lying = shapeOf(draw(0, "skin-0"));
+    const Extent standing = shapeOf(draw(30, "skin-30"));
+    EXPECT_GT(lying.right - lying.left, 3 * (standing.right - standing.left));
+}
+
+TEST_F(ScenePictureTest, AHaloFadesBehindAnOccluderAndBack) {
+    WriteFile(m_dir.Path() / "glow.png", glowPng());
+    CScene built;
+    built.lastFrame = 300;
+    AddMaterial(built, "Grey", {0.5f, 0.5f, 0.5f});
+    // A wall slides in front of the halo between frames 10 and 20.
+    CMeshe& wall = AddBox(built, "Wall.NoDynaLight", {-200, 0, 0}, {30, 30, 2}, "Grey");
+    for (MeshVertex& vertex : wall.vertices) {
+        vertex.colour = 0xFF404040u;
+    }
+    C3DObjectAnim& slide = AddAnimation(built, "Wall.NoDynaLight");
+    AddKey(slide.position, 0, Vector3{-200, 0, 0});
+    AddKey(slide.position, 10, Vector3{-200, 0, 0});
+    AddKey(slide.position, 20, Vector3{0, 0, 0});
+    AddKey(slide.position, 300, Vector3{0, 0, 0});
+    AddCamera(built, "Camera01", {0, 0, -100}, {0, 0, 0}, 0.8f);
+    AddLight(built, "Sun.Halo", {0, 0, 20}, {1, 1, 1}).SetUserText("MapFile = glow.png\r\n");
+    load(built);
+    // Fixed steps of 1/30 s: the fade moves 9 / 30 = 0.3 a frame, so a
+    // halo seen from frame 1 is at full strength by frame 5.
+    for (int frame = 1; frame < 5; ++frame) {
+        draw(static_cast<float>(frame), "halo-rising");
+    }
+    const int shown = draw(5, "halo-shown").At(kWidth / 2, kHeight / 2).r;
+    draw(21, "halo-covered");
+    const int fading = draw(22, "halo-fading").At(kWidth / 2, kHeight / 2).r;
+    EXPECT_GT(shown, 200);
+    EXPECT_LT(fading, 80);  // the dark wall hides the halo
+}
+
+TEST_F(ScenePictureTest, MotionBlurTrailsTheCamera) {
+    CScene built;
+    buildLitBox(built);
+    C3DObjectAnim& pan = AddAnimation(built, "Camera01");
+    AddKey(pan.position, 0, Vector3{0, 0, -60});
+    AddKey(pan.position, 90, Vector3{90, 0, -60});
+    C3DObjectAnim& aim = AddAnimation(built, "Camera01.Target");
+    AddKey(aim.position, 0, Vector3{0, 0, 0});
+    AddKey(aim.position, 90, Vector3{90, 0, 0});
+    load(built);
+    const Extent sharp = shapeOf(draw(10, "blur-off"));
+    m_scene->SetDrawMode(true, 3.0f, 3);
+    const Extent blurred = shapeOf(draw(10, "blur-on"));
+    EXPECT_GT(blurred.right - blurred.left, sharp.right - sharp.left + 4);
 }
 
 }  // namespace
