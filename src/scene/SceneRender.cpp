@@ -159,8 +159,8 @@ void CScene::renderMirrors() {
             continue;
         }
         for (int face = 0; face < 6; ++face) {
+            // Selecting a face makes it the render target.
             mirror->mirrorTexture->SetCubeFace(face);
-            m.SetRenderTarget(mirror->mirrorTexture, 0);
             m.Clear(0);
             m.SetViewMatrix(cubeFaceView(mirror->WorldPosition(), face));
             if (square) {

@@ -285,6 +285,27 @@ TEST_F(ScenePictureTest, AHaloFadesBehindAnOccluderAndBack) {
     EXPECT_LT(fading, 80);  // the dark wall hides the halo
 }
 
+TEST_F(ScenePictureTest, AMirrorReflectsWhatTheCameraSees) {
+    CScene built;
+    built.lastFrame = 100;
+    // A green block near the wide-angle camera, high up; the flat mirror
+    // facing the camera reflects its surroundings as seen from its centre,
+    // so the block shows a little above the mirror's middle.
+    CMeshe& block = AddBox(built, "Block", {0, 15, -80}, {6, 6, 6});
+    for (MeshVertex& vertex : block.vertices) {
+        vertex.colour = 0xFF20E040u;
+    }
+    AddGrid(built, "Glass.Mirror", {0, 0, 0}, 60, 60, 1, 1);
+    AddCamera(built, "Camera01", {0, 0, -100}, {0, 0, 0}, 1.5f);
+    load(built);
+    ASSERT_EQ(m_scene->mirrors.size(), 1u);
+    const Image image = draw(0, "mirror");
+    const Rgba reflected = image.At(kWidth / 2, 29);
+    EXPECT_GT(reflected.g, 150);
+    EXPECT_LT(reflected.r, 80);
+    EXPECT_RGBA_NEAR(image.At(kWidth / 2, 44), kBackground.r, kBackground.g, kBackground.b, 255, 8);
+}
+
 TEST_F(ScenePictureTest, MotionBlurTrailsTheCamera) {
     CScene built;
     buildLitBox(built);
