@@ -229,11 +229,6 @@ void CScene::drawMesh(CMeshe& mesh, int blurAlpha) {
         m.SetTextureCoordIndex(1, 1);
     }
     m.SetTexture(1, second);
-    if (!material || material->textures.empty() || !material->textures.front()) {
-        // Nothing to read on stage 0: the vertex colour alone.
-        m.SetColorOp(0, ColorOp::SelectArg1);
-        m.SetColorArg1(0, ColorArg::Diffuse);
-    }
     if (material && material->wireframe) {
         m.SetFillMode(FillMode::Wireframe);
     }

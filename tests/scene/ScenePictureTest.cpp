@@ -16,6 +16,7 @@
 #include "render/gl/GlModule.h"
 #include "scene/Mdl4Writer.h"
 #include "scene/SceneBuild.h"
+#include "scene/player/FocalMdl.h"
 
 namespace vesta::test {
 namespace {
@@ -304,6 +305,49 @@ TEST_F(ScenePictureTest, AMirrorReflectsWhatTheCameraSees) {
     EXPECT_GT(reflected.g, 150);
     EXPECT_LT(reflected.r, 80);
     EXPECT_RGBA_NEAR(image.At(kWidth / 2, 44), kBackground.r, kBackground.g, kBackground.b, 255, 8);
+}
+
+TEST_F(ScenePictureTest, FocalMdlLaysItsChromeOverTheScene) {
+    CScene built;
+    buildLitBox(built);
+    WriteFile(m_dir.Path() / "test.vestamdl4", mdl4::WriteScene(built));
+    // Chrome of mid grey, its alpha rising from left to right.
+    WriteFile(m_dir.Path() / "chromic.jpg",
+              EncodeJpeg(std::vector<std::uint8_t>(16 * 16 * 3, 128), 16, 16, 3, false));
+    PngPicture ramp;
+    ramp.width = ramp.height = 16;
+    ramp.colorType = 0;  // grey
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            ramp.samples.push_back(static_cast<std::uint16_t>(x * 17));
+        }
+    }
+    WriteFile(m_dir.Path() / "ramp.png", EncodePng(ramp));
+    CFocalMDL focal(&gl, nullptr);
+    focal.Set("MDLFile", "test.vestamdl4");
+    focal.Set("AlphaMap", "ramp.png");
+    focal.Set("RisingTime", "1");
+    focal.Set("StableTime", "2");
+    focal.Start();
+    focal.SetBirthTime(0);
+    SetFrameIndex(45);  // 1.5 s: risen, at full strength
+    gl.SetClearColor(kBackground.r / 255.0f, kBackground.g / 255.0f, kBackground.b / 255.0f, 0);
+    gl.BeginFrame();
+    gl.Clear(0);
+    focal.Update();
+    gl.EndFrame();
+    const Image image = readFrame();
+    WritePng(std::string(VESTA_SCENE_PICTURES) + "/scene-focal.png", image);
+    focal.Release();
+    // The overlay is the chrome times the scene's small copy, whose target
+    // only the box ever coloured: left, where the ramp is clear, the frame
+    // shows as drawn; right, the overlay's black covers it; in the middle
+    // the box and its copy mix half and half.
+    EXPECT_RGBA_NEAR(image.At(1, kHeight / 2), kBackground.r, kBackground.g, kBackground.b, 255, 12);
+    EXPECT_LT(image.At(kWidth - 2, kHeight / 2).b, 20);
+    const Rgba middle = image.At(kWidth / 2, kHeight / 2);
+    EXPECT_GT(middle.r, 150);
+    EXPECT_LT(middle.r, 230);
 }
 
 TEST_F(ScenePictureTest, MotionBlurTrailsTheCamera) {

@@ -101,13 +101,16 @@ void CFocalMDL::drawOverlay() {
     m.SetDestBlend(BlendFactor::InvSrcAlpha);
 
     // Aspect() is height over width: the quad is widened to the screen's shape.
+    // The camera looks down -z, so world -x is the screen's right: the
+    // pictures' left edge goes to +x, or the scene's copy would lie mirrored
+    // over the scene.
     const float x = kQuadHalfSize / m.Aspect();
     const float y = kQuadHalfSize;
     const auto alpha = static_cast<std::uint32_t>(Intensity() * 255.0f);
     const std::uint32_t diffuse = (alpha << 24) | 0x00FFFFFFu;
     const std::array<RenderVertex, 4> quad = {
-        corner(-x, y, kUvLow, kUvLow, diffuse), corner(x, y, kUvHigh, kUvLow, diffuse),
-        corner(-x, -y, kUvLow, kUvHigh, diffuse), corner(x, -y, kUvHigh, kUvHigh, diffuse)};
+        corner(-x, y, kUvHigh, kUvLow, diffuse), corner(x, y, kUvLow, kUvLow, diffuse),
+        corner(-x, -y, kUvHigh, kUvHigh, diffuse), corner(x, -y, kUvLow, kUvHigh, diffuse)};
     m.SetTexture(0, m_chrome);
     m.SetTexture(1, m_target);
     m.Draw(PrimitiveType::TriangleStrip, static_cast<int>(quad.size()), quad.data());
