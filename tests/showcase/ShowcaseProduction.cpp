@@ -23,7 +23,8 @@ void addFilesOf(const CLayerOperation& operation, std::vector<std::string>& file
         files.push_back("white.NoDither.jpg");
     }
     for (const ScriptParameter& parameter : operation.parameters) {
-        if (parameter.name == "Texture" || parameter.name == "AlphaTexture") {
+        if (parameter.name == "Texture" || parameter.name == "AlphaTexture" ||
+            parameter.name == "MDLFile") {
             for (const std::string& file : split(parameter.value, ',')) {
                 files.push_back(file);
             }

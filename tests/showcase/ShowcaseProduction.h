@@ -28,7 +28,7 @@ private:
 const ShowcaseProduction& Showcase();
 
 // Every file the script names: music, the loading sound, pictures of the layers and loading
-// screens, and the flash layer's fixed picture.
+// screens, the flash layer's fixed picture, and the model players' scenes.
 std::vector<std::string> FilesNamedBy(const ParsedScript& script);
 
 }  // namespace vesta::test
