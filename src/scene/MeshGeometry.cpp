@@ -48,7 +48,10 @@ void RecomputeNormals(CMeshe& mesh) {
         if (size <= 0.0f) {
             continue;
         }
-        const Vector3 unit{-n.x / size, -n.y / size, -n.z / size};
+        // Faces that are drawn run clockwise on screen, where this product
+        // points out of the face, towards the viewer. (Its negation points
+        // into the mesh, which would light every recomputed mesh from behind.)
+        const Vector3 unit{n.x / size, n.y / size, n.z / size};
         for (const std::uint32_t index : {face.a, face.b, face.c}) {
             mesh.vertices[index].normal = plus(mesh.vertices[index].normal, unit);
         }

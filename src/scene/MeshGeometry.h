@@ -5,7 +5,8 @@
 
 namespace vesta {
 
-// Every normal the mean of the faces around its vertex.
+// Every normal the mean of the faces around its vertex, each face's pointing
+// out of its drawn (clockwise) side.
 void RecomputeNormals(CMeshe& mesh);
 // Texture coordinates set 1 from each normal through `m` (its products scaled
 // by `scale`), for reflections.

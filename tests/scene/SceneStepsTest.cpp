@@ -205,6 +205,16 @@ TEST(MeshGeometryTest, EnvironmentCoordinatesAndAnEvenSkinKeepTheRest) {
     MapEnvironment(quad, Matrix4::Identity(), 1.0f);
     EXPECT_EQ(quad.vertices[0].uv1, (std::array<float, 2>{0.5f, 0.5f}));
 
+    // Recomputed normals point to the side the faces are drawn from: the
+    // grid faces a camera on its -z side.
+    RecomputeNormals(quad);
+    for (const MeshVertex& vertex : quad.vertices) {
+        EXPECT_EQ(vertex.normal, (Vector3{0, 0, -1}));
+    }
+    for (MeshVertex& vertex : quad.vertices) {
+        vertex.normal = {0, 0, 1};
+    }
+
     quad.restVertices = quad.vertices;
     for (const char* name : {"B1", "B2"}) {
         auto bone = std::make_unique<CBone>();
