@@ -1,20 +1,11 @@
 #include "scene/Mdl4ChunkReader.h"
 
-#include <bit>
 #include <cstring>
 
 #include "log/Log.h"
 #include "scene/Mdl4Format.h"
 
 namespace vesta {
-namespace {
-
-std::uint32_t loadU32(const std::uint8_t* at) {
-    return std::uint32_t(at[0]) | std::uint32_t(at[1]) << 8 | std::uint32_t(at[2]) << 16 |
-           std::uint32_t(at[3]) << 24;
-}
-
-}  // namespace
 
 void Mdl4ChunkReader::Open(std::string_view path, std::uint32_t expectedVersion) {
     if (path.empty()) {
@@ -61,10 +52,10 @@ Mdl4ChunkReader::Chunk Mdl4ChunkReader::readChunkAt(std::uint64_t offset,
     const std::uint8_t* header = m_bytes.data() + offset;
     Chunk chunk;
     chunk.offset = offset;
-    chunk.kind = loadU32(header);
-    const std::uint32_t totalSize = loadU32(header + 4);
-    const std::uint32_t dataSize = loadU32(header + 8);
-    chunk.childCount = loadU32(header + 12);
+    chunk.kind = U32At(header);
+    const std::uint32_t totalSize = U32At(header + 4);
+    const std::uint32_t dataSize = U32At(header + 8);
+    chunk.childCount = U32At(header + 12);
     if (totalSize < mdl4::kChunkHeaderSize || totalSize > limit - offset ||
         dataSize > totalSize - mdl4::kChunkHeaderSize) {
         RaiseInvalid();
@@ -139,7 +130,7 @@ void Mdl4ChunkReader::RequireRecords(std::uint64_t count, std::uint64_t recordSi
 }
 
 std::uint32_t Mdl4ChunkReader::ReadU32() {
-    return loadU32(take(4));
+    return U32At(take(4));
 }
 
 float Mdl4ChunkReader::ReadF32() {
@@ -147,8 +138,7 @@ float Mdl4ChunkReader::ReadF32() {
 }
 
 std::uint16_t Mdl4ChunkReader::ReadU16() {
-    const std::uint8_t* at = take(2);
-    return static_cast<std::uint16_t>(at[0] | at[1] << 8);
+    return U16At(take(2));
 }
 
 std::uint8_t Mdl4ChunkReader::ReadU8() {
@@ -172,15 +162,16 @@ Matrix4 Mdl4ChunkReader::ReadMatrix() {
 }
 
 Vector3 Mdl4ChunkReader::ReadVector3() {
-    Vector3 v;
-    v.x = ReadF32();
-    v.y = ReadF32();
-    v.z = ReadF32();
-    return v;
+    return Vector3At(take(12));
 }
 
 void Mdl4ChunkReader::Skip(std::uint64_t count) {
     take(count);
+}
+
+const std::uint8_t* Mdl4ChunkReader::ReadRecords(std::uint64_t count, std::uint64_t recordSize) {
+    RequireRecords(count, recordSize);
+    return take(count * recordSize);
 }
 
 }  // namespace vesta

@@ -1,9 +1,11 @@
 // The handlers of a mesh's data chunks and of the animation tracks.
 //
-// Counts are checked against the chunk before anything is sized by them.
+// Counts are checked against the chunk before anything is sized by them;
+// arrays are read as one block of records each.
 // Normals, texture coordinates and colours beyond the mesh's vertex count
 // have no vertex to go to and are ignored; a track is as long as its count.
 
+#include <algorithm>
 #include <cmath>
 
 #include "log/Log.h"
@@ -32,11 +34,12 @@ float radiansFromDegrees(float value) {
 void CMdl4Loader::onVertices() {
     CMeshe& mesh = currentMesh();
     const std::uint32_t count = m_reader.ReadU32();
-    m_reader.RequireRecords(count, kVector3Size);
+    const std::uint8_t* at = m_reader.ReadRecords(count, kVector3Size);
     m_scene.totalVertices += count;
     mesh.vertices.resize(count);
     for (MeshVertex& vertex : mesh.vertices) {
-        vertex.position = m_reader.ReadVector3();
+        vertex.position = Mdl4ChunkReader::Vector3At(at);
+        at += kVector3Size;
     }
 }
 
@@ -44,8 +47,10 @@ void CMdl4Loader::onNormals() {
     CMeshe& mesh = currentMesh();
     const std::uint32_t count = m_reader.ReadU32();
     m_reader.RequireRecords(count, kVector3Size);
-    for (std::uint32_t i = 0; i < count && i < mesh.vertices.size(); ++i) {
-        Vector3 normal = m_reader.ReadVector3();
+    const std::size_t used = std::min<std::size_t>(count, mesh.vertices.size());
+    const std::uint8_t* at = m_reader.ReadRecords(used, kVector3Size);
+    for (std::size_t i = 0; i < used; ++i, at += kVector3Size) {
+        Vector3 normal = Mdl4ChunkReader::Vector3At(at);
         const float length =
             std::sqrt(normal.x * normal.x + normal.y * normal.y + normal.z * normal.z);
         if (length > 0.0f) {
@@ -59,9 +64,11 @@ void CMdl4Loader::onTexCoords() {
     CMeshe& mesh = currentMesh();
     const std::uint32_t count = m_reader.ReadU32();
     m_reader.RequireRecords(count, 8);
-    for (std::uint32_t i = 0; i < count && i < mesh.vertices.size(); ++i) {
-        const float u = m_reader.ReadF32();
-        const float v = m_reader.ReadF32();
+    const std::size_t used = std::min<std::size_t>(count, mesh.vertices.size());
+    const std::uint8_t* at = m_reader.ReadRecords(used, 8);
+    for (std::size_t i = 0; i < used; ++i, at += 8) {
+        const float u = Mdl4ChunkReader::F32At(at);
+        const float v = Mdl4ChunkReader::F32At(at + 4);
         mesh.vertices[i].uv0 = {u, v};
         mesh.vertices[i].uv1 = {u, v};
     }
@@ -70,12 +77,13 @@ void CMdl4Loader::onTexCoords() {
 void CMdl4Loader::onFaces() {
     CMeshe& mesh = currentMesh();
     const std::uint32_t count = m_reader.ReadU32();
-    m_reader.RequireRecords(count, 6);
+    const std::uint8_t* at = m_reader.ReadRecords(count, 6);
     mesh.faces.resize(count);
     for (MeshFace& face : mesh.faces) {
-        face.a = m_reader.ReadU16();
-        face.b = m_reader.ReadU16();
-        face.c = m_reader.ReadU16();
+        face.a = Mdl4ChunkReader::U16At(at);
+        face.b = Mdl4ChunkReader::U16At(at + 2);
+        face.c = Mdl4ChunkReader::U16At(at + 4);
+        at += 6;
     }
     m_scene.totalFaces += count;
 }
@@ -84,8 +92,11 @@ void CMdl4Loader::onColours() {
     CMeshe& mesh = currentMesh();
     const std::uint32_t count = m_reader.ReadU32();
     m_reader.RequireRecords(count, 4);
-    for (std::uint32_t i = 0; i < count && i < mesh.vertices.size(); ++i) {
-        mesh.vertices[i].colour = (m_reader.ReadU32() & 0x00FFFFFFu) | mdl4::kLoadedColourAlpha;
+    const std::size_t used = std::min<std::size_t>(count, mesh.vertices.size());
+    const std::uint8_t* at = m_reader.ReadRecords(used, 4);
+    for (std::size_t i = 0; i < used; ++i, at += 4) {
+        mesh.vertices[i].colour =
+            (Mdl4ChunkReader::U32At(at) & 0x00FFFFFFu) | mdl4::kLoadedColourAlpha;
     }
 }
 
@@ -103,11 +114,12 @@ void CMdl4Loader::onSkin() {
             m_reader.Skip(pairs * kSkinPairSize);
             continue;
         }
-        m_reader.RequireRecords(pairs, kSkinPairSize);
+        const std::uint8_t* at = m_reader.ReadRecords(pairs, kSkinPairSize);
         bone->weights.resize(pairs);
         for (BoneWeight& weight : bone->weights) {
-            weight.vertex = m_reader.ReadU32();
-            weight.weight = m_reader.ReadF32();
+            weight.vertex = Mdl4ChunkReader::U32At(at);
+            weight.weight = Mdl4ChunkReader::F32At(at + 4);
+            at += kSkinPairSize;
         }
     }
 }
