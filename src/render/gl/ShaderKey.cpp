@@ -46,7 +46,10 @@ void lightingKey(const PipelineState& state, ShaderKey& key) {
             }
         }
     }
-    key.specular = state.specular ? 1 : 0;
+    // A black specular material adds nothing: no shader computes it.
+    const ColorValue& shine = state.material.specular;
+    const bool shiny = shine.r != 0.0f || shine.g != 0.0f || shine.b != 0.0f;
+    key.specular = state.specular && shiny ? 1 : 0;
 }
 
 void fogKey(const PipelineState& state, ShaderKey& key) {
