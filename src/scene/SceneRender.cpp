@@ -337,8 +337,8 @@ void CScene::drawHalos() {
         const Vector3 position = lightPosition(*light, m_currentFrame);
         m.SetWorldMatrix(Matrix4::Identity());
         const bool visible = m.IsPointVisible(position);
-        const float elapsed = static_cast<float>(now - light->haloChangeTime);
         auto fadeAt = [&](bool shown) {
+            const auto elapsed = static_cast<float>(now - light->haloChangeTime);
             const float f = light->haloFadeStart + (shown ? 1.0f : -1.0f) * kHaloFadePerSecond * elapsed;
             const float clamped = std::clamp(f, 0.0f, 1.0f);
             return clamped < 0.000001f ? 0.0f : clamped;

@@ -256,34 +256,46 @@ TEST_F(ScenePictureTest, AMorphHalfwayAndASkinTurnedAboutItsPivot) {
     EXPECT_GT(lying.right - lying.left, 3 * (standing.right - standing.left));
 }
 
-TEST_F(ScenePictureTest, AHaloFadesBehindAnOccluderAndBack) {
+TEST_F(ScenePictureTest, AHaloFadesInAndOutBehindAnOccluder) {
     WriteFile(m_dir.Path() / "glow.png", glowPng());
     CScene built;
     built.lastFrame = 300;
-    AddMaterial(built, "Grey", {0.5f, 0.5f, 0.5f});
-    // A wall slides in front of the halo between frames 10 and 20.
-    CMeshe& wall = AddBox(built, "Wall.NoDynaLight", {-200, 0, 0}, {30, 30, 2}, "Grey");
-    for (MeshVertex& vertex : wall.vertices) {
-        vertex.colour = 0xFF404040u;
+    // A thin dark post slides in front of the light between frames 10 and
+    // 20; the halo around it stays in sight while its centre is covered.
+    CMeshe& post = AddBox(built, "Post", {-200, 0, 0}, {4, 60, 2});
+    for (MeshVertex& vertex : post.vertices) {
+        vertex.colour = 0xFF101010u;
     }
-    C3DObjectAnim& slide = AddAnimation(built, "Wall.NoDynaLight");
-    AddKey(slide.position, 0, Vector3{-200, 0, 0});
-    AddKey(slide.position, 10, Vector3{-200, 0, 0});
-    AddKey(slide.position, 20, Vector3{0, 0, 0});
-    AddKey(slide.position, 300, Vector3{0, 0, 0});
+    // A key on every frame drawn: the spline passes through each exactly.
+    C3DObjectAnim& slide = AddAnimation(built, "Post");
+    for (std::uint32_t frame = 0; frame <= 30; ++frame) {
+        const float x = frame < 10 ? -200.0f : frame < 20 ? -200.0f + 20.0f * (frame - 10) : 0.0f;
+        AddKey(slide.position, frame, Vector3{x, 0, 0});
+    }
     AddCamera(built, "Camera01", {0, 0, -100}, {0, 0, 0}, 0.8f);
     AddLight(built, "Sun.Halo", {0, 0, 20}, {1, 1, 1}).SetUserText("MapFile = glow.png\r\n");
     load(built);
-    // Fixed steps of 1/30 s: the fade moves 9 / 30 = 0.3 a frame, so a
-    // halo seen from frame 1 is at full strength by frame 5.
-    for (int frame = 1; frame < 5; ++frame) {
-        draw(static_cast<float>(frame), "halo-rising");
+    // Fixed steps of 1/30 s: the fade moves 9 / 30 = 0.3 a frame.
+    auto glowAt = [&](int frame) {
+        return draw(static_cast<float>(frame), "halo-" + std::to_string(frame)).At(kWidth / 2 + 5, kHeight / 2).r;
+    };
+    std::vector<int> rising;
+    for (int frame = 1; frame <= 5; ++frame) {
+        rising.push_back(glowAt(frame));
     }
-    const int shown = draw(5, "halo-shown").At(kWidth / 2, kHeight / 2).r;
-    draw(21, "halo-covered");
-    const int fading = draw(22, "halo-fading").At(kWidth / 2, kHeight / 2).r;
-    EXPECT_GT(shown, 200);
-    EXPECT_LT(fading, 80);  // the dark wall hides the halo
+    EXPECT_LT(rising[0], 8);                // seen this frame: nothing yet
+    EXPECT_GT(rising[1], rising[0] + 10);  // 0.3
+    EXPECT_GT(rising[2], rising[1] + 10);  // 0.6
+    EXPECT_GE(rising[4], rising[3]);       // full from 1 on
+    EXPECT_EQ(rising[4], glowAt(15));
+    glowAt(20);  // covered from here
+    std::vector<int> falling;
+    for (int frame = 21; frame <= 26; ++frame) {
+        falling.push_back(glowAt(frame));
+    }
+    EXPECT_GT(falling[0], falling[1] + 10);
+    EXPECT_GT(falling[1], falling[2] + 10);
+    EXPECT_LT(falling[5], 8);  // faded away, no longer drawn
 }
 
 TEST_F(ScenePictureTest, AMirrorReflectsWhatTheCameraSees) {
