@@ -72,6 +72,15 @@ const std::map<std::string_view, ValueHandler>& valueOptions() {
              o.audioCodec = v;
              return v.empty() ? std::string("--audio-codec needs a codec name") : std::string();
          }},
+        {"--seed",
+         [](LaunchOptions& o, std::string_view v) {
+             const std::optional<unsigned long> seed = parseNumber<unsigned long>(v);
+             if (!seed || *seed > 0xFFFFFFFFul) {
+                 return "invalid seed '" + std::string(v) + "': expected a whole number from 0 to 4294967295";
+             }
+             o.seed = static_cast<unsigned>(*seed);
+             return std::string();
+         }},
         {"--duration",
          [](LaunchOptions& o, std::string_view v) {
              o.duration = parsePositive(v);
@@ -215,6 +224,9 @@ std::string UsageText(std::string_view program) {
            "      --codec NAME       video codec of the recording (implies VideoOut)\n"
            "      --audio-codec NAME audio codec of the recording's soundtrack (implies VideoOut)\n"
            "      --duration SECONDS stop after this much presentation time\n"
+           "      --seed N           seed the effects' pseudo-random numbers with N, so that two\n"
+           "                         runs draw alike (default: the calendar time; a recording\n"
+           "                         logs the seed it used)\n"
            "      --check            read the configuration and the script, report what they\n"
            "                         hold and any mistake, and exit without playing\n"
            "  -h, --help             show this help and exit\n"

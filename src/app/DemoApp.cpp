@@ -38,6 +38,9 @@ void keepFirstFailure(std::exception_ptr& failure, Step step) {
 
 CDemoApp::CDemoApp(const LaunchOptions& options)
     : CAppWindow(options.commandLine), m_options(options) {
+    if (m_options.seed) {
+        SeedRandom(*m_options.seed);
+    }
     TimerInit();
     m_config = LoadConfigDocument(kConfigFileName);
     m_settings = ReadAppConfig(*m_config);
@@ -177,6 +180,9 @@ void CDemoApp::openRecording() {
         }
         const std::filesystem::path file = std::filesystem::absolute(m_recordingSettings.fileName);
         std::fprintf(stderr, "vesta: recording into %s\n", file.c_str());
+        // With this seed (--seed) a later recording draws the same frames.
+        LogPrintf("Random seed : %u", RandomSeed());
+        std::fprintf(stderr, "vesta: random seed %u\n", RandomSeed());
     }
 }
 

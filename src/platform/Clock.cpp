@@ -19,6 +19,8 @@ struct ClockState {
     float fixedStepRate = 25.0f;
     std::uint32_t frameIndex = 0;
     CounterSource source = nullptr;
+    bool seeded = false;
+    unsigned seed = 0;
 };
 
 ClockState& state() {
@@ -53,10 +55,24 @@ void TimerInit() {
     if (clock.initialised) {
         return;
     }
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    if (!clock.seeded) {
+        clock.seed = static_cast<unsigned>(std::time(nullptr));
+        std::srand(clock.seed);
+    }
     clock.frequency = PerformanceFrequency();
     clock.start = PerformanceCounter();
     clock.initialised = true;
+}
+
+void SeedRandom(unsigned seed) {
+    ClockState& clock = state();
+    clock.seeded = true;
+    clock.seed = seed;
+    std::srand(seed);
+}
+
+unsigned RandomSeed() {
+    return state().seed;
 }
 
 double TimeNow() {

@@ -6,8 +6,15 @@
 
 namespace vesta {
 
-// Once per process; later calls do nothing. Seeds rand() with the calendar time.
+// Once per process; later calls do nothing. Seeds rand() with the calendar
+// time unless SeedRandom came first.
 void TimerInit();
+
+// Seeds rand() with `seed` for this process, before or after TimerInit: runs
+// with the same seed draw the same numbers.
+void SeedRandom(unsigned seed);
+// The seed rand() was last given (by TimerInit or SeedRandom).
+unsigned RandomSeed();
 
 // Presentation time in seconds.
 double TimeNow();

@@ -68,6 +68,9 @@ TEST(CommandLineTest, InvalidArgumentsAreExplained) {
     EXPECT_NE(parse({"--fps", "0"}).error, "");
     EXPECT_NE(parse({"--fps", "nan"}).error, "");
     EXPECT_NE(parse({"--duration", "-1"}).error, "");
+    EXPECT_EQ(parse({"--seed", "4294967295"}).options.seed, 4294967295u);
+    EXPECT_NE(parse({"--seed", "4294967296"}).error, "");
+    EXPECT_NE(parse({"--seed", "-3"}).error, "");
     EXPECT_EQ(parse({"--windowed"}).error, "--windowed needs --mode");
     EXPECT_EQ(parse({"--mode", "640x480x32", "--windowed", "--fullscreen"}).error,
               "--windowed and --fullscreen exclude each other");

@@ -323,5 +323,35 @@ TEST_F(RecordingTest, AnImageLayerIsWhereAndAsBrightAsItsEnvelopePutsIt) {
     }
 }
 
+// A picture that shakes by the pseudo-random numbers of its layer: the
+// same seed shakes it alike, another seed otherwise.
+TEST_F(RecordingTest, TheSameSeedRecordsTheSameFrames) {
+    PngPicture white;
+    white.width = white.height = 16;
+    white.samples.assign(16 * 16, 255);
+    WriteFile(m_dir / "white.png", EncodePng(white));
+    WriteFile(m_dir / "Main.txt", "PART {\r\nTIME 0 {\r\nCREATE \"GFXLayer\" {\r\n"
+                                  "Texture \"white.png\";\r\nXScale 0.3;\r\nYScale 0.3;\r\n"
+                                  "Vibration 0.2;\r\nScintille 0.5;\r\nStableTime 5;\r\n}\r\n}\r\n}\r\n");
+    auto recordWith = [&](const char* seed, const char* file) {
+        const ProcessResult result =
+            play(m_dir.Path(), {"VideoOut", "NoSound", "--headless", "--mode", "160x120x32",
+                                "--video", file, "--duration", "0.4", "--seed", seed});
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_NE(result.err.find(std::string("vesta: random seed ") + seed + "\n"), std::string::npos)
+            << result.err;
+        return ReadRecording(m_dir / file).frames;
+    };
+    const auto first = recordWith("7", "a.avi");
+    const auto again = recordWith("7", "b.avi");
+    const auto other = recordWith("8", "c.avi");
+    ASSERT_EQ(first.size(), 10u);
+    EXPECT_GT(std::count(first[5].begin(), first[5].end(), 0), 0);
+    EXPECT_NE(std::count(first[5].begin(), first[5].end(), 0),
+              static_cast<std::ptrdiff_t>(first[5].size()));  // the picture shows
+    EXPECT_TRUE(first == again);
+    EXPECT_FALSE(first == other);
+}
+
 }  // namespace
 }  // namespace vesta::test
