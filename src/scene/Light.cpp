@@ -1,16 +1,12 @@
 #include "scene/Light.h"
 
-#include <algorithm>
-
+#include "scene/NameTags.h"
 #include "script/TextNumbers.h"
 
 namespace vesta {
 
 void CLight::SetName(std::string name) {
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
+    const std::string lower = LowerCase(name);
     halo = lower.find("halo") != std::string::npos;
     dynamic = lower.find("dyna") != std::string::npos;
     particleSource = lower.find("particlegensrc") != std::string::npos;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "log/Log.h"
+#include "scene/NameTags.h"
 #include "scene/Scene.h"
 
 namespace vesta::mdl4 {
@@ -59,15 +60,6 @@ void serializeInto(std::vector<std::uint8_t>& out, const ChunkNode& root) {
     }
 }
 
-std::string lowerCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
-
 Vector3 xyz(const Vector4& v) {
     return {v.x, v.y, v.z};
 }
@@ -113,7 +105,7 @@ private:
     void assignAnimations() {
         std::map<std::string, const C3DObject*> byName;
         auto add = [&](const std::string& name, const C3DObject* chunkOwner) {
-            byName.emplace(lowerCase(name), chunkOwner);
+            byName.emplace(LowerCase(name), chunkOwner);
         };
         for (const C3DObject* object : m_scene.objects) {
             if (!dynamic_cast<const CCameraTarget*>(object)) {
@@ -128,7 +120,7 @@ private:
             add(light->Name(), light);
         }
         for (const auto& anim : m_scene.animations) {
-            const auto found = byName.find(lowerCase(anim->name));
+            const auto found = byName.find(LowerCase(anim->name));
             if (found != byName.end()) {
                 m_animsOf[found->second].push_back(anim.get());
                 m_assigned.insert(anim.get());

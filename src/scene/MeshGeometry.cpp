@@ -6,25 +6,6 @@
 #include "scene/Animation.h"
 
 namespace vesta {
-namespace {
-
-Vector3 plus(const Vector3& a, const Vector3& b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-
-Vector3 minus(const Vector3& a, const Vector3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-
-Vector3 cross(const Vector3& a, const Vector3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-float length(const Vector3& v) {
-    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-}
-
-}  // namespace
 
 void MapEnvironment(CMeshe& mesh, const Matrix4& m, float scale) {
     for (MeshVertex& vertex : mesh.vertices) {
@@ -43,8 +24,8 @@ void RecomputeNormals(CMeshe& mesh) {
         const Vector3& p = mesh.vertices[face.a].position;
         const Vector3& q = mesh.vertices[face.b].position;
         const Vector3& r = mesh.vertices[face.c].position;
-        const Vector3 n = cross(minus(q, p), minus(r, q));
-        const float size = length(n);
+        const Vector3 n = Cross(q - p, r - q);
+        const float size = Length(n);
         if (size <= 0.0f) {
             continue;
         }
@@ -53,11 +34,11 @@ void RecomputeNormals(CMeshe& mesh) {
         // into the mesh, which would light every recomputed mesh from behind.)
         const Vector3 unit{n.x / size, n.y / size, n.z / size};
         for (const std::uint32_t index : {face.a, face.b, face.c}) {
-            mesh.vertices[index].normal = plus(mesh.vertices[index].normal, unit);
+            mesh.vertices[index].normal = mesh.vertices[index].normal + unit;
         }
     }
     for (MeshVertex& vertex : mesh.vertices) {
-        const float size = length(vertex.normal);
+        const float size = Length(vertex.normal);
         if (size > 0.0f) {
             vertex.normal = {vertex.normal.x / size, vertex.normal.y / size,
                              vertex.normal.z / size};

@@ -46,19 +46,9 @@ constexpr NameTag kTags[] = {
     {".BinMap", MeshFlag::BinMap, true},
 };
 
-std::string lowerCase(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
-
 bool nameHasTag(std::string_view name, std::string_view tag) {
     return name.find(tag) != std::string_view::npos ||
-           name.find(lowerCase(tag)) != std::string_view::npos;
+           name.find(LowerCase(tag)) != std::string_view::npos;
 }
 
 std::uint32_t morphStartFrame(const CMeshe& mesh) {
@@ -98,6 +88,16 @@ void runOperation(CMeshe& mesh, Operation operation) {
 }
 
 }  // namespace
+
+std::string LowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lower;
+}
 
 std::optional<int> TaggedNumber(std::string_view name, std::string_view key) {
     // A key that starts a word ("Obj.fancy.MorphSrc.f10") is no number: the

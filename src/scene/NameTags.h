@@ -10,6 +10,9 @@ namespace vesta {
 
 class CMeshe;
 
+// ASCII letters lowered, as names are compared when case does not count.
+std::string LowerCase(std::string_view text);
+
 // Sets the mesh's flags from the tags its name contains (as written or in
 // lower case), then prepares a skinned or changing mesh. Raises "Error :
 // Could not find start frame for Morph object [%s]." for a morph without its

@@ -13,13 +13,7 @@ namespace {
 // modelling package kept them.
 std::string textureFileName(std::string_view path) {
     const std::size_t slash = path.find_last_of("/\\");
-    std::string name(slash == std::string_view::npos ? path : path.substr(slash + 1));
-    for (char& c : name) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return name;
+    return LowerCase(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
 }  // namespace

@@ -5,24 +5,12 @@
 namespace vesta {
 namespace {
 
-Vector3 minus(const Vector3& a, const Vector3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-
-Vector3 cross(const Vector3& a, const Vector3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-float dot(const Vector3& a, const Vector3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
 // Seen from the side the normal points to, the face runs clockwise, which
 // is what the renderer keeps when it culls counter-clockwise faces.
 MeshFace frontFace(const std::vector<MeshVertex>& v, std::uint32_t a, std::uint32_t b,
                    std::uint32_t c, const Vector3& normal) {
-    const Vector3 turn = cross(minus(v[b].position, v[a].position), minus(v[c].position, v[a].position));
-    return dot(turn, normal) > 0.0f ? MeshFace{a, b, c} : MeshFace{a, c, b};
+    const Vector3 turn = Cross(v[b].position - v[a].position, v[c].position - v[a].position);
+    return Dot(turn, normal) > 0.0f ? MeshFace{a, b, c} : MeshFace{a, c, b};
 }
 
 MeshVertex vertexAt(const Vector3& position, const Vector3& normal, float u, float v) {
@@ -61,7 +49,7 @@ CMeshe& AddBox(CScene& scene, const std::string& name, const Vector3& pivot, con
         const Vector3 n{axis[0], axis[1], axis[2]};
         // Two directions across the face.
         const Vector3 s = n.x != 0.0f ? Vector3{0, 1, 0} : Vector3{1, 0, 0};
-        const Vector3 t = cross(n, s);
+        const Vector3 t = Cross(n, s);
         const auto base = static_cast<std::uint32_t>(mesh.vertices.size());
         for (int corner = 0; corner < 4; ++corner) {
             const float a = (corner & 1) ? 1.0f : -1.0f;

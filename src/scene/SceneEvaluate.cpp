@@ -17,18 +17,6 @@ Vector3 asVector3(const Vector4& v) {
     return {v.x, v.y, v.z};
 }
 
-Vector3 plus(const Vector3& a, const Vector3& b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-
-Vector3 minus(const Vector3& a, const Vector3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-
-float length(const Vector3& v) {
-    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-}
-
 bool hasTrack(const C3DObjectAnim* anim, AnimTrack C3DObjectAnim::*track) {
     return anim && !(anim->*track).empty();
 }
@@ -51,7 +39,7 @@ void CScene::placeCamera(float frame) {
     const C3DObjectAnim* anim = camera->anim;
     Vector3 position = asVector3(camera->position);
     if (hasTrack(anim, &C3DObjectAnim::position)) {
-        position = plus(EvaluateTrack(anim->position, frame), cameraOffset);
+        position = EvaluateTrack(anim->position, frame) + cameraOffset;
     }
     const float fov = hasTrack(anim, &C3DObjectAnim::fov)
                           ? EvaluateTrackValue(anim->fov, frame) + fovOffset
@@ -60,7 +48,7 @@ void CScene::placeCamera(float frame) {
                            ? EvaluateTrackValue(anim->roll, frame) + rollOffset
                            : camera->roll;
     Vector3 target = camera->target ? positionAt(*camera->target, frame) : Vector3{};
-    target = plus(target, targetOffset);
+    target = target + targetOffset;
     m_renderer->SetCameraPosition(position);
     m_renderer->SetFieldOfView(fov);
     m_renderer->SetRoll(roll);
@@ -220,7 +208,7 @@ void CScene::sortBlended() {
 void CScene::chooseLods() {
     for (CMeshe* root : lodRoots) {
         const std::vector<CMeshe*>& levels = root->lodLevels;
-        const int h = static_cast<int>(length(minus(root->WorldPosition(), m_cameraPosition)));
+        const int h = static_cast<int>(Length(root->WorldPosition() - m_cameraPosition));
         std::size_t chosen = levels.size();
         if (levels.front()->lodDistance >= h) {
             chosen = 0;

@@ -16,16 +16,6 @@ namespace {
 
 constexpr int kMirrorSize = 256;
 
-std::string lowerCase(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
-
 // The name up to its first ".", which ties morph targets and LOD levels to
 // their mesh.
 std::string_view prefixOf(std::string_view name) {
@@ -101,9 +91,9 @@ void bindMaterials(CScene& scene) {
 
 void bindAnimations(CScene& scene) {
     for (const auto& animation : scene.animations) {
-        const std::string name = lowerCase(animation->name);
+        const std::string name = LowerCase(animation->name);
         for (CCamera* camera : scene.cameras) {
-            const std::string cameraName = lowerCase(camera->Name());
+            const std::string cameraName = LowerCase(camera->Name());
             if (name == cameraName + ".target" || name == cameraName + ".cible") {
                 camera->target->anim = animation.get();
             } else if (name == cameraName) {
@@ -111,7 +101,7 @@ void bindAnimations(CScene& scene) {
             }
         }
         for (CLight* light : scene.lights) {
-            const std::string lightName = lowerCase(light->Name());
+            const std::string lightName = LowerCase(light->Name());
             if (name == lightName + ".target" || name == lightName + ".cible") {
                 light->targetAnim = animation.get();
             } else if (name == lightName) {
@@ -119,7 +109,7 @@ void bindAnimations(CScene& scene) {
             }
         }
         for (C3DObject* object : scene.objects) {
-            if (!object->anim && lowerCase(object->Name()) == name) {
+            if (!object->anim && LowerCase(object->Name()) == name) {
                 object->anim = animation.get();
             }
         }

@@ -71,23 +71,7 @@ protected:
         return image;
     }
 
-    Image readFrame() {
-        int pitch = 0;
-        const std::uint8_t* frame = gl.LockBackBuffer(pitch);
-        Image image{kWidth, kHeight, std::vector<std::uint8_t>(kWidth * kHeight * 4)};
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                const std::uint8_t* bgrx = frame + y * pitch + x * 4;
-                std::uint8_t* rgba = &image.pixels[std::size_t(y * kWidth + x) * 4];
-                rgba[0] = bgrx[2];
-                rgba[1] = bgrx[1];
-                rgba[2] = bgrx[0];
-                rgba[3] = 255;
-            }
-        }
-        gl.UnlockBackBuffer();
-        return image;
-    }
+    Image readFrame() { return ReadBackBuffer(gl, kWidth, kHeight); }
 
     // Mean x of the pixels that are not background; -1 when there are none.
     static float centreOfShape(const Image& image) {

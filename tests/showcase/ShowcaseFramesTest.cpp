@@ -93,20 +93,7 @@ protected:
         return running;
     }
 
-    Image readBack() {
-        int pitch = 0;
-        const std::uint8_t* bytes = m_module->LockBackBuffer(pitch);
-        Image image{640, 480, std::vector<std::uint8_t>(640 * 480 * 4)};
-        for (int y = 0; y < 480; ++y) {
-            for (int x = 0; x < 640; ++x) {
-                const std::uint8_t* bgra = bytes + y * pitch + x * 4;
-                std::uint8_t* rgba = &image.pixels[(std::size_t(y) * 640 + x) * 4];
-                rgba[0] = bgra[2], rgba[1] = bgra[1], rgba[2] = bgra[0], rgba[3] = 255;
-            }
-        }
-        m_module->UnlockBackBuffer();
-        return image;
-    }
+    Image readBack() { return ReadBackBuffer(*m_module, 640, 480); }
 
     std::unique_ptr<GlModule> m_module;
     std::unique_ptr<CTimeline> m_timeline;

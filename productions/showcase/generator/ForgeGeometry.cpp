@@ -10,29 +10,6 @@ namespace {
 
 constexpr float kTurn = 2 * std::numbers::pi_v<float>;
 
-Vector3 operator+(const Vector3& a, const Vector3& b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-Vector3 operator-(const Vector3& a, const Vector3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vector3 operator*(const Vector3& a, float s) {
-    return {a.x * s, a.y * s, a.z * s};
-}
-Vector3 cross(const Vector3& a, const Vector3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-float dot(const Vector3& a, const Vector3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-float length(const Vector3& v) {
-    return std::sqrt(dot(v, v));
-}
-Vector3 unit(const Vector3& v) {
-    const float size = length(v);
-    return size > 0 ? v * (1 / size) : v;
-}
-
 std::uint32_t addVertex(CMeshe& mesh, const Vector3& position, const Vector3& normal, float u,
                         float v) {
     MeshVertex vertex;
@@ -51,11 +28,11 @@ void addQuad(CMeshe& mesh, std::uint32_t a, std::uint32_t b, std::uint32_t c, st
              const Vector3& outside) {
     const auto& v = mesh.vertices;
     for (const auto& [p, q, r] : {std::tuple{a, b, c}, std::tuple{a, c, d}}) {
-        const Vector3 turn = cross(v[q].position - v[p].position, v[r].position - v[p].position);
-        if (length(turn) <= 0) {
+        const Vector3 turn = Cross(v[q].position - v[p].position, v[r].position - v[p].position);
+        if (Length(turn) <= 0) {
             continue;  // a corner of the quad sits on the axis
         }
-        mesh.faces.push_back(dot(turn, outside) > 0 ? MeshFace{p, q, r} : MeshFace{p, r, q});
+        mesh.faces.push_back(Dot(turn, outside) > 0 ? MeshFace{p, q, r} : MeshFace{p, r, q});
     }
 }
 
@@ -64,7 +41,7 @@ void addQuad(CMeshe& mesh, std::uint32_t a, std::uint32_t b, std::uint32_t c, st
 void AddSheet(CMeshe& mesh, const Vector3& corner, const Vector3& across, const Vector3& up,
               const Vector3& normal, int columns, int rows, float tiles) {
     const auto base = static_cast<std::uint32_t>(mesh.vertices.size());
-    const float tilesUp = tiles * length(up) / length(across);
+    const float tilesUp = tiles * Length(up) / Length(across);
     for (int row = 0; row <= rows; ++row) {
         for (int column = 0; column <= columns; ++column) {
             const float s = static_cast<float>(column) / columns;
@@ -121,7 +98,7 @@ void SmoothNormals(CMeshe& mesh) {
         const Vector3& a = mesh.vertices[face.a].position;
         const Vector3& b = mesh.vertices[face.b].position;
         const Vector3& c = mesh.vertices[face.c].position;
-        const Vector3 normal = unit(cross(b - a, c - a));
+        const Vector3 normal = Unit(Cross(b - a, c - a));
         for (const std::uint32_t index : {face.a, face.b, face.c}) {
             Vector3& sum = sums[placeOf(mesh.vertices[index].position)];
             sum = sum + normal;
@@ -130,7 +107,7 @@ void SmoothNormals(CMeshe& mesh) {
     for (MeshVertex& vertex : mesh.vertices) {
         const auto found = sums.find(placeOf(vertex.position));
         if (found != sums.end()) {
-            vertex.normal = unit(found->second);
+            vertex.normal = Unit(found->second);
         }
     }
 }

@@ -108,6 +108,24 @@ void DeleteTexture(std::uint32_t name) {
     glDeleteTextures(1, &name);
 }
 
+Image ReadBackBuffer(RenderModule& module, int width, int height) {
+    int pitch = 0;
+    const std::uint8_t* frame = module.LockBackBuffer(pitch);
+    Image image{width, height, std::vector<std::uint8_t>(std::size_t(width) * height * 4)};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t* bgrx = frame + y * pitch + x * 4;
+            std::uint8_t* rgba = &image.pixels[(std::size_t(y) * width + x) * 4];
+            rgba[0] = bgrx[2];
+            rgba[1] = bgrx[1];
+            rgba[2] = bgrx[0];
+            rgba[3] = 255;
+        }
+    }
+    module.UnlockBackBuffer();
+    return image;
+}
+
 void WritePng(const std::string& path, const Image& image) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {

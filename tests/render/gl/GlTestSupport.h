@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "render/RenderModule.h"
 #include "render/gl/EglContext.h"
 #include "render/gl/PipelineState.h"
 
@@ -56,6 +57,9 @@ std::uint32_t MakeCubeTexture(const std::uint32_t faceColors[6]);
 void DeleteTexture(std::uint32_t name);
 
 void WritePng(const std::string& path, const Image& image);
+
+// The module's back buffer of width x height, top row first, opaque.
+Image ReadBackBuffer(RenderModule& module, int width, int height);
 
 // Compares per channel; on failure writes NAME-actual.png, NAME-expected.png
 // and NAME-difference.png into the current folder and returns false.
