@@ -10,9 +10,9 @@
 #include "log/Log.h"
 #include "render/RecordingModule.h"
 #include "scene/Mdl4Loader.h"
-#include "scene/ScenePostLoad.h"
 #include "scene/Mdl4Writer.h"
 #include "scene/Scene.h"
+#include "scene/ScenePostLoad.h"
 
 namespace {
 

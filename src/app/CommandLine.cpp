@@ -76,7 +76,8 @@ const std::map<std::string_view, ValueHandler>& valueOptions() {
          [](LaunchOptions& o, std::string_view v) {
              const std::optional<unsigned long> seed = parseNumber<unsigned long>(v);
              if (!seed || *seed > 0xFFFFFFFFul) {
-                 return "invalid seed '" + std::string(v) + "': expected a whole number from 0 to 4294967295";
+                 return "invalid seed '" + std::string(v) +
+                        "': expected a whole number from 0 to 4294967295";
              }
              o.seed = static_cast<unsigned>(*seed);
              return std::string();

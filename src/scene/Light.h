@@ -28,8 +28,8 @@ public:
     std::uint32_t spotFlag = 0;
     Vector4 targetPosition;
     Vector3 colour;
-    float innerCone = 0.0f;  // radians
-    float outerCone = 0.0f;  // radians
+    float innerCone = 0.0f;               // radians
+    float outerCone = 0.0f;               // radians
     C3DObjectAnim* targetAnim = nullptr;  // moves the target; bound after the load
 
     // Parameters: "Specular", "Attenuation0", "Range", "MapFile", "Strength",

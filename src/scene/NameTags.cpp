@@ -74,7 +74,8 @@ void runOperation(CMeshe& mesh, Operation operation) {
     case Operation::MorphTarget:
         mesh.flags = (mesh.flags & ~MeshFlag::Visible) | MeshFlag::MorphTarget;
         mesh.morph.startFrame = morphStartFrame(mesh);
-        mesh.morph.chainIndex = static_cast<std::uint32_t>(TaggedNumber(mesh.Name(), ".c").value_or(0));
+        mesh.morph.chainIndex =
+            static_cast<std::uint32_t>(TaggedNumber(mesh.Name(), ".c").value_or(0));
         if (const std::optional<int> end = TaggedNumber(mesh.Name(), ".e")) {
             mesh.morph.endFrame = static_cast<std::uint32_t>(*end);
         }

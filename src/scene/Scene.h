@@ -116,7 +116,6 @@ private:
     void drawMeshCount();
     void resetAfterFrame();
 
-
     RenderModule* m_renderer;
     std::vector<std::unique_ptr<C3DObject>> m_store;
     CCamera* m_currentCamera = nullptr;

@@ -43,8 +43,8 @@ CMeshe& AddBox(CScene& scene, const std::string& name, const Vector3& pivot, con
                const std::string& materialName, C3DObject* parent) {
     CMeshe& mesh = AddMesh(scene, name, pivot, materialName, parent);
     const Vector3 h{size.x * 0.5f, size.y * 0.5f, size.z * 0.5f};
-    static constexpr float kAxes[6][3] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0},
-                                          {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+    static constexpr float kAxes[6][3] = {{1, 0, 0},  {-1, 0, 0}, {0, 1, 0},
+                                          {0, -1, 0}, {0, 0, 1},  {0, 0, -1}};
     for (const auto& axis : kAxes) {
         const Vector3 n{axis[0], axis[1], axis[2]};
         // Two directions across the face.
@@ -82,7 +82,8 @@ CMeshe& AddGrid(CScene& scene, const std::string& name, const Vector3& pivot, fl
         for (std::uint32_t column = 0; column < static_cast<std::uint32_t>(columns); ++column) {
             const std::uint32_t a = row * stride + column;
             mesh.faces.push_back(frontFace(mesh.vertices, a, a + 1, a + stride + 1, towardsCamera));
-            mesh.faces.push_back(frontFace(mesh.vertices, a, a + stride + 1, a + stride, towardsCamera));
+            mesh.faces.push_back(
+                frontFace(mesh.vertices, a, a + stride + 1, a + stride, towardsCamera));
         }
     }
     FitBox(mesh);

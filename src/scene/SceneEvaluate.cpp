@@ -108,10 +108,14 @@ void CScene::cullMeshes() {
             std::uint32_t outsideAll = 0x3F;
             for (const Vector3& corner : mesh->box.points) {
                 const Vector3& p = corner;
-                const float x = p.x * toClip.m[0][0] + p.y * toClip.m[1][0] + p.z * toClip.m[2][0] + toClip.m[3][0];
-                const float y = p.x * toClip.m[0][1] + p.y * toClip.m[1][1] + p.z * toClip.m[2][1] + toClip.m[3][1];
-                const float z = p.x * toClip.m[0][2] + p.y * toClip.m[1][2] + p.z * toClip.m[2][2] + toClip.m[3][2];
-                const float w = p.x * toClip.m[0][3] + p.y * toClip.m[1][3] + p.z * toClip.m[2][3] + toClip.m[3][3];
+                const float x = p.x * toClip.m[0][0] + p.y * toClip.m[1][0] + p.z * toClip.m[2][0] +
+                                toClip.m[3][0];
+                const float y = p.x * toClip.m[0][1] + p.y * toClip.m[1][1] + p.z * toClip.m[2][1] +
+                                toClip.m[3][1];
+                const float z = p.x * toClip.m[0][2] + p.y * toClip.m[1][2] + p.z * toClip.m[2][2] +
+                                toClip.m[3][2];
+                const float w = p.x * toClip.m[0][3] + p.y * toClip.m[1][3] + p.z * toClip.m[2][3] +
+                                toClip.m[3][3];
                 std::uint32_t outside = 0;
                 outside |= x < -w ? 0x01u : 0u;
                 outside |= x > w ? 0x02u : 0u;
@@ -224,8 +228,8 @@ void CScene::chooseLods() {
             }
         }
         for (std::size_t l = 0; l < levels.size(); ++l) {
-            levels[l]->flags =
-                l == chosen ? levels[l]->flags & ~MeshFlag::Hide : levels[l]->flags | MeshFlag::Hide;
+            levels[l]->flags = l == chosen ? levels[l]->flags & ~MeshFlag::Hide
+                                           : levels[l]->flags | MeshFlag::Hide;
         }
     }
 }

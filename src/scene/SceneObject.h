@@ -46,7 +46,7 @@ public:
         return {worldMatrix.m[3][0], worldMatrix.m[3][1], worldMatrix.m[3][2]};
     }
 
-    Vector4 position;  // pivot of a mesh, else the object's position
+    Vector4 position;          // pivot of a mesh, else the object's position
     Vector4 animatedPosition;  // the position track's value this frame
     Matrix4 worldMatrix;
     bool visited = false;  // evaluated this frame

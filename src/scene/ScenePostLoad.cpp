@@ -77,8 +77,9 @@ void bindMaterials(CScene& scene) {
         }
         return scene.materials.size();
     };
-    std::stable_sort(scene.meshes.begin(), scene.meshes.end(),
-                     [&](const CMeshe* a, const CMeshe* b) { return materialRank(a) < materialRank(b); });
+    std::stable_sort(
+        scene.meshes.begin(), scene.meshes.end(),
+        [&](const CMeshe* a, const CMeshe* b) { return materialRank(a) < materialRank(b); });
     std::stable_partition(scene.meshes.begin(), scene.meshes.end(), [](const CMeshe* mesh) {
         return (mesh->flags & (MeshFlag::Alpha | MeshFlag::SrcAlpha)) == 0;
     });

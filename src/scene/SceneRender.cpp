@@ -127,7 +127,8 @@ void CScene::Render(float frame) {
         m.SetAlphaBlend(true);
         m.SetDepthWrite(true);
         for (int i = 1; i <= m_blurImageCount; ++i) {
-            placeCamera(WrapFrame(m_currentFrame + m_blurTimeDecal * static_cast<float>(i), lastFrame));
+            placeCamera(
+                WrapFrame(m_currentFrame + m_blurTimeDecal * static_cast<float>(i), lastFrame));
             m.SetDepthFunc(Comparison::Less);
             drawDepthOnly();
             const int alpha = 255 - (255 / m_blurImageCount) * (i - 1);
@@ -152,8 +153,7 @@ void CScene::renderMirrors() {
         return;
     }
     const Matrix4 savedProjection = m.State().projection;
-    const std::optional<Matrix4> square =
-        CameraProjectionMatrix(1.5707964f, 1.0f, 4500.0f, 1.0f);
+    const std::optional<Matrix4> square = CameraProjectionMatrix(1.5707964f, 1.0f, 4500.0f, 1.0f);
     for (CMeshe* mirror : mirrors) {
         if (!mirror->mirrorTexture) {
             continue;
@@ -255,7 +255,8 @@ void CScene::drawMesh(CMeshe& mesh, int blurAlpha) {
     if (mesh.flags & MeshFlag::Mirror) {
         m.SetEnvironmentMapping(1, false);
     }
-    if ((mesh.flags & (MeshFlag::Alpha | MeshFlag::AlphaMap | MeshFlag::Floor | MeshFlag::SrcAlpha)) &&
+    if ((mesh.flags &
+         (MeshFlag::Alpha | MeshFlag::AlphaMap | MeshFlag::Floor | MeshFlag::SrcAlpha)) &&
         !blur) {
         m.SetAlphaBlend(false);
         m.SetDepthWrite(true);
@@ -339,7 +340,8 @@ void CScene::drawHalos() {
         const bool visible = m.IsPointVisible(position);
         auto fadeAt = [&](bool shown) {
             const auto elapsed = static_cast<float>(now - light->haloChangeTime);
-            const float f = light->haloFadeStart + (shown ? 1.0f : -1.0f) * kHaloFadePerSecond * elapsed;
+            const float f =
+                light->haloFadeStart + (shown ? 1.0f : -1.0f) * kHaloFadePerSecond * elapsed;
             const float clamped = std::clamp(f, 0.0f, 1.0f);
             return clamped < 0.000001f ? 0.0f : clamped;
         };
@@ -365,8 +367,8 @@ void CScene::drawHalos() {
                             m_cameraPosition.y - m_lastCameraPosition.y,
                             m_cameraPosition.z - m_lastCameraPosition.z};
         const float strength = light->haloStrength != 0.0f ? light->haloStrength : 1.0f;
-        const float angle = (toLight.x * moved.x + toLight.y * moved.y + toLight.z * moved.z) *
-                            0.00001f / strength;
+        const float angle =
+            (toLight.x * moved.x + toLight.y * moved.y + toLight.z * moved.z) * 0.00001f / strength;
         const std::uint32_t alpha = static_cast<std::uint32_t>(fade * 255.0f);
         RenderVertex quad[4];
         facingQuad(m.State().view, position, distance * 0.01f * light->haloStrength, angle,
@@ -412,8 +414,8 @@ void CScene::drawParticles() {
     m.SetColorArg2(0, ColorArg::Diffuse);
     for (const auto& source : particleSources) {
         const Vector3 from = lightPosition(*source->source, m_currentFrame);
-        const Vector3 to = source->destination ? lightPosition(*source->destination, m_currentFrame)
-                                               : from;
+        const Vector3 to =
+            source->destination ? lightPosition(*source->destination, m_currentFrame) : from;
         source->Update(m_currentFrame, from, to);
         m.SetTexture(0, source->texture);
         for (const Particle& particle : source->particles) {

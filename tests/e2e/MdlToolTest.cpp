@@ -101,15 +101,16 @@ std::string slidingBoxGltf() {
     return R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0,1,2]}],"nodes":[)"
            R"({"name":"Crate","mesh":0},{"name":"Cam","camera":0,"translation":[0,0,12]},)"
            R"({"name":"Lamp.Dyna","translation":[0,0,12],"extensions":{"KHR_lights_punctual":{"light":0}}}],)"
-           R"("meshes":[{"primitives":[{"attributes":{"POSITION":)" + n(p) + R"(,"NORMAL":)" +
-           n(nn) + R"(},"indices":)" + n(ix) + R"(,"material":0}]}],)" +
+           R"("meshes":[{"primitives":[{"attributes":{"POSITION":)" +
+           n(p) + R"(,"NORMAL":)" + n(nn) + R"(},"indices":)" + n(ix) + R"(,"material":0}]}],)" +
            R"("materials":[{"name":"Paint","pbrMetallicRoughness":{"baseColorFactor":[1,0.6,0.1,1]}}],)"
            R"("cameras":[{"type":"perspective","perspective":{"yfov":0.9,"znear":0.1,"zfar":100}}],)"
            R"("extensionsUsed":["KHR_lights_punctual"],)"
            R"("extensions":{"KHR_lights_punctual":{"lights":[{"type":"point","color":[1,1,1]}]}},)"
            R"("animations":[{"channels":[{"sampler":0,"target":{"node":0,"path":"translation"}}],)"
-           R"("samplers":[{"input":)" + n(times) + R"(,"output":)" + n(moves) +
-           R"(,"interpolation":"LINEAR"}]}],)" + buffer.Json() + "}";
+           R"("samplers":[{"input":)" +
+           n(times) + R"(,"output":)" + n(moves) + R"(,"interpolation":"LINEAR"}]}],)" +
+           buffer.Json() + "}";
 }
 
 // Mean column of the frame's bright pixels.
@@ -130,14 +131,14 @@ TEST(MdlToolTest, AConvertedAnimatedModelPlaysInAProduction) {
     WriteFile(dir / "crate.gltf", slidingBoxGltf());
     const ProcessResult convert = mdlTool(dir, {"convert", "crate.gltf", "crate.VestaMDL4"});
     ASSERT_EQ(convert.exitCode, 0) << convert.err;
-    WriteFile(dir / "DefaultConfig.xml",
-              "<AppConfig>\n<Window Class=\"Demo\" Name=\"Crate\"/>\n"
-              "<Script Name=\"Main.txt\"/>\n</AppConfig>\n");
-    WriteFile(dir / "Main.txt", "PART {\r\nTIME 0 {\r\nCREATE \"MDLPlayer\" {\r\n"
-                                "MDLFile \"crate.VestaMDL4\";\r\nCurrentCamera \"Cam\";\r\n}\r\n}\r\n}\r\n");
-    const ProcessResult run = play(dir.Path(), {"VideoOut", "NoSound", "--headless", "--mode",
-                                                "160x120x32", "--video", "out.avi", "--fps", "30",
-                                                "--duration", "1"});
+    WriteFile(dir / "DefaultConfig.xml", "<AppConfig>\n<Window Class=\"Demo\" Name=\"Crate\"/>\n"
+                                         "<Script Name=\"Main.txt\"/>\n</AppConfig>\n");
+    WriteFile(dir / "Main.txt",
+              "PART {\r\nTIME 0 {\r\nCREATE \"MDLPlayer\" {\r\n"
+              "MDLFile \"crate.VestaMDL4\";\r\nCurrentCamera \"Cam\";\r\n}\r\n}\r\n}\r\n");
+    const ProcessResult run =
+        play(dir.Path(), {"VideoOut", "NoSound", "--headless", "--mode", "160x120x32", "--video",
+                          "out.avi", "--fps", "30", "--duration", "1"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const ReadBack video = ReadRecording(dir / "out.avi");
     ASSERT_GE(video.frames.size(), 28u);

@@ -330,15 +330,17 @@ TEST_F(RecordingTest, TheSameSeedRecordsTheSameFrames) {
     white.width = white.height = 16;
     white.samples.assign(16 * 16, 255);
     WriteFile(m_dir / "white.png", EncodePng(white));
-    WriteFile(m_dir / "Main.txt", "PART {\r\nTIME 0 {\r\nCREATE \"GFXLayer\" {\r\n"
-                                  "Texture \"white.png\";\r\nXScale 0.3;\r\nYScale 0.3;\r\n"
-                                  "Vibration 0.2;\r\nScintille 0.5;\r\nStableTime 5;\r\n}\r\n}\r\n}\r\n");
+    WriteFile(m_dir / "Main.txt",
+              "PART {\r\nTIME 0 {\r\nCREATE \"GFXLayer\" {\r\n"
+              "Texture \"white.png\";\r\nXScale 0.3;\r\nYScale 0.3;\r\n"
+              "Vibration 0.2;\r\nScintille 0.5;\r\nStableTime 5;\r\n}\r\n}\r\n}\r\n");
     auto recordWith = [&](const char* seed, const char* file) {
         const ProcessResult result =
             play(m_dir.Path(), {"VideoOut", "NoSound", "--headless", "--mode", "160x120x32",
                                 "--video", file, "--duration", "0.4", "--seed", seed});
         EXPECT_EQ(result.exitCode, 0) << result.err;
-        EXPECT_NE(result.err.find(std::string("vesta: random seed ") + seed + "\n"), std::string::npos)
+        EXPECT_NE(result.err.find(std::string("vesta: random seed ") + seed + "\n"),
+                  std::string::npos)
             << result.err;
         return ReadRecording(m_dir / file).frames;
     };

@@ -3,17 +3,16 @@
 // would and checks what lands on the screen. Every picture is written as
 // scene-NAME.png next to the test program, to be looked at.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 #include "EngineState.h"
 #include "GlTestSupport.h"
 #include "PictureWriters.h"
 #include "TestSupport.h"
-#include "scene/Animation.h"
 #include "platform/Clock.h"
 #include "render/gl/GlModule.h"
+#include "scene/Animation.h"
 #include "scene/Mdl4Writer.h"
 #include "scene/SceneBuild.h"
 #include "scene/player/FocalMdl.h"
@@ -81,7 +80,8 @@ protected:
             for (int x = 0; x < kWidth; ++x) {
                 const Rgba p = image.At(x, y);
                 if (std::abs(p.r - kBackground.r) + std::abs(p.g - kBackground.g) +
-                        std::abs(p.b - kBackground.b) > 24) {
+                        std::abs(p.b - kBackground.b) >
+                    24) {
                     sum += x;
                     ++count;
                 }
@@ -109,7 +109,8 @@ Extent shapeOf(const Image& image) {
         for (int x = 0; x < kWidth; ++x) {
             const Rgba p = image.At(x, y);
             if (std::abs(p.r - kBackground.r) + std::abs(p.g - kBackground.g) +
-                    std::abs(p.b - kBackground.b) > 24) {
+                    std::abs(p.b - kBackground.b) >
+                24) {
                 ++extent.count;
                 extent.left = std::min(extent.left, x);
                 extent.right = std::max(extent.right, x);
@@ -193,7 +194,7 @@ TEST_F(ScenePictureTest, LodLevelsSwitchAtTheirDistances) {
     const Rgba near = draw(0, "lod-50").At(kWidth / 2, kHeight / 2);
     const Rgba middle = draw(10, "lod-200").At(kWidth / 2, kHeight / 2);
     const Rgba far = draw(20, "lod-350").At(kWidth / 2, kHeight / 2);
-    EXPECT_GT(near.g, 200);  // 0 .. 100: the level of 100
+    EXPECT_GT(near.g, 200);    // 0 .. 100: the level of 100
     EXPECT_GT(middle.b, 200);  // 100 .. 300: the level of 300
     EXPECT_GT(far.b, 200);     // past the last level it stays
     EXPECT_LT(near.r + middle.r + far.r, 30);
@@ -261,13 +262,15 @@ TEST_F(ScenePictureTest, AHaloFadesInAndOutBehindAnOccluder) {
     load(built);
     // Fixed steps of 1/30 s: the fade moves 9 / 30 = 0.3 a frame.
     auto glowAt = [&](int frame) {
-        return draw(static_cast<float>(frame), "halo-" + std::to_string(frame)).At(kWidth / 2 + 5, kHeight / 2).r;
+        return draw(static_cast<float>(frame), "halo-" + std::to_string(frame))
+            .At(kWidth / 2 + 5, kHeight / 2)
+            .r;
     };
     std::vector<int> rising;
     for (int frame = 1; frame <= 5; ++frame) {
         rising.push_back(glowAt(frame));
     }
-    EXPECT_LT(rising[0], 8);                // seen this frame: nothing yet
+    EXPECT_LT(rising[0], 8);               // seen this frame: nothing yet
     EXPECT_GT(rising[1], rising[0] + 10);  // 0.3
     EXPECT_GT(rising[2], rising[1] + 10);  // 0.6
     EXPECT_GE(rising[4], rising[3]);       // full from 1 on
@@ -339,7 +342,8 @@ TEST_F(ScenePictureTest, FocalMdlLaysItsChromeOverTheScene) {
     // only the box ever coloured: left, where the ramp is clear, the frame
     // shows as drawn; right, the overlay's black covers it; in the middle
     // the box and its copy mix half and half.
-    EXPECT_RGBA_NEAR(image.At(1, kHeight / 2), kBackground.r, kBackground.g, kBackground.b, 255, 12);
+    EXPECT_RGBA_NEAR(image.At(1, kHeight / 2), kBackground.r, kBackground.g, kBackground.b, 255,
+                     12);
     EXPECT_LT(image.At(kWidth - 2, kHeight / 2).b, 20);
     const Rgba middle = image.At(kWidth / 2, kHeight / 2);
     EXPECT_GT(middle.r, 150);

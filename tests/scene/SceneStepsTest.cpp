@@ -2,9 +2,8 @@
 // their messages, track evaluation, and what one frame hands the render
 // module (recorded, no GPU).
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 #include "EngineState.h"
 #include "TestSupport.h"
@@ -134,7 +133,8 @@ TEST_F(SceneStepsTest, MorphAndLodMistakesEndTheLoadWithTheirMessages) {
     {
         CScene built;
         AddBox(built, "Blob.MorphSrc", {0, 0, 0}, {1, 1, 1});
-        EXPECT_EQ(load(built), "Error : Could not find start frame for Morph object [Blob.MorphSrc].");
+        EXPECT_EQ(load(built),
+                  "Error : Could not find start frame for Morph object [Blob.MorphSrc].");
     }
     {
         CScene built;
