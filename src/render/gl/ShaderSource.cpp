@@ -43,11 +43,22 @@ uniform vec3 uPoint;      // size, minimum, maximum
 uniform vec3 uPointScale;
 )";
 
+// The stages the pixel shader runs: those before the first disabled one.
+// Coordinates of the others are neither passed nor computed.
+int usedStages(const ShaderKey& key) {
+    int stage = 0;
+    while (stage < MaxStages &&
+           key.stages[stage].colorOp != static_cast<std::uint8_t>(ColorOp::Disable)) {
+        ++stage;
+    }
+    return stage;
+}
+
 std::string varyings(const ShaderKey& key, const char* direction) {
     const std::string qualifier = key.flat ? "flat " : "";
     std::string text = qualifier + direction + " vec4 vDiffuse;\n";
     text += qualifier + direction + " vec3 vSpecular;\n";
-    for (int stage = 0; stage < MaxStages; ++stage) {
+    for (int stage = 0; stage < usedStages(key); ++stage) {
         text += std::string(direction) + " vec3 vTex" + std::to_string(stage) + ";\n";
     }
     text += std::string(direction) + " float vFog;\n";
@@ -123,22 +134,22 @@ std::string textureCoordinates(const ShaderKey& key, int stage) {
     return out + " = vec3(aTex" + std::to_string(key.stages[stage].texCoordIndex) + ", 0.0);\n";
 }
 
-std::string unusedCoordinates() {
+std::string unusedCoordinates(const ShaderKey& key) {
     std::string code;
-    for (int stage = 0; stage < MaxStages; ++stage) {
+    for (int stage = 0; stage < usedStages(key); ++stage) {
         code += "    vTex" + std::to_string(stage) + " = vec3(0.0);\n";
     }
     return code;
 }
 
-std::string pretransformedBody() {
+std::string pretransformedBody(const ShaderKey& key) {
     return R"(    vec2 ndc = 2.0 * (aPosition.xy + 0.5 - uTarget.xy) / uTarget.zw - 1.0;
     gl_Position = vec4(ndc, 2.0 * aPosition.z - 1.0, 1.0);
     vDiffuse = vec4(1.0);
     vSpecular = vec3(0.0);
     vFog = 1.0;
     gl_PointSize = 1.0;
-)" + unusedCoordinates();
+)" + unusedCoordinates(key);
 }
 
 std::string transformBody(const ShaderKey& key) {
@@ -150,7 +161,7 @@ std::string transformBody(const ShaderKey& key) {
                        2.0 * clip.z - clip.w, clip.w);
 )";
     code += key.lighting ? lighting(key) : "    vDiffuse = aDiffuse;\n    vSpecular = vec3(0.0);\n";
-    for (int stage = 0; stage < MaxStages; ++stage) {
+    for (int stage = 0; stage < usedStages(key); ++stage) {
         code += textureCoordinates(key, stage);
     }
     if (key.fog == FogKind::None) {
@@ -173,7 +184,7 @@ std::string transformBody(const ShaderKey& key) {
 
 std::string vertexShader(const ShaderKey& key) {
     std::string text = vertexHeader + varyings(key, "out") + "void main() {\n";
-    text += key.layout == VertexLayout::Pretransformed ? pretransformedBody() : transformBody(key);
+    text += key.layout == VertexLayout::Pretransformed ? pretransformedBody(key) : transformBody(key);
     return text + "}\n";
 }
 
