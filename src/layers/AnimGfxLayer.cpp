@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "layers/LayerDrawing.h"
 #include "layers/LayerMath.h"
 #include "log/Log.h"
 #include "render/RenderModule.h"
@@ -11,24 +12,6 @@
 namespace vesta {
 
 VESTA_REGISTER_LAYER(16, "AnimGFXLayer", CAnimGfxLayer);
-
-namespace {
-
-// Pieces between commas, without the blanks around them.
-std::vector<std::string> splitList(std::string_view text) {
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = text.find(',', start);
-        pieces.emplace_back(TrimBlanks(text.substr(start, comma - start)));
-        if (comma == std::string_view::npos) {
-            return pieces;
-        }
-        start = comma + 1;
-    }
-}
-
-}  // namespace
 
 CAnimGfxLayer::CAnimGfxLayer(RenderModule* context, const std::vector<CLayerOperation>* children)
     : CImageLayer(context, children) {
@@ -49,10 +32,10 @@ CAnimGfxLayer::CAnimGfxLayer(RenderModule* context, const std::vector<CLayerOper
 }
 
 void CAnimGfxLayer::Start() {
-    const std::vector<std::string> pictures = splitList(m_texture);
+    const std::vector<std::string> pictures = SplitPictureList(m_texture);
     std::vector<std::string> alphas;
     if (!m_alphaTexture.empty()) {
-        alphas = splitList(m_alphaTexture);
+        alphas = SplitPictureList(m_alphaTexture);
         if (alphas.size() != pictures.size()) {
             RaiseError("Must have the same number of maps and alphamaps in [%s] (%d front and %d "
                        "alpha)",

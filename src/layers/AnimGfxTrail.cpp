@@ -54,12 +54,14 @@ void CAnimGfxLayer::trailRoutine() {
 }
 
 // Each record fades from 204 (0.8) to nothing over one SpeedAnim after it was
-// shown. A record past that, or of a picture not in the list, is not drawn:
-// letting the factor go negative would wrap into a bright alpha.
+// shown. Records are drawn while their time lies between 0 and the number of
+// pictures (productions are timed with that test). A record past its fade is
+// not drawn: letting the factor go negative would wrap into a bright alpha.
 void CAnimGfxLayer::drawTrail() {
     const float i = Intensity();
+    const float pictureCount = static_cast<float>(m_textures.size());
     for (const TrailRecord& record : m_trail) {
-        if (record.time < 0.0f || record.picture >= static_cast<int>(m_textures.size())) {
+        if (record.time < 0.0f || record.time > pictureCount) {
             continue;
         }
         const float c = m_speedAnim > 0.0f ? 1.0f - (Age() - record.time) / m_speedAnim : 0.0f;

@@ -1,5 +1,6 @@
 #include "layers/Flash.h"
 
+#include "layers/LayerDrawing.h"
 #include "layers/LayerMath.h"
 #include "render/RenderModule.h"
 #include "timeline/LayerFactory.h"
@@ -9,13 +10,7 @@ namespace vesta {
 VESTA_REGISTER_LAYER(1, "Flash", CFlash);
 
 CFlash::CFlash(RenderModule* context, const std::vector<CLayerOperation>* children)
-    : CEnvelopeLayer(context, children), m_corners(UnitQuad()) {
-    // Texture coordinates kept off the border, so that filtering never reaches
-    // beyond the white picture.
-    for (RenderVertex& corner : m_corners) {
-        corner.u0 = corner.u0 == 0.0f ? 0.002f : 0.998f;
-        corner.v0 = corner.v0 == 0.0f ? 0.002f : 0.998f;
-    }
+    : CEnvelopeLayer(context, children), m_corners(CornerQuad(0.5f, 0.002f)) {
     SetDefaultName(RandomLayerName("Flash Layer"));
 }
 
@@ -50,7 +45,7 @@ void CFlash::drawFrame() {
     m.SetFogEnable(false);
     m.SetTexture(0, m_texture);
     m.SetMaterial(IntensityMaterial(Intensity()));
-    m.Draw(PrimitiveType::TriangleStrip, static_cast<int>(m_corners.size()), m_corners.data());
+    DrawStrip(m, m_corners);
     m.SetLighting(false);
     m.SetAlphaBlend(false);
     if (m_savedState) {

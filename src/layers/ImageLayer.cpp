@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "layers/LayerDrawing.h"
 #include "layers/LayerMath.h"
 #include "render/RenderModule.h"
 
@@ -40,44 +41,18 @@ void CImageLayer::startQuad() {
 }
 
 Texture* CImageLayer::loadTexture(const std::string& file, const std::string& alphaFile) {
-    Texture* texture = module().CreateTexture();
-    if (!alphaFile.empty()) {
-        texture->SetAlphaMap(alphaFile, 255);
-    }
-    texture->Load(file);
-    return texture;
+    return LoadLayerTexture(module(), file, alphaFile);
 }
 
 void CImageLayer::beginFrame(Texture* texture, float rotation, bool bilinear) {
     RenderModule& m = module();
-    m.SetCameraPosition({0.0f, 0.0f, kCameraDistance});
-    m.SetCameraTarget({0.0f, 0.0f, 0.0f});
-    m.SetFieldOfView(kFieldOfView);
-    m.SetNearPlane(kNearPlane);
-    m.SetFarPlane(kFarPlane);
-    m.SetRoll(0.0f);
-    m.ApplyCamera();
-    m.SetColorOp(0, ColorOp::Modulate);
-    m.SetColorArg1(0, ColorArg::Texture);
-    m.SetColorArg2(0, ColorArg::Diffuse);
-    m.SetAlphaOp(0, AlphaOp::Modulate);
-    m.SetAlphaArg1(0, AlphaArg::Texture);
-    m.SetAlphaArg2(0, AlphaArg::Diffuse);
+    SetLayerCamera(m, {0.0f, 0.0f, kCameraDistance}, kFieldOfView, kNearPlane, kFarPlane);
+    SetModulatingStage(m);
     m.SetFogEnable(false);
     // Each layer lies in front of everything below it in the stack, whatever
     // depth an earlier layer or a scene left behind.
     m.SetDepthTest(false);
-    m.SetAlphaBlend(true);
-    if (additive()) {
-        m.SetSrcBlend(BlendFactor::One);
-        m.SetDestBlend(BlendFactor::One);
-    } else {
-        m.SetSrcBlend(BlendFactor::SrcAlpha);
-        m.SetDestBlend(BlendFactor::InvSrcAlpha);
-    }
-    // The additive routines set their brightness as a material, which only
-    // lit vertices take.
-    m.SetLighting(additive());
+    SetLayerBlend(m, additive());
     if (!bilinear) {
         m.SetTextureFiltering(0, false);
     }
@@ -125,7 +100,7 @@ void CImageLayer::setMaterial(float value) {
 }
 
 void CImageLayer::drawQuad(const QuadCorners& corners) {
-    module().Draw(PrimitiveType::TriangleStrip, static_cast<int>(corners.size()), corners.data());
+    DrawStrip(module(), corners);
 }
 
 void CImageLayer::drawPlaced(const QuadPlace& place, float dz) {

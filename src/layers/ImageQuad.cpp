@@ -12,6 +12,17 @@ QuadCorners UnitQuad() {
             corner(-0.5f, -0.5f, 0.0f, 1.0f), corner(-0.5f, 0.5f, 0.0f, 0.0f)};
 }
 
+QuadCorners CornerQuad(float half, float margin) {
+    QuadCorners corners = UnitQuad();
+    for (RenderVertex& corner : corners) {
+        corner.x = corner.x > 0.0f ? half : -half;
+        corner.y = corner.y > 0.0f ? half : -half;
+        corner.u0 = corner.u0 == 0.0f ? margin : 1.0f - margin;
+        corner.v0 = corner.v0 == 0.0f ? margin : 1.0f - margin;
+    }
+    return corners;
+}
+
 void ApplyPlacement(QuadCorners& corners, const ImagePlacement& placement) {
     for (RenderVertex& corner : corners) {
         corner.x = corner.x * placement.xScale + placement.xOffset;

@@ -15,6 +15,9 @@ inline constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFF;
 
 // Corners at ±0.5 in triangle-strip order, white, texture coordinates 0..1.
 QuadCorners UnitQuad();
+// Corners at ±`half` in the same order, texture coordinates from `margin` to
+// 1 - `margin` (kept off the border so that filtering stays inside).
+QuadCorners CornerQuad(float half, float margin);
 
 // Where the quad sits and how it enters and leaves.
 struct ImagePlacement {

@@ -44,6 +44,18 @@ float RandomUnit() {
     return static_cast<float>(std::rand() % 1000) * 0.001f;
 }
 
+float RandomFraction() {
+    return static_cast<float>(std::rand() & 0x7FFF) / 32768.0f;
+}
+
+void TurnXY(float& x, float& y, float radians) {
+    const float c = std::cos(radians);
+    const float s = std::sin(radians);
+    const float turnedX = c * x + s * y;
+    y = c * y - s * x;
+    x = turnedX;
+}
+
 std::string RandomLayerName(const char* prefix) {
     char name[64];
     std::snprintf(name, sizeof name, "%s [%X]", prefix, static_cast<unsigned>(std::rand()));

@@ -138,6 +138,29 @@ TEST_F(AnimGfxLayerTest, RoutineOneKeepsTrailRecordsAndDrawsThemFading) {
     EXPECT_EQ(draws()[1]->vertices[0].diffuse & 0xFFFFFF, 0xFFFFFFu);
 }
 
+TEST_F(AnimGfxLayerTest, RoutineOneTrailIsDrawnOnlyWhileItsTimeIsWithinThePictureCount) {
+    const auto trailDraws = [&](const char* pictures) {
+        CAnimGfxLayer& layer = make<CAnimGfxLayer>("AnimGFXLayer", {{"Texture", pictures},
+                                                                    {"SpeedAnim", "0.5"},
+                                                                    {"Effect", "1"},
+                                                                    {"RisingTime", "0.5"},
+                                                                    {"StableTime", "1"},
+                                                                    {"FallingTime", "2"}});
+        std::vector<std::size_t> counts;
+        for (const float age : {0.6f, 1.2f, 1.8f, 2.1f, 2.4f, 2.6f}) {
+            frame(layer, age);
+            counts.push_back(draws().size());
+        }
+        EXPECT_EQ(layer.Trail()[0].time, 2.4f);
+        return counts;
+    };
+    // The record shown at 2.4 still fades at 2.6 (factor 0.6), but with two
+    // pictures its time is past the count and it is not drawn; older records
+    // are past their fade.
+    EXPECT_EQ(trailDraws("a.png,b.png"), (std::vector<std::size_t>{1, 1, 2, 2, 1, 1}));
+    EXPECT_EQ(trailDraws("a.png,b.png,c.png"), (std::vector<std::size_t>{1, 1, 2, 2, 2, 2}));
+}
+
 TEST_F(AnimGfxLayerTest, RoutineOneAdditiveTrailUsesTheMaterial) {
     CAnimGfxLayer& layer = anim({{"Effect", "1"}, {"AlphaType", "1"}});
     frame(layer, 1.9f);

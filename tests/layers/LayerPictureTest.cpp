@@ -4,12 +4,17 @@
 // the test program; "layers-swarm.png" is always written, to be looked at.
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "GlTestSupport.h"
 #include "LayerTestSupport.h"
 #include "layers/Flash.h"
 #include "layers/GfxLayer.h"
+#include "layers/InfiniteZoom.h"
+#include "layers/ParasitesLayer.h"
+#include "layers/ParticlesLayer.h"
+#include "layers/RayLayer.h"
 #include "render/gl/GlModule.h"
 
 namespace vesta::test {
@@ -25,7 +30,7 @@ protected:
         RenderDriver& driver = gl.GetDriver(0);
         gl.SelectDriver(&driver);
         gl.SelectDevice(driver.devices.at(0).get());
-        ASSERT_TRUE(gl.Initialize(nullptr, false, kWidth, kHeight, 32));
+        ASSERT_TRUE(gl.Initialize(nullptr, false, m_frameWidth, m_frameHeight, 32));
     }
     void TearDown() override {
         for (auto& layer : m_layers) {
@@ -53,13 +58,28 @@ protected:
 
     // One frame over a clear colour, read back top row first.
     Image draw(CLayer& layer, float seconds, float grey = 0.0f) {
+        GlModule& m = gl;
+        const int width = m.BackBufferWidth();
+        const int height = m.BackBufferHeight();
         at(seconds);
-        gl.SetClearColor(grey, grey, grey, 0.0f);
-        gl.BeginFrame();
-        gl.Clear(0);
+        m.SetClearColor(grey, grey, grey, 0.0f);
+        m.BeginFrame();
+        m.Clear(0);
         layer.Update();
-        gl.EndFrame();
-        return ReadBackBuffer(gl, kWidth, kHeight);
+        m.EndFrame();
+        return ReadBackBuffer(m, width, height);
+    }
+
+    // Frames every 20 ms from 0 up to `seconds`, not read back: layers whose
+    // state follows the frames (particles) are seen as they play.
+    void play(CLayer& layer, float seconds) {
+        for (int n = 0; n * 0.02f < seconds; ++n) {
+            at(n * 0.02f);
+            gl.BeginFrame();
+            gl.Clear(0);
+            layer.Update();
+            gl.EndFrame();
+        }
     }
 
     static Image filled(const std::function<Rgba(int, int)>& colour) {
@@ -83,6 +103,18 @@ protected:
     }
 
     GlModule gl;
+    // The frame's size; kWidth × kHeight unless a derived fixture sets it.
+    int m_frameWidth = kWidth;
+    int m_frameHeight = kHeight;
+};
+
+// Pictures that are looked at, at 320 × 240.
+class LayerViewTest : public LayerPictureTest {
+protected:
+    LayerViewTest() {
+        m_frameWidth = 320;
+        m_frameHeight = 240;
+    }
 };
 
 TEST_F(LayerPictureTest, PlacedPictureCoversTheColumnsOfTheDoubleAction) {
@@ -194,6 +226,118 @@ TEST_F(LayerPictureTest, SwarmOfCopiesIsWrittenToBeLookedAt) {
     const Image turn = draw(turned, 1.0f, 0.05f);
     ScopedChdir out(VESTA_LAYER_PICTURES);
     WritePng("layers-rotate.png", turn);
+}
+
+// A soft white disc on black, also usable as its own alpha picture.
+void WriteGlow(const std::filesystem::path& path) {
+    PngPicture glow;
+    glow.width = 32;
+    glow.height = 32;
+    glow.colorType = PNG_COLOR_TYPE_RGB;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const float d = std::hypot(x - 15.5f, y - 15.5f) / 16.0f;
+            const auto v =
+                std::uint16_t(255.0f * std::max(0.0f, 1.0f - d) * std::max(0.0f, 1.0f - d));
+            glow.samples.insert(glow.samples.end(),
+                                {v, std::uint16_t(v * 0.8f), std::uint16_t(v * 0.5f)});
+        }
+    }
+    WriteFile(path, EncodePng(glow));
+}
+
+int LitPixels(const Image& image, int level) {
+    int lit = 0;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            lit += image.At(x, y).r > level;
+        }
+    }
+    return lit;
+}
+
+TEST_F(LayerViewTest, ParticlesRaysInterferenceAndZoomAreWrittenToBeLookedAt) {
+    std::srand(7);  // the same particles whichever tests ran before
+    WriteGlow("glow.png");
+    const auto keep = [](const char* name, const Image& image) {
+        ScopedChdir out(VESTA_LAYER_PICTURES);
+        WritePng(name, image);
+    };
+    CParticlesLayer& flame =
+        create<CParticlesLayer>("ParticlesLayer", {{"Texture", "glow.png"},
+
+                                                   {"Effect", "5"},
+                                                   {"NBParticle", "300"},
+                                                   {"AlphaType", "1"},
+                                                   {"MaxIntensity", "0.3"},
+                                                   {"Radius", "0.05"},
+                                                   {"AmplitudeX", "1"},
+                                                   {"SourceParticle", "0,-0.35,0"},
+                                                   {"XScale", "0.25"},
+                                                   {"YScale", "0.25"},
+                                                   {"StableTime", "10"}});
+    play(flame, 2.0f);
+    const Image fire = draw(flame, 2.0f);
+    keep("layers-particles-flame.png", fire);
+    EXPECT_GT(LitPixels(fire, 60), 1500);
+    CParticlesLayer& drift =
+        create<CParticlesLayer>("ParticlesLayer", {{"Texture", "glow.png"},
+                                                   {"AlphaTexture", "glow.png"},
+                                                   {"Effect", "1"},
+                                                   {"NBParticle", "300"},
+                                                   {"Radius", "0.05"},
+                                                   {"AmplitudeX", "2"},
+                                                   {"AmplitudeY", "2"},
+                                                   {"SensZ", "0.3"},
+                                                   {"XScale", "0.2"},
+                                                   {"YScale", "0.2"},
+                                                   {"StableTime", "10"}});
+    play(drift, 2.0f);
+    const Image drifted = draw(drift, 2.0f);
+    keep("layers-particles-drift.png", drifted);
+    EXPECT_GT(LitPixels(drifted, 60), 300);
+
+    CRayLayer& rays = create<CRayLayer>("RayLayer", {{"Texture", "glow.png"},
+                                                     {"XScale", "0.3"},
+                                                     {"YScale", "0.3"},
+                                                     {"IntensityEffect", "1"},
+                                                     {"StableTime", "10"}});
+    const Image rayed = draw(rays, 1.0f);
+    keep("layers-rays.png", rayed);
+    EXPECT_GT(rayed.At(160, 120).r, 60);  // every ray crosses the centre
+    EXPECT_LT(rayed.At(5, 5).r, rayed.At(160, 120).r);
+
+    WriteFile("bars.png", SolidPng(8, 8, 40, 160, 220));
+    CParasitesLayer& still = create<CParasitesLayer>("ParasitesLayer", {{"Texture", "bars.png"},
+                                                                        {"EffectIntensity", "0"},
+                                                                        {"XScale", "0.5"},
+                                                                        {"StableTime", "10"}});
+    const Image calm = draw(still, 1.0f);
+    keep("layers-parasites-still.png", calm);
+    for (const int x : {0, 78, 82, 160, 237, 242, 319}) {
+        const bool inside = x >= 80 && x < 240;
+        EXPECT_EQ(calm.At(x, 120).g, inside ? 160 : 0) << x;
+    }
+    CParasitesLayer& shaken = create<CParasitesLayer>("ParasitesLayer", {{"Texture", "bars.png"},
+                                                                         {"Effect", "0"},
+                                                                         {"EffectIntensity", "0.2"},
+                                                                         {"XScale", "0.5"},
+                                                                         {"StableTime", "10"}});
+    keep("layers-parasites.png", draw(shaken, 1.0f));
+
+    WriteFile(m_dir / "red.png", SolidPng(8, 8, 220, 30, 30));
+    WriteFile(m_dir / "blue.png", SolidPng(8, 8, 30, 30, 220));
+    const std::string list = "red.png,blue.png";
+    CInfiniteZoom& zoom = create<CInfiniteZoom>(
+        "InfiniteZoom", {{"Texture", list}, {"SpeedAnim", "1"}, {"StableTime", "10"}});
+    // The first step zooms the first picture into itself; the second into the next.
+    const Image zoomed = draw(zoom, 1.5f);
+    keep("layers-zoom.png", zoomed);
+    // The red picture fills the screen around the blue one it holds, 0.71 of its size.
+    EXPECT_EQ(zoomed.At(10, 10).r, 220);
+    EXPECT_EQ(zoomed.At(160, 120).b, 220);
+    EXPECT_EQ(zoomed.At(40, 120).r, 220);
+    EXPECT_EQ(zoomed.At(55, 120).b, 220);
 }
 
 }  // namespace
