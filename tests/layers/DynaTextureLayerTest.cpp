@@ -3,6 +3,8 @@
 
 #include "layers/DynaTextureLayer.h"
 
+#include <algorithm>
+
 #include "LayerTestSupport.h"
 #include "render/dynamic/DynaTexture.h"
 
@@ -26,20 +28,24 @@ TEST_F(DynaTextureLayerTest, ParametersOfTheBlockReachTheNamedTexture) {
     DynaTexture& other = effect("other");
     CaptureLog(log);
     // The effect's parameters come before the name that says where they go.
-    auto& layer = make<CDynaTexModifier>(
-        "DynaTexture", {{"Palette", "0=0,0,0;255=255,255,255"},
-                        {"UpdateInterval", "0.25"},
-                        {"TextureName", "lava"},
-                        {"StartTime", "0"},
-                        {"LifeTime", "3"},
-                        {"RisingTime", "1"},
-                        {"StableTime", "1"},
-                        {"FallingTime", "1"}});
+    auto& layer = make<CDynaTexModifier>("DynaTexture", {{"Palette", "0=0,0,0;255=255,255,255"},
+                                                         {"UpdateInterval", "0.25"},
+                                                         {"TextureName", "lava"},
+                                                         {"StartTime", "0"},
+                                                         {"LifeTime", "3"},
+                                                         {"RisingTime", "1"},
+                                                         {"StableTime", "1"},
+                                                         {"FallingTime", "1"}});
     EXPECT_FLOAT_EQ(lava.UpdateInterval(), 0.25f);
     EXPECT_EQ(palette(lava)[128], 0x00808080u);
     EXPECT_FLOAT_EQ(other.UpdateInterval(), 0.001f);
     EXPECT_TRUE(layer.Waiting().empty());
     EXPECT_EQ(layer.GetAccessorText("UpdateInterval"), "0.25");
+    EXPECT_STREQ(layer.GetClassName(), "CDynaTexModifier");
+    const auto order = CLayerFactory::Instance().NamesInRegistrationOrder();
+    const auto place = std::find(order.begin(), order.end(), "DynaTexture");
+    ASSERT_NE(place, order.end());
+    EXPECT_LT(std::find(order.begin(), order.end(), "AnimGFXLayer"), place);  // 16 before 19
     EXPECT_TRUE(log.empty());
 
     // An UPDATE reaches the texture at once; the layer draws nothing itself.

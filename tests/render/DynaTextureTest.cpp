@@ -1,17 +1,17 @@
 // Dynamic textures on the OpenGL module (Mesa, headless): palettes, effects
 // made by name and found by it, their pace, and what Fire and Plasma draw.
-// "dynatexture-fire-plasma.png" (Fire left, Plasma with a palette of its own right) is written next to
-// the test program, to be looked at.
+// "dynatexture-fire-plasma.png" (Fire left, Plasma with a palette of its own right) is written next
+// to the test program, to be looked at.
 
-#include <gtest/gtest.h>
+#include "render/dynamic/DynaTexture.h"
 
 #include <cmath>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <set>
 
 #include "EngineState.h"
 #include "GlTestSupport.h"
-#include "render/dynamic/DynaTexture.h"
 #include "render/gl/GlModule.h"
 
 namespace vesta::test {
@@ -111,7 +111,7 @@ TEST(DynaPaletteTest, GradientsTextsAndPixelFormats) {
 
     DynaPalette fire(16, 0xF800);
     fire.SetDefault();
-    EXPECT_EQ(fire[47], 0xFD00u);  // (252, 160, 0) in 5-6-5
+    EXPECT_EQ(fire[47], 0xFD00u);                                      // (252, 160, 0) in 5-6-5
     EXPECT_EQ(PackPaletteColour({252, 160, 0}, 16, 0x7C00), 0x7E80u);  // 5-5-5
     DynaPalette wide(32, 0xFF0000);
     wide.SetDefault();
@@ -131,8 +131,9 @@ TEST(DynaPaletteTest, GradientsTextsAndPixelFormats) {
 
 TEST_F(DynaTextureTest, EffectsAreMadeByNameAndFoundByTheTextureName) {
     Texture* texture = gl.CreateTexture();
-    EXPECT_EQ(EngineErrorOf([&] { texture->MakeDynamic("smoke", "Smoke"); }),
-              "Could not find DynaTexture [Smoke].\r\n Available are : \r\n - Fire\r\n - Plasma\r\n");
+    EXPECT_EQ(
+        EngineErrorOf([&] { texture->MakeDynamic("smoke", "Smoke"); }),
+        "Could not find DynaTexture [Smoke].\r\n Available are : \r\n - Fire\r\n - Plasma\r\n");
     EXPECT_EQ(gl.FindDynamicTexture("smoke"), nullptr);
 
     Texture* lava = dynamic("Lava", "Fire");
@@ -187,7 +188,8 @@ TEST_F(DynaTextureTest, FireStreamsFromTheTopAndPlasmaSwirls) {
     Texture* fire = dynamic("fire", "Fire");
     Texture* plasma = dynamic("plasma", "Plasma");
     // The default palette is white from a quarter up: a cycle shows the bands.
-    plasma->Dynamic()->Set("Palette", "0=0,0,64;64=0,160,255;128=255,255,255;192=255,80,0;255=0,0,64");
+    plasma->Dynamic()->Set("Palette",
+                           "0=0,0,64;64=0,160,255;128=255,255,255;192=255,80,0;255=0,0,64");
     for (int frame = 1; frame <= 150; ++frame) {
         at(frame / 100.0);
         fire->UpdateDynamic();

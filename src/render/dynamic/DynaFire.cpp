@@ -13,8 +13,7 @@ constexpr int kSparkRows = 7;
 
 }  // namespace
 
-DynaFire::DynaFire(Texture& texture)
-    : PaletteDynaTexture(texture), m_next(indices().size(), 0) {}
+DynaFire::DynaFire(Texture& texture) : PaletteDynaTexture(texture), m_next(indices().size(), 0) {}
 
 void DynaFire::drawFrame(double) {
     seed();
@@ -41,8 +40,8 @@ void DynaFire::seed() {
         // Sparks burn brightest half way across.
         for (int k = 0; k < kSparkRows && k < h; ++k) {
             const int d = std::rand() % w;
-            const auto v = static_cast<std::uint8_t>(
-                (std::rand() % 256) * std::sin(std::numbers::pi * d / w));
+            const auto v =
+                static_cast<std::uint8_t>((std::rand() % 256) * std::sin(std::numbers::pi * d / w));
             for (int x = d - 1; x <= d + 1; ++x) {
                 if (x >= 0 && x < w) {
                     at(x, k) = v;

@@ -44,15 +44,14 @@ std::optional<PaletteStop> readStop(std::string_view text) {
     }
     // Four values lead with one that has no part in the colour.
     const std::size_t first = values.size() - 3;
-    return PaletteStop{static_cast<std::uint8_t>(index),
-                       {channel(values[first]), channel(values[first + 1]),
-                        channel(values[first + 2])}};
+    return PaletteStop{
+        static_cast<std::uint8_t>(index),
+        {channel(values[first]), channel(values[first + 1]), channel(values[first + 2])}};
 }
 
 }  // namespace
 
-std::uint32_t PackPaletteColour(const PaletteColour& c, int bitsPerPixel,
-                                std::uint32_t redMask) {
+std::uint32_t PackPaletteColour(const PaletteColour& c, int bitsPerPixel, std::uint32_t redMask) {
     const auto r = static_cast<std::uint32_t>(c.r);
     const auto g = static_cast<std::uint32_t>(c.g);
     const auto b = static_cast<std::uint32_t>(c.b);
@@ -74,9 +73,9 @@ void DynaPalette::Gradient(std::uint8_t from, const PaletteColour& fromColour, s
     m_entries[to] = PackPaletteColour(toColour, m_bitsPerPixel, m_redMask);
     const int span = static_cast<std::uint8_t>(to - from);
     const auto blend = [span](int a, int b, int k) {
-        return static_cast<int>(static_cast<float>(a) +
-                                static_cast<float>(k) * static_cast<float>(b - a) /
-                                    static_cast<float>(span));
+        return static_cast<int>(static_cast<float>(a) + static_cast<float>(k) *
+                                                            static_cast<float>(b - a) /
+                                                            static_cast<float>(span));
     };
     for (int k = 1; k < span; ++k) {
         const PaletteColour colour{blend(fromColour.r, toColour.r, k),
@@ -89,8 +88,8 @@ void DynaPalette::Gradient(std::uint8_t from, const PaletteColour& fromColour, s
 
 void DynaPalette::SetDefault() {
     static constexpr PaletteStop kStops[] = {
-        {0, {0, 0, 0}},        {15, {20, 20, 20}},    {31, {200, 0, 0}},
-        {47, {252, 160, 0}},   {63, {252, 252, 80}},  {255, {252, 252, 252}},
+        {0, {0, 0, 0}},      {15, {20, 20, 20}},   {31, {200, 0, 0}},
+        {47, {252, 160, 0}}, {63, {252, 252, 80}}, {255, {252, 252, 252}},
     };
     for (std::size_t i = 0; i + 1 < std::size(kStops); ++i) {
         Gradient(kStops[i].index, kStops[i].colour, kStops[i + 1].index, kStops[i + 1].colour);

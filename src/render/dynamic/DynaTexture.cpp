@@ -30,9 +30,7 @@ void DynaTexture::Update() {
 }
 
 PaletteDynaTexture::PaletteDynaTexture(Texture& texture)
-    : DynaTexture(texture),
-      m_width(texture.Width()),
-      m_height(texture.Height()),
+    : DynaTexture(texture), m_width(texture.Width()), m_height(texture.Height()),
       m_palette(texture.BitsPerPixel(), texture.Module().RedMask()),
       m_indices(static_cast<std::size_t>(m_width) * m_height, 0) {
     m_palette.SetDefault();
