@@ -74,30 +74,12 @@ protected:
         gl.SetColorArg1(0, ColorArg::Texture);
         for (const auto& [texture, x0] : {std::pair{left, -kSide}, std::pair{right, 0}}) {
             gl.SetTexture(0, texture);
-            const float x1 = static_cast<float>(x0 + kSide);
-            const float y = kSide / 2.0f;
-            const RenderVertex quad[4] = {{float(x0), y, 0.5f, 0, 0, 0, ~0u, 0, 0, 0, 0},
-                                          {x1, y, 0.5f, 0, 0, 0, ~0u, 1, 0, 0, 0},
-                                          {float(x0), -y, 0.5f, 0, 0, 0, ~0u, 0, 1, 0, 0},
-                                          {x1, -y, 0.5f, 0, 0, 0, ~0u, 1, 1, 0, 0}};
-            gl.Draw(PrimitiveType::TriangleStrip, 4, quad);
+            const auto quad =
+                Quad(float(x0), kSide / 2.0f, float(x0 + kSide), -kSide / 2.0f, 0.5f, ~0u);
+            gl.Draw(PrimitiveType::TriangleStrip, 4, quad.data());
         }
         gl.EndFrame();
-        int pitch = 0;
-        const std::uint8_t* frame = gl.LockBackBuffer(pitch);
-        Image image{2 * kSide, kSide, std::vector<std::uint8_t>(std::size_t(8) * kSide * kSide)};
-        for (int y = 0; y < kSide; ++y) {
-            for (int x = 0; x < 2 * kSide; ++x) {
-                const std::uint8_t* bgrx = frame + y * pitch + x * 4;
-                std::uint8_t* rgba = &image.pixels[std::size_t(y * 2 * kSide + x) * 4];
-                rgba[0] = bgrx[2];
-                rgba[1] = bgrx[1];
-                rgba[2] = bgrx[0];
-                rgba[3] = 255;
-            }
-        }
-        gl.UnlockBackBuffer();
-        return image;
+        return ReadBackBuffer(gl, 2 * kSide, kSide);
     }
 
     GlModule gl;

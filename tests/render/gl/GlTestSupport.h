@@ -57,6 +57,27 @@ void DeleteTexture(std::uint32_t name);
 
 void WritePng(const std::string& path, const Image& image);
 
+// The back buffer of a render module (anything with LockBackBuffer and
+// UnlockBackBuffer giving X8R8G8B8 rows, top first) as an opaque Image.
+template <class Module>
+Image ReadBackBuffer(Module& module, int width, int height) {
+    int pitch = 0;
+    const std::uint8_t* frame = module.LockBackBuffer(pitch);
+    Image image{width, height, std::vector<std::uint8_t>(std::size_t(width) * height * 4)};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t* bgrx = frame + y * pitch + x * 4;
+            std::uint8_t* rgba = &image.pixels[(std::size_t(y) * width + x) * 4];
+            rgba[0] = bgrx[2];
+            rgba[1] = bgrx[1];
+            rgba[2] = bgrx[0];
+            rgba[3] = 255;
+        }
+    }
+    module.UnlockBackBuffer();
+    return image;
+}
+
 // Compares per channel; on failure writes NAME-actual.png, NAME-expected.png
 // and NAME-difference.png into the current folder and returns false.
 bool ImagesNear(const Image& actual, const Image& expected, int tolerance, const std::string& name);
