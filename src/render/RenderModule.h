@@ -241,6 +241,12 @@ public:
     void SetDeferredRelease(bool enabled, float interval);
     // The cached font of `name`, created on first request; owned by the module.
     Font* GetFont(const std::string& name);
+    // Textures an effect draws into, by the NameHash of the name they were
+    // made dynamic under (Texture::MakeDynamic); a later one of the same name
+    // takes the place. Null when there is none.
+    Texture* FindDynamicTexture(std::string_view name) const;
+    void RegisterDynamicTexture(std::string_view name, Texture* texture);
+    void UnregisterDynamicTexture(std::string_view name);
 
     void SetTextureCompression(bool enabled) { m_textureCompression = enabled; }
     void SetLowQualityTextures(bool enabled) { m_lowQualityTextures = enabled; }
@@ -397,6 +403,8 @@ private:
     std::map<std::string, ShaderHandle> m_shaders;
     DeferredRelease<Texture> m_deferred;
     SharedTextureMap m_sharedTextures;
+    // Before the textures: their destructors leave it.
+    std::map<std::uint16_t, Texture*> m_dynamicTextures;
     std::vector<std::unique_ptr<RenderDriver>> m_drivers;
     std::map<std::string, Font*> m_fonts;
     OwnedSet<Texture> m_textures;

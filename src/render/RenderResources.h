@@ -95,6 +95,7 @@ private:
     std::unordered_map<const T*, std::unique_ptr<T>> m_items;
 };
 
+class DynaTexture;
 class Texture;
 using ImageLoader = bool (*)(Texture& texture, const std::string& path,
                              std::vector<std::uint8_t>& image, int& width, int& height);
@@ -144,13 +145,15 @@ public:
     int AlphaHeight() const { return m_alphaHeight; }
     RenderModule& Module() const { return m_module; }
 
-    // The dynamic-texture effect drawing into this texture, if any.
-    const std::string& EffectName() const { return m_effectName; }
-    void* Effect() const { return m_effect; }
-    void SetEffect(std::string name, void* effect) {
-        m_effectName = std::move(name);
-        m_effect = effect;
-    }
+    // The effect that rewrites this texture's pixels, made on the first
+    // request (later ones return it, whatever they name): the module then
+    // finds this texture by `name`. An effect that is not registered ends
+    // the run.
+    DynaTexture& MakeDynamic(const std::string& name, const std::string& effect);
+    // The effect's next picture, when it has one and its interval has passed.
+    void UpdateDynamic();
+    DynaTexture* Dynamic() const { return m_effect.get(); }
+    const std::string& DynamicName() const { return m_dynamicName; }
 
 protected:
     RenderModule& m_module;
@@ -176,8 +179,8 @@ private:
     bool m_shared = false;
     std::vector<std::uint8_t> m_locked;
     std::vector<std::uint8_t> m_pictureAlpha;
-    std::string m_effectName;
-    void* m_effect = nullptr;
+    std::string m_dynamicName;
+    std::unique_ptr<DynaTexture> m_effect;
 };
 
 // Vertices and indices kept in memory and on the device; a lock hands out

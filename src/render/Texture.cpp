@@ -6,6 +6,7 @@
 #include "platform/Paths.h"
 #include "render/RenderModule.h"
 #include "render/RenderResources.h"
+#include "render/dynamic/DynaTexture.h"
 #include "render/image/AlphaMerge.h"
 #include "render/image/JpegReader.h"
 #include "render/image/PixelConvert.h"
@@ -115,6 +116,10 @@ bool Texture::LoadImage(const std::string& file, std::vector<std::uint8_t>& imag
 namespace vesta {
 
 Texture::~Texture() {
+    // Only this texture's own entry: a later one may have taken the name.
+    if (m_effect && m_module.FindDynamicTexture(m_dynamicName) == this) {
+        m_module.UnregisterDynamicTexture(m_dynamicName);
+    }
     releaseDevice();
 }
 

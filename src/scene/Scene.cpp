@@ -2,6 +2,7 @@
 
 #include "log/Log.h"
 #include "render/RenderModule.h"
+#include "render/dynamic/DynaTexture.h"
 #include "scene/NameTags.h"
 #include "scene/SceneLoad.h"
 #include "scene/ScenePostLoad.h"
@@ -45,6 +46,11 @@ void CScene::LoadTextures() {
             }
         }
         for (const MaterialMap& map : material->maps) {
+            // "name=Effect" is no file but a picture an effect draws.
+            if (const std::optional<DynamicMapName> dynamic = ParseDynamicMapName(map.path)) {
+                material->textures.push_back(CreateDynamicTexture(*m_renderer, *dynamic));
+                continue;
+            }
             const std::string file = textureFileName(map.path);
             if (file == alphaMap) {
                 continue;

@@ -115,6 +115,14 @@ void CScene::Render(float frame) {
     evaluateObjects();
     cullMeshes();
     updateGeometry();
+    // Fire and plasma maps draw their next pictures, each at its own pace.
+    for (const auto& material : materials) {
+        for (Texture* texture : material->textures) {
+            if (texture) {
+                texture->UpdateDynamic();
+            }
+        }
+    }
     setLights();
     sortBlended();
     chooseLods();

@@ -366,5 +366,40 @@ TEST_F(ScenePictureTest, MotionBlurTrailsTheCamera) {
     EXPECT_GT(blurred.right - blurred.left, sharp.right - sharp.left + 4);
 }
 
+TEST_F(ScenePictureTest, AMapNamedLavaFireBurnsOnTheBox) {
+    CScene built;
+    built.lastFrame = 200;
+    AddMaterial(built, "Lava", {1, 1, 1}).maps = {{"Diffuse", "C:\\maps\\lava=Fire"}};
+    AddBox(built, "Box", {0, 0, 0}, {30, 30, 30}, "Lava");
+    AddCamera(built, "Camera01", {0, 0, -60}, {0, 0, 0}, 0.8f);
+    AddLight(built, "Lamp.Dyna", {0, 0, -60}, {1, 1, 1});
+    CountGeometry(built);
+    CScene& scene = load(built);
+    Texture* lava = gl.FindDynamicTexture("lava");
+    ASSERT_NE(lava, nullptr);
+    ASSERT_EQ(scene.materials.at(0)->textures, std::vector<Texture*>{lava});
+    // One picture of the fire per frame drawn: let it grow from the top edge.
+    for (int frame = 1; frame < 120; ++frame) {
+        SetFrameIndex(static_cast<std::uint32_t>(frame));
+        scene.Render(static_cast<float>(frame));
+    }
+    const Image burning = draw(120, "lava-120");
+    const Image later = draw(121, "lava-121");
+    int changed = 0;
+    int fiery = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const Rgba a = burning.At(x, y);
+            const Rgba b = later.At(x, y);
+            changed += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 8;
+            fiery += a.r > 150 && a.b < 100;
+        }
+    }
+    EXPECT_GT(fiery, 200);
+    EXPECT_GT(changed, 50);
+    scene.ReleaseResources();
+    EXPECT_EQ(gl.FindDynamicTexture("lava"), nullptr);
+}
+
 }  // namespace
 }  // namespace vesta::test
