@@ -16,6 +16,8 @@
 #include "scene/Mdl4Writer.h"
 #include "scene/SceneBuild.h"
 #include "scene/player/FocalMdl.h"
+#include "scene/player/StarField.h"
+#include "scene/player/TrouDuVers.h"
 
 namespace vesta::test {
 namespace {
@@ -348,6 +350,68 @@ TEST_F(ScenePictureTest, FocalMdlLaysItsChromeOverTheScene) {
     const Rgba middle = image.At(kWidth / 2, kHeight / 2);
     EXPECT_GT(middle.r, 150);
     EXPECT_LT(middle.r, 230);
+}
+
+// A layer born at 0, drawn alone at `seconds` over the background.
+Image drawLayer(GlModule& gl, CLayer& layer, float seconds, const std::string& name) {
+    SetFrameIndex(static_cast<std::uint32_t>(seconds * 30.0f));
+    gl.SetClearColor(0, 0, 0, 0);
+    gl.BeginFrame();
+    gl.Clear(0);
+    layer.Update();
+    gl.EndFrame();
+    const Image image = ReadBackBuffer(gl, kWidth, kHeight);
+    WritePng(std::string(VESTA_SCENE_PICTURES) + "/scene-" + name + ".png", image);
+    return image;
+}
+
+TEST_F(ScenePictureTest, StarsStreamAndATunnelFollowsTheCameraPath) {
+    // White stars on black, a camera flying along +z through the model.
+    WriteFile(m_dir.Path() / "star.png", glowPng());
+    CScene flight;
+    flight.lastFrame = 100;
+    CCamera& camera = AddCamera(flight, "Flyer", {0, 0, 0}, {0, 0, 10}, 1.0f);
+    AnimTrack& path = AddAnimation(flight, "Flyer").position;
+    AnimTrack& aim = AddAnimation(flight, "Flyer.Target").position;
+    for (std::uint32_t f = 0; f <= 100; f += 10) {
+        const float bend = std::sin(static_cast<float>(f) * 0.05f) * 20.0f;
+        AddKey(path, f, Vector3{bend, 0, float(f) * 4});
+        AddKey(aim, f, Vector3{bend, 0, float(f) * 4 + 10});
+    }
+    camera.userParameters.push_back({"Radius", "6"});
+    WriteFile(m_dir.Path() / "flight.vestamdl4", mdl4::WriteScene(flight));
+
+    CStarField field(&gl, nullptr);
+    for (const auto& [name, value] : std::vector<std::pair<const char*, const char*>>{
+             {"Count", "400"}, {"Speed", "20"}, {"Length", "2"}, {"XScale", "0.15"},
+             {"Texture", "star.png"}, {"StableTime", "10"}, {"Loop", "Yes"}}) {
+        field.Set(name, value);
+    }
+    field.Start();
+    field.SetBirthTime(0);
+    const Image stars = drawLayer(gl, field, 1.0f, "starfield");
+    field.Release();
+
+    CTrouDuVers tunnel(&gl, nullptr);
+    tunnel.Set("MDLFile", "flight.vestamdl4");
+    tunnel.Set("Texture", "star.png");
+    tunnel.Set("StableTime", "10");
+    tunnel.Start();
+    tunnel.SetBirthTime(0);
+    const Image tube = drawLayer(gl, tunnel, 1.0f, "tunnel");
+    tunnel.Release();
+
+    auto lit = [](const Image& image) {
+        int count = 0;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                count += image.At(x, y).r > 40 ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    EXPECT_GT(lit(stars), 40);
+    EXPECT_GT(lit(tube), kWidth * kHeight / 8);
 }
 
 TEST_F(ScenePictureTest, MotionBlurTrailsTheCamera) {
