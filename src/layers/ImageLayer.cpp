@@ -39,13 +39,28 @@ void CImageLayer::startQuad() {
     m_savedState = std::make_unique<SavedLayerState>(module());
 }
 
-Texture* CImageLayer::loadTexture(const std::string& file, const std::string& alphaFile) {
-    Texture* texture = module().CreateTexture();
+Texture* LoadLayerTexture(RenderModule& module, const std::string& file,
+                          const std::string& alphaFile) {
+    Texture* texture = module.CreateTexture();
     if (!alphaFile.empty()) {
         texture->SetAlphaMap(alphaFile, 255);
     }
     texture->Load(file);
     return texture;
+}
+
+void SetLayerBlend(RenderModule& module, bool additive) {
+    if (additive) {
+        module.SetSrcBlend(BlendFactor::One);
+        module.SetDestBlend(BlendFactor::One);
+    } else {
+        module.SetSrcBlend(BlendFactor::SrcAlpha);
+        module.SetDestBlend(BlendFactor::InvSrcAlpha);
+    }
+}
+
+Texture* CImageLayer::loadTexture(const std::string& file, const std::string& alphaFile) {
+    return LoadLayerTexture(module(), file, alphaFile);
 }
 
 void CImageLayer::beginFrame(Texture* texture, float rotation, bool bilinear) {
@@ -68,13 +83,7 @@ void CImageLayer::beginFrame(Texture* texture, float rotation, bool bilinear) {
     // depth an earlier layer or a scene left behind.
     m.SetDepthTest(false);
     m.SetAlphaBlend(true);
-    if (additive()) {
-        m.SetSrcBlend(BlendFactor::One);
-        m.SetDestBlend(BlendFactor::One);
-    } else {
-        m.SetSrcBlend(BlendFactor::SrcAlpha);
-        m.SetDestBlend(BlendFactor::InvSrcAlpha);
-    }
+    SetLayerBlend(m, additive());
     // The additive routines set their brightness as a material, which only
     // lit vertices take.
     m.SetLighting(additive());

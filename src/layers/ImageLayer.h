@@ -14,6 +14,13 @@
 
 namespace vesta {
 
+// A texture from the texture manager, with its alpha picture when
+// `alphaFile` is not empty; given back with RenderModule::ReleaseTexture.
+Texture* LoadLayerTexture(RenderModule& module, const std::string& file,
+                          const std::string& alphaFile);
+// Over what lies below (source alpha), or adding to it (one + one).
+void SetLayerBlend(RenderModule& module, bool additive);
+
 class CImageLayer : public CEnvelopeLayer {
 public:
     // Camera of the frame step: the perspective routines draw through it.
