@@ -208,7 +208,7 @@ void CTextLayer::draw() {
             toScreen(l.x1 + 0.25f, l.y1 + 0.25f, x1, y1);
             AppendSprite(m_vertices, m_indices, (x0 + x1) * 0.5f, (y0 + y1) * 0.5f,
                          (x1 - x0) * 0.5f, (y0 - y1) * 0.5f,
-                         GreyArgb(0.0f, 0.6f * letterAlpha(n, letters.size())));
+                         GreyArgb(0.0f, 0.4f * letterAlpha(n, letters.size())));
         }
         beginFlat(m_glow, true);
         module().DrawIndexed(PrimitiveType::TriangleList, m_vertices, m_indices);

@@ -19,7 +19,7 @@ namespace {
 // How much of the wave each step keeps: ripples die out in about a second.
 constexpr float kDamping = 1.0f - 1.0f / 32.0f;
 // Texture coordinates moved per unit of slope between two vertices.
-constexpr float kRefraction = 0.008f;
+constexpr float kRefraction = 0.04f;
 
 std::vector<std::string> splitList(const std::string& list) {
     std::vector<std::string> items;
@@ -170,7 +170,7 @@ void CWaterTextLayer::shapeSurface() {
             v.u0 = m_grid.rest[n].u0 + sx * kRefraction;
             v.v0 = m_grid.rest[n].v0 - sy * kRefraction;
             // Light from the top left.
-            v.diffuse = GreyArgb(i, 0.85f + 0.15f * std::clamp(sy - sx, -1.0f, 1.0f));
+            v.diffuse = GreyArgb(i, 0.7f + 0.3f * std::clamp(sy - sx, -1.0f, 1.0f));
             if (shine) {
                 RenderVertex& s = m_shine.vertices[n];
                 s.u0 = std::clamp(0.5f + sx * 0.15f, 0.0f, 1.0f);

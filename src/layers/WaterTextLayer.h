@@ -26,7 +26,7 @@ public:
     // Steps beyond this in one frame are skipped, not caught up.
     static constexpr int kMostStepsPerFrame = 10;
     static constexpr float kDropDepth = 3.0f;
-    static constexpr float kTextHeight = 1.5f;
+    static constexpr float kTextHeight = 3.0f;
 
     CWaterTextLayer(RenderModule* context, const std::vector<CLayerOperation>* children);
 

@@ -6,98 +6,17 @@
 #include <cmath>
 #include <cstring>
 
-#include "GlTestSupport.h"
-#include "LayerTestSupport.h"
+#include "LayerPictureSupport.h"
 #include "layers/Flash.h"
 #include "layers/GfxLayer.h"
-#include "render/gl/GlModule.h"
 
 namespace vesta::test {
 namespace {
 
-constexpr int kWidth = 64;
-constexpr int kHeight = 48;
+constexpr int kWidth = LayerPictureFixture::kWidth;
+constexpr int kHeight = LayerPictureFixture::kHeight;
 
-class LayerPictureTest : public LayerTest {
-protected:
-    void SetUp() override {
-        LayerTest::SetUp();
-        RenderDriver& driver = gl.GetDriver(0);
-        gl.SelectDriver(&driver);
-        gl.SelectDevice(driver.devices.at(0).get());
-        ASSERT_TRUE(gl.Initialize(nullptr, false, kWidth, kHeight, 32));
-    }
-    void TearDown() override {
-        for (auto& layer : m_layers) {
-            layer->Release();
-        }
-        m_layers.clear();
-        LayerTest::TearDown();
-    }
-
-    // Created like LayerTest::make, on the OpenGL module.
-    template <class Layer>
-    Layer& create(const char* kind,
-                  const std::vector<std::pair<std::string, std::string>>& params) {
-        at(0);
-        auto layer = CLayerFactory::Instance().CreateLayer(&gl, nullptr, kind);
-        for (const auto& [name, value] : params) {
-            layer->Set(name, value);
-        }
-        layer->Start();
-        layer->SetBirthTime(0);
-        auto* typed = dynamic_cast<Layer*>(layer.get());
-        m_layers.push_back(std::move(layer));
-        return *typed;
-    }
-
-    // One frame over a clear colour, read back top row first.
-    Image draw(CLayer& layer, float seconds, float grey = 0.0f) {
-        at(seconds);
-        gl.SetClearColor(grey, grey, grey, 0.0f);
-        gl.BeginFrame();
-        gl.Clear(0);
-        layer.Update();
-        gl.EndFrame();
-        int pitch = 0;
-        const std::uint8_t* frame = gl.LockBackBuffer(pitch);
-        Image image{kWidth, kHeight, std::vector<std::uint8_t>(kWidth * kHeight * 4)};
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                const std::uint8_t* bgrx = frame + y * pitch + x * 4;
-                std::uint8_t* rgba = &image.pixels[std::size_t(y * kWidth + x) * 4];
-                rgba[0] = bgrx[2];
-                rgba[1] = bgrx[1];
-                rgba[2] = bgrx[0];
-                rgba[3] = 255;
-            }
-        }
-        gl.UnlockBackBuffer();
-        return image;
-    }
-
-    static Image filled(const std::function<Rgba(int, int)>& colour) {
-        Image image{kWidth, kHeight, std::vector<std::uint8_t>(kWidth * kHeight * 4)};
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                const Rgba c = colour(x, y);
-                std::uint8_t* p = &image.pixels[std::size_t(y * kWidth + x) * 4];
-                p[0] = std::uint8_t(c.r);
-                p[1] = std::uint8_t(c.g);
-                p[2] = std::uint8_t(c.b);
-                p[3] = 255;
-            }
-        }
-        return image;
-    }
-
-    bool near(const Image& actual, const Image& expected, int tolerance, const std::string& name) {
-        ScopedChdir out(VESTA_LAYER_PICTURES);
-        return ImagesNear(actual, expected, tolerance, name);
-    }
-
-    GlModule gl;
-};
+class LayerPictureTest : public LayerPictureFixture {};
 
 TEST_F(LayerPictureTest, PlacedPictureCoversTheColumnsOfTheDoubleAction) {
     WriteFile(m_dir / "green.png", SolidPng(16, 16, 0, 200, 0));
