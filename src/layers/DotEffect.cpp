@@ -94,6 +94,9 @@ void CDotEffect::sampleDots(const std::vector<std::uint8_t>& bgr, int width, int
 }
 
 void CDotEffect::draw() {
+    if (m_dots.empty()) {
+        return;
+    }
     const float i = Intensity();
     const float away = (1.0f - i) * (1.0f - i);
     const bool falling = Age() >= GetEnvelope().StableEnd();
