@@ -15,12 +15,7 @@ VESTA_REGISTER_LAYER(23, "CerclesLayer", CCerclesLayer);
 CCerclesLayer::CCerclesLayer(RenderModule* context, const std::vector<CLayerOperation>* children)
     : CPictureLayer(context, children) {
     addIntAccessor("NBCercles", &m_count);
-    addTextAccessor("AlphaTexture", &m_alphaTexture);
-    addTextAccessor("Texture", &m_texture);
-    addFloatAccessor("XOffset", &m_xOffset);
-    addFloatAccessor("YOffset", &m_yOffset);
-    addFloatAccessor("XScale", &m_xScale);
-    addFloatAccessor("YScale", &m_yScale);
+    addPictureParameters(m_picture, Registration::Accessors);
     AddFloatParameter("Speed", &m_speed);
     AddFloatParameter("Ecart", &m_ecart);
     AddFloatParameter("Length", &m_length);
@@ -29,8 +24,7 @@ CCerclesLayer::CCerclesLayer(RenderModule* context, const std::vector<CLayerOper
 }
 
 void CCerclesLayer::Start() {
-    startLayer();
-    m_picture = holdPicture(m_texture, m_alphaTexture);
+    m_pictureTexture = startWithPicture(m_picture);
 }
 
 std::vector<CCerclesLayer::Ring> CCerclesLayer::RingsAt(float age) const {
@@ -61,7 +55,7 @@ std::vector<CCerclesLayer::Ring> CCerclesLayer::RingsAt(float age) const {
 
 void CCerclesLayer::draw() {
     const float i = Intensity();
-    beginFlat(m_picture, false);
+    beginFlat(m_pictureTexture, false);
     for (const Ring& ring : RingsAt(Age())) {
         drawRing(ring, i);
     }
@@ -73,15 +67,16 @@ void CCerclesLayer::drawRing(const Ring& ring, float intensity) {
     const float outer = ring.radius;
     const float inner = std::max(0.0f, ring.radius - m_length);
     const std::uint32_t colour = GreyArgb(ring.alpha * intensity, 1.0f);
-    const float sx = m_xScale * aspect();
+    const float sx = m_picture.xScale * aspect();
     m_strip.clear();
     for (int s = 0; s <= kSegments; ++s) {
         const float f = static_cast<float>(s) / kSegments;
         const float c = std::cos(f * kTwoPi);
         const float n = std::sin(f * kTwoPi);
         for (const auto& [r, v] : {std::pair{inner, 0.0f}, std::pair{outer, 1.0f}}) {
-            m_strip.push_back(FlatVertex(m_xOffset + c * r * sx, m_yOffset + n * r * m_yScale,
-                                         colour, f * 4.0f, v));
+            m_strip.push_back(FlatVertex(m_picture.xOffset + c * r * sx,
+                                         m_picture.yOffset + n * r * m_picture.yScale, colour,
+                                         f * 4.0f, v));
         }
     }
     module().Draw(PrimitiveType::TriangleStrip, static_cast<int>(m_strip.size()), m_strip.data());

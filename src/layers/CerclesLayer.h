@@ -32,18 +32,13 @@ private:
     void drawRing(const Ring& ring, float intensity);
 
     std::int32_t m_count = 5;
-    std::string m_alphaTexture;
-    std::string m_texture;
-    float m_xOffset = 0.0f;
-    float m_yOffset = 0.0f;
-    float m_xScale = 1.0f;
-    float m_yScale = 1.0f;
+    FlatPicture m_picture;
     float m_speed = 0.3f;
     float m_ecart = 0.4f;
     float m_length = 0.03f;
     float m_during = 2.0f;
 
-    Texture* m_picture = nullptr;
+    Texture* m_pictureTexture = nullptr;
     std::vector<RenderVertex> m_strip;
 };
 

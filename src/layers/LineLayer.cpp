@@ -12,12 +12,7 @@ VESTA_REGISTER_LAYER(10, "LineLayer", CLineLayer);
 
 CLineLayer::CLineLayer(RenderModule* context, const std::vector<CLayerOperation>* children)
     : CPictureLayer(context, children) {
-    addTextAccessor("AlphaTexture", &m_alphaTexture);
-    addTextAccessor("Texture", &m_texture);
-    addFloatAccessor("XOffset", &m_xOffset);
-    addFloatAccessor("YOffset", &m_yOffset);
-    addFloatAccessor("XScale", &m_xScale);
-    addFloatAccessor("YScale", &m_yScale);
+    addPictureParameters(m_picture, Registration::Accessors);
     addFloatAccessor("XOffsetDelta", &m_xOffsetDelta);
     addFloatAccessor("YOffsetDelta", &m_yOffsetDelta);
     addFloatAccessor("XScaleDelta", &m_xScaleDelta);
@@ -30,8 +25,7 @@ CLineLayer::CLineLayer(RenderModule* context, const std::vector<CLayerOperation>
 }
 
 void CLineLayer::Start() {
-    startLayer();
-    m_picture = holdPicture(m_texture, m_alphaTexture);
+    m_pictureTexture = startWithPicture(m_picture);
 }
 
 float CLineLayer::CopyAlpha(int n, float age) const {
@@ -42,7 +36,7 @@ float CLineLayer::CopyAlpha(int n, float age) const {
 
 void CLineLayer::draw() {
     const float i = Intensity();
-    beginFlat(m_picture, false);
+    beginFlat(m_pictureTexture, false);
     // Drawn from the last to the first, so that the first lies on top.
     for (int n = m_lines - 1; n >= 0; --n) {
         const float alpha = CopyAlpha(n, Age()) * i;
@@ -50,8 +44,9 @@ void CLineLayer::draw() {
             continue;
         }
         const float k = static_cast<float>(n);
-        drawPlacedQuad({m_xScale + k * m_xScaleDelta, m_yScale + k * m_yScaleDelta,
-                        m_xOffset + k * m_xOffsetDelta, m_yOffset + k * m_yOffsetDelta},
+        drawPlacedQuad({m_picture.xScale + k * m_xScaleDelta, m_picture.yScale + k * m_yScaleDelta,
+                        m_picture.xOffset + k * m_xOffsetDelta,
+                        m_picture.yOffset + k * m_yOffsetDelta},
                        GreyArgb(alpha, 1.0f));
     }
     endFlat();

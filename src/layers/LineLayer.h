@@ -28,12 +28,7 @@ public:
 private:
     void draw() override;
 
-    std::string m_alphaTexture;
-    std::string m_texture;
-    float m_xOffset = 0.0f;
-    float m_yOffset = 0.0f;
-    float m_xScale = 1.0f;
-    float m_yScale = 1.0f;
+    FlatPicture m_picture;
     float m_xOffsetDelta = 0.0f;
     float m_yOffsetDelta = 0.0f;
     float m_xScaleDelta = 0.0f;
@@ -43,7 +38,7 @@ private:
     std::int32_t m_sens = 1;
     float m_intensityMax = 1.0f;
 
-    Texture* m_picture = nullptr;
+    Texture* m_pictureTexture = nullptr;
 };
 
 }  // namespace vesta

@@ -15,20 +15,15 @@ COnduleGfxLayer::COnduleGfxLayer(RenderModule* context,
                                  const std::vector<CLayerOperation>* children)
     : CPictureLayer(context, children) {
     AddIntParameter("Effect", &m_effect);
-    addTextAccessor("AlphaTexture", &m_alphaTexture);
-    addTextAccessor("Texture", &m_texture);
-    addFloatAccessor("XOffset", &m_xOffset);
-    addFloatAccessor("YOffset", &m_yOffset);
-    addFloatAccessor("XScale", &m_xScale);
-    addFloatAccessor("YScale", &m_yScale);
+    addPictureParameters(m_picture, Registration::Accessors);
     AddFloatParameter("Intensity", &m_intensity);
     SetDefaultName(RandomLayerName("Ondule Gfx Layer"));
 }
 
 void COnduleGfxLayer::Start() {
-    startLayer();
-    m_picture = holdPicture(m_texture, m_alphaTexture);
-    m_grid = LayerGrid(kCells, kCells, m_xOffset, m_yOffset, m_xScale, m_yScale);
+    m_pictureTexture = startWithPicture(m_picture);
+    m_grid = LayerGrid(kCells, kCells, m_picture.xOffset, m_picture.yOffset, m_picture.xScale,
+                       m_picture.yScale);
 }
 
 void COnduleGfxLayer::draw() {
@@ -64,13 +59,13 @@ void COnduleGfxLayer::draw() {
             dx = std::sin(phase) + 0.35f * std::sin(2.3f * phase + 1.1f * t);
             break;
         }
-        v.x = rest.x + dx * height * m_xScale;
-        v.y = rest.y + dy * height * m_yScale;
+        v.x = rest.x + dx * height * m_picture.xScale;
+        v.y = rest.y + dy * height * m_picture.yScale;
         // Lit on the rising side of a crest, shaded on the falling one.
         const float light = 0.8f + 0.2f * std::cos(phase) * std::min(1.0f, m_intensity);
         v.diffuse = GreyArgb(alpha, light);
     }
-    beginFlat(m_picture, false);
+    beginFlat(m_pictureTexture, false);
     m_grid.Draw(module());
     endFlat();
 }

@@ -57,6 +57,29 @@ void CPictureLayer::addTextAccessor(std::string_view name, std::string* member) 
         name);
 }
 
+void CPictureLayer::addPictureParameters(FlatPicture& picture, Registration registration) {
+    if (registration == Registration::Accessors) {
+        addTextAccessor("AlphaTexture", &picture.alphaTexture);
+        addTextAccessor("Texture", &picture.texture);
+        addFloatAccessor("XOffset", &picture.xOffset);
+        addFloatAccessor("YOffset", &picture.yOffset);
+        addFloatAccessor("XScale", &picture.xScale);
+        addFloatAccessor("YScale", &picture.yScale);
+        return;
+    }
+    AddTextParameter("AlphaTexture", &picture.alphaTexture);
+    AddTextParameter("Texture", &picture.texture);
+    AddFloatParameter("XOffset", &picture.xOffset);
+    AddFloatParameter("YOffset", &picture.yOffset);
+    AddFloatParameter("XScale", &picture.xScale);
+    AddFloatParameter("YScale", &picture.yScale);
+}
+
+Texture* CPictureLayer::startWithPicture(const FlatPicture& picture) {
+    startLayer();
+    return holdPicture(picture.texture, picture.alphaTexture);
+}
+
 void CPictureLayer::startLayer() {
     CEnvelopeLayer::Start();
     m_savedState = std::make_unique<SavedLayerState>(module());

@@ -16,6 +16,16 @@
 
 namespace vesta {
 
+// One picture laid on the flat screen: the parameters most flat layers share.
+struct FlatPicture {
+    std::string alphaTexture;
+    std::string texture;
+    float xOffset = 0.0f;
+    float yOffset = 0.0f;
+    float xScale = 1.0f;
+    float yScale = 1.0f;
+};
+
 class CPictureLayer : public CEnvelopeLayer {
 public:
     CPictureLayer(RenderModule* context, const std::vector<CLayerOperation>* children);
@@ -39,8 +49,15 @@ protected:
     void addIntAccessor(std::string_view name, std::int32_t* member);
     void addTextAccessor(std::string_view name, std::string* member);
 
+    // AlphaTexture, Texture, XOffset, YOffset, XScale and YScale, in that
+    // order, as accessor parameters or as typed ones.
+    enum class Registration { Accessors, Typed };
+    void addPictureParameters(FlatPicture& picture, Registration registration);
+
     // Envelope start and the saved render state; derived Starts call it first.
     void startLayer();
+    // startLayer, and the picture loaded.
+    Texture* startWithPicture(const FlatPicture& picture);
     // A picture with its alpha picture when `alphaFile` is not empty; null
     // when `file` is empty. Released with the layer.
     Texture* holdPicture(const std::string& file, const std::string& alphaFile);

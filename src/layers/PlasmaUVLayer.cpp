@@ -13,12 +13,7 @@ VESTA_REGISTER_LAYER(20, "PlasmaUVLayer", CPlasmaUVLayer);
 
 CPlasmaUVLayer::CPlasmaUVLayer(RenderModule* context, const std::vector<CLayerOperation>* children)
     : CPictureLayer(context, children) {
-    AddTextParameter("AlphaTexture", &m_alphaTexture);
-    AddTextParameter("Texture", &m_texture);
-    AddFloatParameter("XOffset", &m_xOffset);
-    AddFloatParameter("YOffset", &m_yOffset);
-    AddFloatParameter("XScale", &m_xScale);
-    AddFloatParameter("YScale", &m_yScale);
+    addPictureParameters(m_picture, Registration::Typed);
     AddIntParameter("Effect", &m_effect);
     AddIntParameter("AlphaType", &m_alphaType);
     AddFloatParameter("Intensity", &m_intensity);
@@ -26,9 +21,9 @@ CPlasmaUVLayer::CPlasmaUVLayer(RenderModule* context, const std::vector<CLayerOp
 }
 
 void CPlasmaUVLayer::Start() {
-    startLayer();
-    m_picture = holdPicture(m_texture, m_alphaTexture);
-    m_grid = LayerGrid(kCells, kCells, m_xOffset, m_yOffset, m_xScale, m_yScale);
+    m_pictureTexture = startWithPicture(m_picture);
+    m_grid = LayerGrid(kCells, kCells, m_picture.xOffset, m_picture.yOffset, m_picture.xScale,
+                       m_picture.yScale);
 }
 
 float CPlasmaUVLayer::Plasma(float x, float y, float t) {
@@ -62,7 +57,7 @@ void CPlasmaUVLayer::draw() {
             v.diffuse = additive ? GreyArgb(0.0f, i) : GreyArgb(i, 1.0f);
         }
     }
-    beginFlat(m_picture, additive);
+    beginFlat(m_pictureTexture, additive);
     m_grid.Draw(module());
     endFlat();
 }

@@ -30,17 +30,12 @@ public:
 private:
     void draw() override;
 
-    std::string m_alphaTexture;
-    std::string m_texture;
-    float m_xOffset = 0.0f;
-    float m_yOffset = 0.0f;
-    float m_xScale = 1.0f;
-    float m_yScale = 1.0f;
+    FlatPicture m_picture;
     std::int32_t m_effect = 0;
     std::int32_t m_alphaType = 0;
     float m_intensity = 1.0f;
 
-    Texture* m_picture = nullptr;
+    Texture* m_pictureTexture = nullptr;
     LayerGrid m_grid{kCells, kCells, 0.0f, 0.0f, 1.0f, 1.0f};
 };
 

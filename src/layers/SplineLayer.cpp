@@ -23,12 +23,7 @@ float catmullRom(float p0, float p1, float p2, float p3, float t) {
 
 CSplineLayer::CSplineLayer(RenderModule* context, const std::vector<CLayerOperation>* children)
     : CPictureLayer(context, children) {
-    AddTextParameter("AlphaTexture", &m_alphaTexture);
-    AddTextParameter("Texture", &m_texture);
-    AddFloatParameter("XOffset", &m_xOffset);
-    AddFloatParameter("YOffset", &m_yOffset);
-    AddFloatParameter("XScale", &m_xScale);
-    AddFloatParameter("YScale", &m_yScale);
+    addPictureParameters(m_picture, Registration::Typed);
     AddIntParameter("Effect", &m_effect);
     AddIntParameter("AlphaType", &m_alphaType);
     AddFloatParameter("Intensity", &m_intensity);
@@ -41,8 +36,7 @@ CSplineLayer::CSplineLayer(RenderModule* context, const std::vector<CLayerOperat
 }
 
 void CSplineLayer::Start() {
-    startLayer();
-    m_picture = holdPicture(m_texture, m_alphaTexture);
+    m_pictureTexture = startWithPicture(m_picture);
     m_controls.assign(static_cast<std::size_t>(std::max(0, m_splines)), {});
     for (auto& points : m_controls) {
         for (int n = 0; n < kControlPoints; ++n) {
@@ -69,8 +63,8 @@ Vector3 CSplineLayer::PointOf(int s, float t) const {
 void CSplineLayer::project(const Vector3& p, float& x, float& y, float& size) const {
     // A viewer two units in front of the plane z = 0.
     size = 2.0f / std::max(0.5f, 2.0f + p.z);
-    x = p.x * size * m_xScale + m_xOffset;
-    y = p.y * size * m_yScale + m_yOffset;
+    x = p.x * size * m_picture.xScale + m_picture.xOffset;
+    y = p.y * size * m_picture.yScale + m_picture.yOffset;
 }
 
 std::uint32_t CSplineLayer::trailColour(float brightness, float along) const {
@@ -80,7 +74,7 @@ std::uint32_t CSplineLayer::trailColour(float brightness, float along) const {
 
 void CSplineLayer::draw() {
     const float brightness = Intensity() * m_intensity;
-    beginFlat(m_picture, m_alphaType == 1);
+    beginFlat(m_pictureTexture, m_alphaType == 1);
     for (int s = 0; s < SplineCount(); ++s) {
         if (m_effect == 1) {
             drawRibbon(s, brightness);

@@ -39,12 +39,7 @@ private:
     void drawRibbon(int s, float brightness);
     std::uint32_t trailColour(float brightness, float along) const;
 
-    std::string m_alphaTexture;
-    std::string m_texture;
-    float m_xOffset = 0.0f;
-    float m_yOffset = 0.0f;
-    float m_xScale = 1.0f;
-    float m_yScale = 1.0f;
+    FlatPicture m_picture;
     std::int32_t m_effect = 0;
     std::int32_t m_alphaType = 1;
     float m_intensity = 1.0f;
@@ -54,7 +49,7 @@ private:
     float m_amplitudeY = 0.35f;
     float m_amplitudeZ = 0.5f;
 
-    Texture* m_picture = nullptr;
+    Texture* m_pictureTexture = nullptr;
     std::vector<std::vector<Vector3>> m_controls;
     std::vector<RenderVertex> m_vertices;
     std::vector<std::uint16_t> m_indices;
