@@ -86,7 +86,7 @@ void CSplineLayer::draw() {
 }
 
 void CSplineLayer::drawSprites(int s, float brightness) {
-    const int length = std::max(1, m_trailLength);
+    const int length = std::clamp(m_trailLength, 1, kMostTrail);
     const float head = Age() * kSpeed + static_cast<float>(s) * 1.7f;
     m_vertices.clear();
     m_indices.clear();
@@ -103,7 +103,7 @@ void CSplineLayer::drawSprites(int s, float brightness) {
 }
 
 void CSplineLayer::drawRibbon(int s, float brightness) {
-    const int length = std::max(2, m_trailLength);
+    const int length = std::clamp(m_trailLength, 2, kMostTrail);
     const float head = Age() * kSpeed + static_cast<float>(s) * 1.7f;
     m_vertices.clear();
     float px = 0.0f, py = 0.0f, psize = 1.0f;

@@ -21,6 +21,8 @@ public:
     static constexpr float kSpeed = 0.6f;       // control points a second
     static constexpr float kTrailStep = 0.03f;  // of a control segment
     static constexpr float kSpriteSize = 0.05f;
+    // Four vertices a sprite must stay within the 16-bit indices of a draw.
+    static constexpr int kMostTrail = 16000;
 
     CSplineLayer(RenderModule* context, const std::vector<CLayerOperation>* children);
 

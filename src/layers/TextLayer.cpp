@@ -147,7 +147,7 @@ std::vector<CTextLayer::Letter> CTextLayer::Layout(float& width, float& height) 
         if (!g) {
             continue;
         }
-        if (g->width > 0 && g->height > 0) {
+        if (g->width > 0 && g->height > 0 && letters.size() < kMostLetters) {
             const float x0 = pen + static_cast<float>(g->left);
             const float y0 = baseline - static_cast<float>(g->top);
             const float aw = static_cast<float>(m_atlas->width);
@@ -194,6 +194,9 @@ void CTextLayer::draw() {
     placeSound(cx, cy, z);
     if (!m_atlas) {
         printWithoutAtlas(m_place.tx, m_place.ty);
+        return;
+    }
+    if (letters.empty()) {
         return;
     }
 

@@ -28,6 +28,9 @@ public:
     static constexpr float kLineHeight = 0.1f;  // screen heights
     // The listener stands this far before the screen; a screen width is two units.
     static constexpr float kListenerDistance = 2.0f;
+    // Letters beyond this are not drawn: four vertices each must stay within
+    // the 16-bit indices of one draw.
+    static constexpr std::size_t kMostLetters = 16000;
 
     CTextLayer(RenderModule* context, const std::vector<CLayerOperation>* children);
 

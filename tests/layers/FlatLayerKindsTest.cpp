@@ -253,6 +253,20 @@ TEST_F(FlatLayerKindsTest, EveryKindTakesItsParametersAsListedAndPlays) {
     }
 }
 
+TEST_F(FlatLayerKindsTest, KindsTakeTheirPlacesInTheListOfKinds) {
+    const std::vector<std::string> expected = {
+        "Flash",         "GFXLayer",    "WaterText", "FocalGFX",       "MetaballLayer",
+        "DotEffect",     "TextLayer",   "LineLayer", "OnduleGFXLayer", "AnimGFXLayer",
+        "PlasmaUVLayer", "SplineLayer", "GFXSlider", "CerclesLayer"};
+    std::vector<std::string> listed;
+    for (const std::string& name : CLayerFactory::Instance().NamesInRegistrationOrder()) {
+        if (std::find(expected.begin(), expected.end(), name) != expected.end()) {
+            listed.push_back(name);
+        }
+    }
+    EXPECT_EQ(listed, expected);
+}
+
 TEST_F(FlatLayerKindsTest, AnUnknownNameListsTheAccessorsByNameThenTheTypedByKey) {
     auto& layer = flat<CCerclesLayer>("CerclesLayer", {});
     layer.SetPlace("main.txt(4)");
@@ -352,6 +366,13 @@ TEST_F(FlatLayerKindsTest, TextTracksCentresTypesAndKeepsItsEffectAgainstOthers)
     const auto letters = spaced.Layout(spacedWidth, height);
     EXPECT_NEAR(spacedWidth - width, 4 * 0.5f, 1e-4f);
     EXPECT_NEAR(height, 1.0f, 1e-6f);
+    // A text longer than one draw's indices reach keeps to what they do.
+    auto& endless = flat<CTextLayer>("TextLayer", {{"Text", std::string(20000, 'x')}});
+    frame(endless, 1.5f);
+    ASSERT_EQ(draws().size(), 1u);
+    EXPECT_EQ(draws()[0]->vertices.size(), 4 * CTextLayer::kMostLetters);
+    EXPECT_EQ(*std::max_element(draws()[0]->indices.begin(), draws()[0]->indices.end()),
+              4 * CTextLayer::kMostLetters - 1);
     auto& centred = flat<CTextLayer>(
         "TextLayer", {{"Text", "ABCD"}, {"Center", "Yes"}, {"XOffset", "0.2"}, {"Effect", "1"}});
     centred.Set("Effect", "7");
