@@ -12,6 +12,8 @@ VESTA_REGISTER_LAYER(7, "MetaballLayer", CMetaballLayer);
 
 namespace {
 
+constexpr float kSlopeCap = 2.5f;
+
 float smoothstep(float edge0, float edge1, float x) {
     const float t = std::clamp((x - edge0) / (edge1 - edge0), 0.0f, 1.0f);
     return t * t * (3.0f - 2.0f * t);
@@ -75,10 +77,13 @@ void CMetaballLayer::draw() {
     for (std::size_t n = 0; n < m_grid.rest.size(); ++n) {
         m_field[n] = Field(balls, m_grid.rest[n].x, m_grid.rest[n].y);
     }
+    // The slope is read from the field capped near the surface: about a
+    // ball's centre the field grows without bound and would throw the
+    // look-up to the map's rim.
     const auto fieldAt = [&](int c, int r) {
         c = std::clamp(c, 0, kColumns);
         r = std::clamp(r, 0, kRows);
-        return m_field[m_grid.Index(c, r)];
+        return std::min(m_field[m_grid.Index(c, r)], kSlopeCap);
     };
     for (int r = 0; r <= kRows; ++r) {
         for (int c = 0; c <= kColumns; ++c) {
@@ -89,7 +94,7 @@ void CMetaballLayer::draw() {
             float gx = fieldAt(c + 1, r) - fieldAt(c - 1, r);
             float gy = fieldAt(c, r - 1) - fieldAt(c, r + 1);
             const float g = std::sqrt(gx * gx + gy * gy);
-            const float slope = g / (g + 0.6f * f + 1e-6f);
+            const float slope = g / (g + 0.6f * std::min(f, kSlopeCap) + 1e-6f);
             if (g > 0.0f) {
                 gx = -gx / g * slope;
                 gy = -gy / g * slope;

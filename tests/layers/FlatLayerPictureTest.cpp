@@ -220,6 +220,10 @@ TEST_F(FlatLayerPictureTest, MetaballsShineWithTheirTexture) {
                                                            {"NBMeta", "4"},
                                                            {"StableTime", "10"}});
     const Image balls = frameOf(layer, 3.0f, "metaballs");
+    auto& shiny = create<CMetaballLayer>(
+        "MetaballLayer",
+        {{"Texture", "disc.png"}, {"Texture2", "ring.png"}, {"NBMeta", "5"}, {"StableTime", "10"}});
+    frameOf(shiny, 6.0f, "metaballs-shiny");
     EXPECT_GT(litPixels(balls, 0, 0, kW, kH), kW * kH / 20);
     EXPECT_LT(litPixels(balls, 0, 0, kW, kH), kW * kH * 2 / 3);
 }
