@@ -7,8 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "GlTestSupport.h"
-#include "LayerTestSupport.h"
+#include "LayerPictureSupport.h"
 #include "layers/Flash.h"
 #include "layers/GfxLayer.h"
 #include "layers/InfiniteZoom.h"
@@ -20,101 +19,15 @@
 namespace vesta::test {
 namespace {
 
-constexpr int kWidth = 64;
-constexpr int kHeight = 48;
+constexpr int kWidth = LayerPictureFixture::kWidth;
+constexpr int kHeight = LayerPictureFixture::kHeight;
 
-class LayerPictureTest : public LayerTest {
-protected:
-    void SetUp() override {
-        LayerTest::SetUp();
-        RenderDriver& driver = gl.GetDriver(0);
-        gl.SelectDriver(&driver);
-        gl.SelectDevice(driver.devices.at(0).get());
-        ASSERT_TRUE(gl.Initialize(nullptr, false, m_frameWidth, m_frameHeight, 32));
-    }
-    void TearDown() override {
-        for (auto& layer : m_layers) {
-            layer->Release();
-        }
-        m_layers.clear();
-        LayerTest::TearDown();
-    }
-
-    // Created like LayerTest::make, on the OpenGL module.
-    template <class Layer>
-    Layer& create(const char* kind,
-                  const std::vector<std::pair<std::string, std::string>>& params) {
-        at(0);
-        auto layer = CLayerFactory::Instance().CreateLayer(&gl, nullptr, kind);
-        for (const auto& [name, value] : params) {
-            layer->Set(name, value);
-        }
-        layer->Start();
-        layer->SetBirthTime(0);
-        auto* typed = dynamic_cast<Layer*>(layer.get());
-        m_layers.push_back(std::move(layer));
-        return *typed;
-    }
-
-    // One frame over a clear colour, read back top row first.
-    Image draw(CLayer& layer, float seconds, float grey = 0.0f) {
-        GlModule& m = gl;
-        const int width = m.BackBufferWidth();
-        const int height = m.BackBufferHeight();
-        at(seconds);
-        m.SetClearColor(grey, grey, grey, 0.0f);
-        m.BeginFrame();
-        m.Clear(0);
-        layer.Update();
-        m.EndFrame();
-        return ReadBackBuffer(m, width, height);
-    }
-
-    // Frames every 20 ms from 0 up to `seconds`, not read back: layers whose
-    // state follows the frames (particles) are seen as they play.
-    void play(CLayer& layer, float seconds) {
-        for (int n = 0; n * 0.02f < seconds; ++n) {
-            at(n * 0.02f);
-            gl.BeginFrame();
-            gl.Clear(0);
-            layer.Update();
-            gl.EndFrame();
-        }
-    }
-
-    static Image filled(const std::function<Rgba(int, int)>& colour) {
-        Image image{kWidth, kHeight, std::vector<std::uint8_t>(kWidth * kHeight * 4)};
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                const Rgba c = colour(x, y);
-                std::uint8_t* p = &image.pixels[std::size_t(y * kWidth + x) * 4];
-                p[0] = std::uint8_t(c.r);
-                p[1] = std::uint8_t(c.g);
-                p[2] = std::uint8_t(c.b);
-                p[3] = 255;
-            }
-        }
-        return image;
-    }
-
-    bool near(const Image& actual, const Image& expected, int tolerance, const std::string& name) {
-        ScopedChdir out(VESTA_LAYER_PICTURES);
-        return ImagesNear(actual, expected, tolerance, name);
-    }
-
-    GlModule gl;
-    // The frame's size; kWidth × kHeight unless a derived fixture sets it.
-    int m_frameWidth = kWidth;
-    int m_frameHeight = kHeight;
-};
+class LayerPictureTest : public LayerPictureFixture {};
 
 // Pictures that are looked at, at 320 × 240.
-class LayerViewTest : public LayerPictureTest {
+class LayerViewTest : public LayerPictureFixture {
 protected:
-    LayerViewTest() {
-        m_frameWidth = 320;
-        m_frameHeight = 240;
-    }
+    LayerViewTest() : LayerPictureFixture(320, 240) {}
 };
 
 TEST_F(LayerPictureTest, PlacedPictureCoversTheColumnsOfTheDoubleAction) {
