@@ -153,5 +153,23 @@ TEST_F(ScriptRunTest, CheckStopsAtTheScriptsFirstError) {
     EXPECT_NE(result.err.find("Missing.txt"), std::string::npos) << result.err;
 }
 
+TEST_F(ScriptRunTest, AnUnknownLayerListsEveryKindInNameOrder) {
+    writeScript("PART {\r\nTIME 0 {\r\nCREATE \"GfxLayer\" {\r\n}\r\n}\r\n}\r\n");
+    const ProcessResult result = run({"--headless", "--duration", "0.1"});
+    EXPECT_EQ(result.exitCode, 1);
+    std::string list;
+    for (const char* kind :
+         {"AnimGFXLayer", "CerclesLayer", "DotEffect", "DynaTexture", "Flash", "FocalGFX",
+          "FocalMDL", "GFXLayer", "GFXSlider", "InfiniteZoom", "LineLayer", "MDLPlayer",
+          "MetaballLayer", "OnduleGFXLayer", "ParasitesLayer", "ParticlesLayer", "PlasmaUVLayer",
+          "RayLayer", "SplineLayer", "StarField", "TextLayer", "TrouDuVers", "WaterText"}) {
+        list += std::string("\t- ") + kind + "\n";
+    }
+    // Standard error carries the message's lines with LF alone.
+    EXPECT_NE(result.err.find("Could not find LayerEffect [GfxLayer].\n Available are : \n" + list),
+              std::string::npos)
+        << result.err;
+}
+
 }  // namespace
 }  // namespace vesta::test
