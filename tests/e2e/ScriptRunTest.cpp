@@ -159,10 +159,11 @@ TEST_F(ScriptRunTest, AnUnknownLayerListsEveryKindInNameOrder) {
     EXPECT_EQ(result.exitCode, 1);
     std::string list;
     for (const char* kind :
-         {"AnimGFXLayer", "CerclesLayer", "DotEffect", "DynaTexture", "Flash", "FocalGFX",
-          "FocalMDL", "GFXLayer", "GFXSlider", "InfiniteZoom", "LineLayer", "MDLPlayer",
-          "MetaballLayer", "OnduleGFXLayer", "ParasitesLayer", "ParticlesLayer", "PlasmaUVLayer",
-          "RayLayer", "SplineLayer", "StarField", "TextLayer", "TrouDuVers", "WaterText"}) {
+         {"AnimGFXLayer",   "CerclesLayer",  "DotEffect",     "DynaTexture",    "Flash",
+          "FocalGFX",       "FocalMDL",      "GFXLayer",      "GFXSlider",      "InfiniteZoom",
+          "LineLayer",      "MDLPlayer",     "MetaballLayer", "OnduleGFXLayer", "ParasitesLayer",
+          "ParticlesLayer", "PlasmaUVLayer", "RayLayer",      "SplineLayer",    "StarField",
+          "TextLayer",      "TrouDuVers",    "WaterText"}) {
         list += std::string("\t- ") + kind + "\n";
     }
     // Standard error carries the message's lines with LF alone.

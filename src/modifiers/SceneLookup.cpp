@@ -1,0 +1,51 @@
+#include "modifiers/SceneLookup.h"
+
+#include <string>
+
+#include "log/Log.h"
+#include "scene/Scene.h"
+
+namespace vesta {
+namespace {
+
+template <class Object, class List>
+Object* findIn(const List& list, std::string_view name) {
+    for (auto* object : list) {
+        if (object->Name() == name) {
+            return object;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+CMeshe& FindMeshOrRaise(const CScene& scene, std::string_view name) {
+    if (CMeshe* mesh = findIn<CMeshe>(scene.meshes, name)) {
+        return *mesh;
+    }
+    RaiseError("Cannot find object [%s]", std::string(name).c_str());
+}
+
+C3DObject& FindObjectOrRaise(const CScene& scene, std::string_view name) {
+    if (C3DObject* object = scene.FindObject(name)) {
+        return *object;
+    }
+    RaiseError("Cannot find object [%s]", std::string(name).c_str());
+}
+
+CLight& FindLightOrRaise(const CScene& scene, std::string_view name) {
+    if (CLight* light = findIn<CLight>(scene.lights, name)) {
+        return *light;
+    }
+    RaiseError("Cannot find light [%s]", std::string(name).c_str());
+}
+
+CCamera& FindCameraOrRaise(const CScene& scene, std::string_view name) {
+    if (CCamera* camera = findIn<CCamera>(scene.cameras, name)) {
+        return *camera;
+    }
+    RaiseError("Cannot find camera [%s]", std::string(name).c_str());
+}
+
+}  // namespace vesta

@@ -1,0 +1,22 @@
+#pragma once
+// How modifiers find the scene objects their parameters name, with the
+// messages a wrong name ends in.
+
+#include <string_view>
+
+namespace vesta {
+
+class CCamera;
+class CLight;
+class CMeshe;
+class CScene;
+class C3DObject;
+
+// Raise "Cannot find object [%s]", "Cannot find light [%s]" and "Cannot
+// find camera [%s]" for a name the scene lacks (exact comparison).
+CMeshe& FindMeshOrRaise(const CScene& scene, std::string_view name);
+C3DObject& FindObjectOrRaise(const CScene& scene, std::string_view name);
+CLight& FindLightOrRaise(const CScene& scene, std::string_view name);
+CCamera& FindCameraOrRaise(const CScene& scene, std::string_view name);
+
+}  // namespace vesta
