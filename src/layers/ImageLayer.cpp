@@ -41,7 +41,7 @@ void CImageLayer::startQuad() {
 }
 
 Texture* CImageLayer::loadTexture(const std::string& file, const std::string& alphaFile) {
-    return LoadLayerTexture(module(), file, alphaFile);
+    return LoadTextureFile(module(), file, alphaFile);
 }
 
 void CImageLayer::beginFrame(Texture* texture, float rotation, bool bilinear) {

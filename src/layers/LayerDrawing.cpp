@@ -18,25 +18,6 @@ std::vector<std::string> SplitPictureList(std::string_view text) {
     }
 }
 
-Texture* LoadLayerTexture(RenderModule& module, const std::string& file,
-                          const std::string& alphaFile) {
-    Texture* texture = module.CreateTexture();
-    if (!alphaFile.empty()) {
-        texture->SetAlphaMap(alphaFile, 255);
-    }
-    texture->Load(file);
-    return texture;
-}
-
-void SetModulatingStage(RenderModule& module) {
-    module.SetColorOp(0, ColorOp::Modulate);
-    module.SetColorArg1(0, ColorArg::Texture);
-    module.SetColorArg2(0, ColorArg::Diffuse);
-    module.SetAlphaOp(0, AlphaOp::Modulate);
-    module.SetAlphaArg1(0, AlphaArg::Texture);
-    module.SetAlphaArg2(0, AlphaArg::Diffuse);
-}
-
 void SetLayerBlend(RenderModule& module, bool additive) {
     module.SetAlphaBlend(true);
     if (additive) {
@@ -62,7 +43,7 @@ void SetLayerCamera(RenderModule& module, const Vector3& position, float fieldOf
 
 void LayerPicture::Load(RenderModule& module, const std::string& file,
                         const std::string& alphaFile) {
-    m_texture = LoadLayerTexture(module, file, alphaFile);
+    m_texture = LoadTextureFile(module, file, alphaFile);
     m_saved = std::make_unique<SavedLayerState>(module);
 }
 

@@ -10,6 +10,7 @@
 
 #include "layers/ImageQuad.h"
 #include "layers/SavedLayerState.h"
+#include "render/CommonSetups.h"
 #include "render/RenderTypes.h"
 
 namespace vesta {
@@ -19,14 +20,6 @@ class Texture;
 
 // Pieces between commas, without the blanks around them.
 std::vector<std::string> SplitPictureList(std::string_view text);
-
-// A new texture of `file`, with `alphaFile` as its alpha channel (full
-// opacity 255) when not empty.
-Texture* LoadLayerTexture(RenderModule& module, const std::string& file,
-                          const std::string& alphaFile);
-
-// Stage 0 multiplies texture and vertex colour, colour and alpha alike.
-void SetModulatingStage(RenderModule& module);
 
 // Blending on: alpha blending, or one-and-one when `additive`. An additive
 // layer sets its brightness as a material, which only lit vertices take, so

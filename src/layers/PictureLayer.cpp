@@ -90,7 +90,7 @@ Texture* CPictureLayer::holdPicture(const std::string& file, const std::string& 
     if (file.empty()) {
         return nullptr;
     }
-    Texture* texture = LoadLayerTexture(module(), file, alphaFile);
+    Texture* texture = LoadTextureFile(module(), file, alphaFile);
     m_textures.push_back(texture);
     return texture;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/Clock.h"
+#include "render/CommonSetups.h"
 #include "render/RenderModule.h"
 #include "scene/Animation.h"
 #include "scene/Scene.h"
@@ -388,12 +389,7 @@ void CScene::drawHalos() {
         m.SetDestBlend(BlendFactor::One);
         m.SetCullMode(CullMode::None);
         m.SetTexture(0, light->haloTexture);
-        m.SetColorOp(0, ColorOp::Modulate);
-        m.SetColorArg1(0, ColorArg::Texture);
-        m.SetColorArg2(0, ColorArg::Diffuse);
-        m.SetAlphaOp(0, AlphaOp::Modulate);
-        m.SetAlphaArg1(0, AlphaArg::Texture);
-        m.SetAlphaArg2(0, AlphaArg::Diffuse);
+        SetModulatingStage(m);
         m.Draw(PrimitiveType::TriangleStrip, 4, quad);
     }
     if (fogWidened) {

@@ -6,6 +6,7 @@
 
 #include "fs/DataFile.h"
 #include "log/Log.h"
+#include "render/CommonSetups.h"
 #include "render/RenderModule.h"
 #include "scene/player/ScenePoses.h"
 #include "script/TextNumbers.h"
@@ -97,11 +98,7 @@ CStarField::~CStarField() = default;
 void CStarField::Start() {
     CEnvelopeLayer::Start();
     RenderModule& m = *Context();
-    m_textureObject = m.CreateTexture();
-    if (!m_alphaTexture.empty()) {
-        m_textureObject->SetAlphaMap(m_alphaTexture, 255);
-    }
-    m_textureObject->Load(m_texture);
+    m_textureObject = LoadTextureFile(m, m_texture, m_alphaTexture);
     if (!m_modelFile.empty()) {
         m_scene.Load(m_modelFile);
         m_hasModel = true;
@@ -219,12 +216,7 @@ void CStarField::drawFrame() {
     m.SetFarPlane(1000.0f);
     m.ApplyCamera();
     m.SetWorldMatrix(Matrix4::Identity());
-    m.SetColorOp(0, ColorOp::Modulate);
-    m.SetColorArg1(0, ColorArg::Texture);
-    m.SetColorArg2(0, ColorArg::Diffuse);
-    m.SetAlphaOp(0, AlphaOp::Modulate);
-    m.SetAlphaArg1(0, AlphaArg::Texture);
-    m.SetAlphaArg2(0, AlphaArg::Diffuse);
+    SetModulatingStage(m);
     m.SetFogEnable(false);
     m.SetDepthTest(false);
     m.SetLighting(false);

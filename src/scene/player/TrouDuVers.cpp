@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "log/Log.h"
+#include "render/CommonSetups.h"
 #include "render/RenderModule.h"
 #include "scene/player/ScenePoses.h"
 #include "script/TextNumbers.h"
@@ -47,11 +48,7 @@ CTrouDuVers::~CTrouDuVers() = default;
 void CTrouDuVers::Start() {
     CEnvelopeLayer::Start();
     RenderModule& m = *Context();
-    m_textureObject = m.CreateTexture();
-    if (!m_alphaTexture.empty()) {
-        m_textureObject->SetAlphaMap(m_alphaTexture, 255);
-    }
-    m_textureObject->Load(m_texture);
+    m_textureObject = LoadTextureFile(m, m_texture, m_alphaTexture);
     m_scene.Load(m_modelFile);
     if (m_scene.cameras.empty()) {
         LogPrintf("Warning : %s : [%s] has no camera to fly the tunnel along", Describe().c_str(),
@@ -164,12 +161,7 @@ void CTrouDuVers::drawFrame() {
     m.SetFarPlane(m_radius * kFadeRadii * 2.0f);
     m.ApplyCamera();
     m.SetWorldMatrix(Matrix4::Identity());
-    m.SetColorOp(0, ColorOp::Modulate);
-    m.SetColorArg1(0, ColorArg::Texture);
-    m.SetColorArg2(0, ColorArg::Diffuse);
-    m.SetAlphaOp(0, AlphaOp::Modulate);
-    m.SetAlphaArg1(0, AlphaArg::Texture);
-    m.SetAlphaArg2(0, AlphaArg::Diffuse);
+    SetModulatingStage(m);
     m.SetFogEnable(false);
     m.SetLighting(false);
     m.SetCullMode(CullMode::None);
