@@ -103,9 +103,9 @@ protected:
 TEST_F(ShowcaseFramesTest, PlaysToItsEndWithLitChangingFrames) {
     Played played;
     ASSERT_EQ(EngineErrorOf([&] { played = playAll(); }), "<none>");
-    // 90 seconds of parts; loading takes no time on this clock.
-    EXPECT_GE(played.frames, 4 * 86);
-    EXPECT_LT(played.frames, 4 * 96);
+    // 104 seconds of parts; loading takes no time on this clock.
+    EXPECT_GE(played.frames, 4 * 100);
+    EXPECT_LT(played.frames, 4 * 110);
     ASSERT_FALSE(played.levels.empty());
     const auto lit = std::count_if(played.levels.begin(), played.levels.end(),
                                    [](double level) { return level > 0.03; });

@@ -28,7 +28,7 @@ protected:
 
 TEST_F(ShowcasePlayTest, ScriptPassesThePlayersCheck) {
     EXPECT_EQ(m_check.exitCode, 0) << m_check.err;
-    EXPECT_NE(m_check.out.find("Showcase.txt: 5 parts"), std::string::npos) << m_check.out;
+    EXPECT_NE(m_check.out.find("Showcase.txt: 6 parts"), std::string::npos) << m_check.out;
 }
 
 TEST_F(ShowcasePlayTest, PlaysHeadlessForThreeSecondsWithoutError) {

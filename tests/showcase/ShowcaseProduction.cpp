@@ -24,7 +24,8 @@ void addFilesOf(const CLayerOperation& operation, std::vector<std::string>& file
     }
     for (const ScriptParameter& parameter : operation.parameters) {
         if (parameter.name == "Texture" || parameter.name == "AlphaTexture" ||
-            parameter.name == "MDLFile") {
+            parameter.name == "MDLFile" || parameter.name == "BlurryMap" ||
+            parameter.name == "AlphaBlurMap" || parameter.name == "File") {
             for (const std::string& file : split(parameter.value, ',')) {
                 files.push_back(file);
             }

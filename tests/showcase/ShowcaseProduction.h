@@ -28,7 +28,8 @@ private:
 const ShowcaseProduction& Showcase();
 
 // Every file the script names: music, the loading sound, pictures of the layers and loading
-// screens, the flash layer's fixed picture, and the model players' scenes.
+// screens, the flash layer's fixed picture, the text layers' glows and samples, and the
+// model scenes.
 std::vector<std::string> FilesNamedBy(const ParsedScript& script);
 
 }  // namespace vesta::test

@@ -118,7 +118,7 @@ TEST(ShowcaseSoundTest, LoadingSoundLoopsWithoutAClick) {
 // a part after it fills the wait with the swell; the last has nothing to wait for.
 TEST(ShowcaseSoundTest, ScriptStreamsTheFirstPartAndSwellsBeforeEveryNextPart) {
     const ParsedScript script = showcaseScript();
-    ASSERT_EQ(script.parts.size(), 5u);
+    ASSERT_EQ(script.parts.size(), 6u);
     EXPECT_EQ(script.parts.front().musicStream, "ignition.ogg");
     EXPECT_EQ(script.parts.front().modStream, "");
     EXPECT_LE(script.parts.front().timeBlocks.back().time, 18.0f);

@@ -11,15 +11,17 @@ struct Fonts {
     TextRenderer regular{"Liberation Sans"};
 };
 
-void MakeSkies(AssetWriter& out);          // Skies.cpp
-void MakePlasmas(AssetWriter& out);        // Plasmas.cpp
-void MakeGlows(AssetWriter& out);          // Glows.cpp
-void MakeStarbursts(AssetWriter& out);     // Starbursts.cpp
-void MakeShapes(AssetWriter& out);         // Shapes.cpp
-void MakeFlames(AssetWriter& out);         // Flames.cpp
-void MakeOrbits(AssetWriter& out);         // Orbits.cpp
-void MakeForgeTextures(AssetWriter& out);  // ForgeTextures.cpp
-void MakeForge(AssetWriter& out);          // ForgeScene.cpp: the model scene and its textures
+void MakeSkies(AssetWriter& out);           // Skies.cpp
+void MakePlasmas(AssetWriter& out);         // Plasmas.cpp
+void MakeGlows(AssetWriter& out);           // Glows.cpp
+void MakeStarbursts(AssetWriter& out);      // Starbursts.cpp
+void MakeShapes(AssetWriter& out);          // Shapes.cpp
+void MakeFlames(AssetWriter& out);          // Flames.cpp
+void MakeOrbits(AssetWriter& out);          // Orbits.cpp
+void MakeForgeTextures(AssetWriter& out);   // ForgeTextures.cpp
+void MakeForge(AssetWriter& out);           // ForgeScene.cpp: the model scene and its textures
+void MakeTunnelTextures(AssetWriter& out);  // TunnelTextures.cpp
+void MakeTunnel(AssetWriter& out);  // TunnelScene.cpp: the flight, the fire rings, the plasma gate
 void MakeTitles(AssetWriter& out, const Fonts& fonts);          // Titles.cpp
 void MakeLoadingScreens(AssetWriter& out, const Fonts& fonts);  // LoadingScreens.cpp
 void MakeFontPicture(AssetWriter& out, const Fonts& fonts);     // FontPicture.cpp
@@ -37,6 +39,7 @@ inline void MakeAll(AssetWriter& out) {
     MakeFlames(out);
     MakeOrbits(out);
     MakeForge(out);
+    MakeTunnel(out);
     MakeTitles(out, fonts);
     MakeLoadingScreens(out, fonts);
     MakeFontPicture(out, fonts);

@@ -128,6 +128,7 @@ ModSong song(const std::string& title, std::vector<int> order) {
 void MakeMusic(AssetWriter& out) {
     out.Bytes("hearth.mod", WriteMod(song("vesta hearth", {1, 2, 2})));
     out.Bytes("orbit.mod", WriteMod(song("vesta orbit", {3, 3, 4})));
+    out.Bytes("tunnel.mod", WriteMod(song("vesta tunnel", {4, 2})));
     out.Bytes("forge.mod", WriteMod(song("vesta forge", {1, 2, 2})));
     out.Bytes("embers.mod", WriteMod(song("vesta embers", {2, 5})));
 }
