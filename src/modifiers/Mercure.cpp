@@ -19,7 +19,7 @@ constexpr float kTau = 2.0f * std::numbers::pi_v<float>;
 constexpr int kSmallestTarget = 16;
 // How far a unit slope bends the texture coordinates, and tilts the surface.
 constexpr float kBend = 0.0015f;
-constexpr float kTilt = 0.02f;
+constexpr float kTilt = 0.08f;
 constexpr float kStep = 1.0f / 512.0f;
 
 }  // namespace
@@ -106,7 +106,7 @@ void CMercure::shapeGrid(float time) {
             vertex.diffuse = 0xFF000000u | (GreyArgb(0.6f + 0.4f * facing) & 0x00FFFFFFu);
             RenderVertex& gleam = m_gleam[at];
             gleam = vertex;
-            gleam.diffuse = GreyArgb((facing - 0.6f) * 2.5f);
+            gleam.diffuse = GreyArgb((facing - 0.55f) * 3.0f);
         }
     }
 }

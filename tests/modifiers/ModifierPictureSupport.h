@@ -118,8 +118,8 @@ protected:
         const Matrix4 toClip = gl.ViewMatrix() * gl.ProjectionMatrix();
         float clip[4];
         for (int c = 0; c < 4; ++c) {
-            clip[c] = p.x * toClip.m[0][c] + p.y * toClip.m[1][c] + p.z * toClip.m[2][c] +
-                      toClip.m[3][c];
+            clip[c] =
+                p.x * toClip.m[0][c] + p.y * toClip.m[1][c] + p.z * toClip.m[2][c] + toClip.m[3][c];
         }
         const float x = (clip[0] / clip[3] * 0.5f + 0.5f) * kWidth;
         const float y = (0.5f - clip[1] / clip[3] * 0.5f) * kHeight;
