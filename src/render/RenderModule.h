@@ -309,7 +309,8 @@ protected:
     virtual std::unique_ptr<Font> createDevicePrinter(const std::string& name) = 0;
     // A checked program for the draws that select `handle`; false with a
     // reason when the device cannot run it.
-    virtual bool createDeviceShader(ShaderHandleId /*handle*/, const VertexShaderProgram& /*program*/,
+    virtual bool createDeviceShader(ShaderHandleId /*handle*/,
+                                    const VertexShaderProgram& /*program*/,
                                     std::string& /*reason*/) {
         return true;
     }

@@ -15,11 +15,11 @@ namespace vs {
 
 // Register files as the parameter tokens number them.
 enum class RegisterFile : std::uint8_t {
-    Temp = 0,        // r0..r11
-    Input = 1,       // v0..v15
-    Const = 2,       // c0..c95
-    Address = 3,     // a0 (version 1.1)
-    RasterOut = 4,   // oPos, oFog, oPts
+    Temp = 0,          // r0..r11
+    Input = 1,         // v0..v15
+    Const = 2,         // c0..c95
+    Address = 3,       // a0 (version 1.1)
+    RasterOut = 4,     // oPos, oFog, oPts
     AttributeOut = 5,  // oD0, oD1
     TexCoordOut = 6,   // oT0..oT7
 };

@@ -30,7 +30,6 @@ std::string VaryingDeclarations(const ShaderKey& key, const char* direction) {
     return text;
 }
 
-
 namespace {
 
 std::string index(int i) {
@@ -184,7 +183,8 @@ std::string transformBody(const ShaderKey& key) {
 
 std::string vertexShader(const ShaderKey& key) {
     std::string text = vertexHeader + VaryingDeclarations(key, "out") + "void main() {\n";
-    text += key.layout == VertexLayout::Pretransformed ? pretransformedBody(key) : transformBody(key);
+    text +=
+        key.layout == VertexLayout::Pretransformed ? pretransformedBody(key) : transformBody(key);
     return text + "}\n";
 }
 

@@ -71,7 +71,8 @@ const char kComponents[] = "xyzw";
 // `row` is added to the register index: the matrix macros read consecutive registers.
 std::string source(const Source& s, int row = 0) {
     const int index = s.index + row;
-    std::string text = s.relative ? "cRel(a0 + " + number(index) + ")" : registerName(s.file, index);
+    std::string text =
+        s.relative ? "cRel(a0 + " + number(index) + ")" : registerName(s.file, index);
     if (s.swizzle != std::array<std::uint8_t, 4>{0, 1, 2, 3}) {
         text += '.';
         for (std::uint8_t component : s.swizzle) {
@@ -201,7 +202,8 @@ std::string declarations() {
 // The outputs in the form the pixel stages and GL take them.
 std::string outputs(const VertexShaderProgram& program, const ShaderKey& key) {
     // Direct3D clip space to GL's, as the fixed function's transform does.
-    std::string text = R"(    gl_Position = vec4(oPos.x + oPos.w / uTarget.z, -oPos.y + oPos.w / uTarget.w,
+    std::string text =
+        R"(    gl_Position = vec4(oPos.x + oPos.w / uTarget.z, -oPos.y + oPos.w / uTarget.w,
                        2.0 * oPos.z - oPos.w, oPos.w);
     vDiffuse = clamp(oD0, 0.0, 1.0);
     vSpecular = clamp(oD1.rgb, 0.0, 1.0);

@@ -43,8 +43,8 @@ Register Register::Swizzle(std::string_view components) const {
     Register copy = *this;
     copy.swizzle = 0;
     for (std::uint32_t i = 0; i < 4; ++i) {
-        const char name = components.empty() ? 'x' : components[std::min<std::size_t>(
-                                                         i, components.size() - 1)];
+        const char name =
+            components.empty() ? 'x' : components[std::min<std::size_t>(i, components.size() - 1)];
         copy.swizzle |= component(name) << (2 * i);
     }
     return copy;

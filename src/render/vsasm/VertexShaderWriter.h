@@ -22,10 +22,10 @@ using vs::RegisterFile;
 struct Register {
     RegisterFile file = RegisterFile::Temp;
     int index = 0;
-    std::uint32_t mask = 0xF;         // as a destination
-    std::uint32_t swizzle = 0xE4;     // as a source: two bits per component, x lowest
+    std::uint32_t mask = 0xF;      // as a destination
+    std::uint32_t swizzle = 0xE4;  // as a source: two bits per component, x lowest
     bool negate = false;
-    bool relative = false;            // c[a0.x + index]
+    bool relative = false;  // c[a0.x + index]
 
     // Components to write, from "xyzw".
     Register Mask(std::string_view components) const;
@@ -35,15 +35,33 @@ struct Register {
     Register Relative() const;
 };
 
-inline Register r(int i) { return {RegisterFile::Temp, i}; }
-inline Register v(int i) { return {RegisterFile::Input, i}; }
-inline Register c(int i) { return {RegisterFile::Const, i}; }
-inline Register a0() { return {RegisterFile::Address, 0, 0x1}; }
-inline Register oPos() { return {RegisterFile::RasterOut, vs::kPosition}; }
-inline Register oFog() { return {RegisterFile::RasterOut, vs::kFog, 0x1}; }
-inline Register oPts() { return {RegisterFile::RasterOut, vs::kPointSize, 0x1}; }
-inline Register oD(int i) { return {RegisterFile::AttributeOut, i}; }
-inline Register oT(int i) { return {RegisterFile::TexCoordOut, i}; }
+inline Register r(int i) {
+    return {RegisterFile::Temp, i};
+}
+inline Register v(int i) {
+    return {RegisterFile::Input, i};
+}
+inline Register c(int i) {
+    return {RegisterFile::Const, i};
+}
+inline Register a0() {
+    return {RegisterFile::Address, 0, 0x1};
+}
+inline Register oPos() {
+    return {RegisterFile::RasterOut, vs::kPosition};
+}
+inline Register oFog() {
+    return {RegisterFile::RasterOut, vs::kFog, 0x1};
+}
+inline Register oPts() {
+    return {RegisterFile::RasterOut, vs::kPointSize, 0x1};
+}
+inline Register oD(int i) {
+    return {RegisterFile::AttributeOut, i};
+}
+inline Register oT(int i) {
+    return {RegisterFile::TexCoordOut, i};
+}
 
 // The parameter tokens as the stream holds them.
 std::uint32_t DestinationToken(const Register& reg);
