@@ -113,7 +113,11 @@ public:
             return result;
         }
         std::uint32_t version = 0;
-        if (!next(version) || (version != kVersion10 && version != kVersion11)) {
+        if (!next(version)) {
+            result.error = "the stream holds no version token";
+            return result;
+        }
+        if (version != kVersion10 && version != kVersion11) {
             result.error = format("unsupported version token 0x%08X", version);
             return result;
         }
