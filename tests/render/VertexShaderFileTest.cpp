@@ -48,7 +48,7 @@ TEST_F(VertexShaderFileTest, ASoundFileLoadsOnceAndItsHandleSelectsIt) {
     EXPECT_EQ(module.LoadVertexShader("ToonShade.vso"), handle);
     const VertexShaderProgram* program = module.VertexShader(handle);
     ASSERT_NE(program, nullptr);
-    EXPECT_EQ(program->instructions.size(), 12u);  // the comment is dropped
+    EXPECT_EQ(program->instructions.size(), 15u);  // the comment is dropped
     EXPECT_EQ(program->instructions.front().opcode, vs::Opcode::M4x4);
     EXPECT_TRUE(program->writesColor[0]);
     EXPECT_TRUE(program->writesTexCoord[0]);
