@@ -415,11 +415,23 @@ RenderModule::ShaderHandle RenderModule::LoadVertexShader(const std::string& fil
     if (!file.IsOpen()) {
         RaiseError("VertexShader : Failed to open file %s", fileName.c_str());
     }
-    // The program itself is translated by the effect that uses it; until then
-    // its handle draws with the fixed pipeline.
-    const ShaderHandle handle = m_shaderFiles.Allocate(fileName).id;
-    m_shaders.emplace(fileName, handle);
-    return handle;
+    VertexShaderParse parsed = ParseVertexShader(file.Data(), file.Size());
+    if (!parsed.Ok()) {
+        RaiseError("Failed to create shader %s (%s)", fileName.c_str(), parsed.error.c_str());
+    }
+    const ShaderHandleId handle = m_shaderFiles.Allocate({fileName, std::move(parsed.program)});
+    std::string reason;
+    if (!createDeviceShader(handle, m_shaderFiles.Get(handle)->program, reason)) {
+        m_shaderFiles.Release(handle);
+        RaiseError("Failed to create shader %s (%s)", fileName.c_str(), reason.c_str());
+    }
+    m_shaders.emplace(fileName, handle.id);
+    return handle.id;
+}
+
+const VertexShaderProgram* RenderModule::VertexShader(ShaderHandle handle) const {
+    const LoadedShader* shader = m_shaderFiles.Get(ShaderHandleId{handle});
+    return shader ? &shader->program : nullptr;
 }
 
 void RenderModule::SetVertexShaderConstant(int firstRegister, const float* data, int count) {

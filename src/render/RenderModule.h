@@ -25,6 +25,7 @@
 #include "render/RenderTypes.h"
 #include "render/StateBlock.h"
 #include "render/StateBlockCache.h"
+#include "render/VertexShaderProgram.h"
 
 namespace vesta {
 
@@ -227,9 +228,16 @@ public:
     void SetLight(int index, const RenderLight& light);
     bool EnableLight(int index, bool enabled);
     void SetAmbient(int ignored, float red, float green, float blue);
+    // Once per file name. A file that cannot be opened, whose token stream
+    // is not a sound vertex shader of version 1.0 or 1.1, or that the device
+    // refuses, raises an error naming it.
     ShaderHandle LoadVertexShader(const std::string& fileName);
+    // Four floats per register; registers outside c0..c95 are skipped.
     void SetVertexShaderConstant(int firstRegister, const float* data, int count);
+    // 0 draws with the fixed function again.
     void SetVertexShader(ShaderHandle handle);
+    // The decoded program of a loaded shader; null for 0 or unknown handles.
+    const VertexShaderProgram* VertexShader(ShaderHandle handle) const;
     // Axis 0 = U, 1 = V; any other axis does nothing.
     void SetTextureAddress(int stage, int axis, TextureAddress mode);
     // Destroys a texture at once; a texture this module does not hold is reported.
@@ -299,6 +307,13 @@ protected:
     virtual void uploadDeviceIndices(MeshHandle handle, const std::uint16_t* data, int count) = 0;
     virtual void releaseDeviceBuffer(MeshHandle handle) = 0;
     virtual std::unique_ptr<Font> createDevicePrinter(const std::string& name) = 0;
+    // A checked program for the draws that select `handle`; false with a
+    // reason when the device cannot run it.
+    virtual bool createDeviceShader(ShaderHandleId /*handle*/,
+                                    const VertexShaderProgram& /*program*/,
+                                    std::string& /*reason*/) {
+        return true;
+    }
     // Frames and targets.
     virtual void beginScene() = 0;
     virtual void endScene() = 0;
@@ -399,7 +414,11 @@ private:
 
     HandlePool<TextureTag, DeviceTextureDesc> m_deviceTextures;
     HandlePool<MeshTag, std::size_t> m_deviceBuffers;  // vertex bytes
-    HandlePool<ShaderTag, std::string> m_shaderFiles;
+    struct LoadedShader {
+        std::string fileName;
+        VertexShaderProgram program;
+    };
+    HandlePool<ShaderTag, LoadedShader> m_shaderFiles;
     std::map<std::string, ShaderHandle> m_shaders;
     DeferredRelease<Texture> m_deferred;
     SharedTextureMap m_sharedTextures;

@@ -260,6 +260,10 @@ void CScene::drawMesh(CMeshe& mesh, int blurAlpha) {
     if (mesh.buffer) {
         mesh.buffer->DrawTriangles(0);
     }
+    // A callback's vertex shader is for its own mesh.
+    if (m.State().vertexShader.handle != 0) {
+        m.SetVertexShader(0);
+    }
 
     if (mesh.flags & MeshFlag::Mirror) {
         m.SetEnvironmentMapping(1, false);

@@ -7,6 +7,7 @@
 #include "log/Log.h"
 #include "render/ModuleRegistry.h"
 #include "render/gl/GlDrivers.h"
+#include "render/gl/GlShader.h"
 #include "render/gl/GlTextPrinter.h"
 
 namespace vesta {
@@ -267,6 +268,23 @@ void GlModule::drawPrimitives(const DrawCall& call) {
 }
 
 // --- resources ----------------------------------------------------------------------
+
+bool GlModule::createDeviceShader(ShaderHandleId handle, const VertexShaderProgram& program,
+                                  std::string& reason) {
+    if (!m_pipeline) {
+        reason = "the device is not initialised";
+        return false;
+    }
+    try {
+        m_pipeline->AddVertexProgram(handle.id, program);
+    } catch (const gl::ShaderError& error) {
+        // A checked stream always translates; the driver's text is for the log.
+        LogPrintf("%s", error.what());
+        reason = "the OpenGL driver refused its translation";
+        return false;
+    }
+    return true;
+}
 
 GlModule::GlTexture& GlModule::textureSlot(TextureHandle handle) {
     if (handle.Index() >= m_textures.size()) {

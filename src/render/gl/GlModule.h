@@ -38,6 +38,8 @@ protected:
     void uploadDeviceIndices(MeshHandle handle, const std::uint16_t* data, int count) override;
     void releaseDeviceBuffer(MeshHandle handle) override;
     std::unique_ptr<Font> createDevicePrinter(const std::string& name) override;
+    bool createDeviceShader(ShaderHandleId handle, const VertexShaderProgram& program,
+                            std::string& reason) override;
     void beginScene() override;
     void endScene() override;
     void clearTarget(const ClearRequest& request) override;

@@ -78,6 +78,12 @@ public:
     // untransformed, unlit, unfogged: the occlusion probe.
     void DrawPretransformedPoint(float x, float y, float z);
 
+    // A vertex shader that draws select by `handle` in the state; a handle
+    // never added draws with the fixed function. Links one program of it at
+    // once, so that a shader the driver refuses is known before any draw:
+    // throws ShaderError then, and the handle stays unknown.
+    void AddVertexProgram(std::uint32_t handle, const VertexShaderProgram& program);
+
     // Programs generated so far. Generation throws ShaderError (ProgramCache.h)
     // when the driver rejects a program, which is a fault of the generator.
     std::size_t ProgramCount() const;
@@ -92,6 +98,7 @@ private:
     void applyRaster(bool all);
     void applyStages(const ShaderKey& key, bool all);
     void applyProgram(const ShaderKey& key);
+    const VertexShaderProgram* vertexProgram(std::uint32_t handle) const;
     void setBufferLayout(VertexLayout layout, std::uint32_t vertexBuffer);
     // Into the stream buffer, with the stream vertex array bound; the offset.
     std::size_t streamVertices(const void* vertices, std::size_t bytes);

@@ -2,6 +2,8 @@
 // The GL objects behind a GlPipeline (private to its sources).
 
 #include <epoxy/gl.h>
+#include <memory>
+#include <unordered_map>
 
 #include "render/gl/GlPipeline.h"
 #include "render/gl/ProgramCache.h"
@@ -27,6 +29,8 @@ struct GlPipeline::Objects {
     GLuint samplers[MaxStages] = {};
     TextureBinding bound[MaxStages];
     bool texturesValid = false;
+    // By handle; shared so that programs outlive a rehash.
+    std::unordered_map<std::uint32_t, std::shared_ptr<const VertexShaderProgram>> vertexPrograms;
 };
 
 // Points the attributes of the bound vertex array at the bound array buffer.

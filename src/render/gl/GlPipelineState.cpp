@@ -135,15 +135,32 @@ void GlPipeline::applyStages(const ShaderKey& key, bool all) {
     m_applied.stages = m_state->stages;
 }
 
+const VertexShaderProgram* GlPipeline::vertexProgram(std::uint32_t handle) const {
+    if (handle == 0) {
+        return nullptr;
+    }
+    const auto found = m_objects->vertexPrograms.find(handle);
+    return found == m_objects->vertexPrograms.end() ? nullptr : found->second.get();
+}
+
+void GlPipeline::AddVertexProgram(std::uint32_t handle, const VertexShaderProgram& program) {
+    auto shared = std::make_shared<const VertexShaderProgram>(program);
+    ShaderKey key;
+    UseVertexProgram(key, handle, *m_state);
+    m_objects->programs.Get(key, shared.get());
+    m_objects->vertexPrograms[handle] = std::move(shared);
+}
+
 void GlPipeline::applyProgram(const ShaderKey& key) {
     Objects& o = *m_objects;
-    Program& program = o.programs.Get(key);
+    const std::uint32_t handle = key.VertexProgram();
+    Program& program = o.programs.Get(key, vertexProgram(handle));
     const bool switched = o.program != &program || !m_caching;
     if (switched) {
         glUseProgram(program.name);
         o.program = &program;
     }
-    ComputeUniforms(*m_state, key.lighting != 0, o.values);
+    ComputeUniforms(*m_state, key.lighting != 0, handle != 0, o.values);
     UploadUniforms(program.locations, o.values, program.uploaded,
                    !program.anyUploaded || !m_caching);
     program.anyUploaded = true;
@@ -152,7 +169,11 @@ void GlPipeline::applyProgram(const ShaderKey& key) {
 void GlPipeline::apply(PrimitiveType primitive, VertexLayout layout) {
     const bool all = !m_appliedValid || !m_caching;
     applyFixed();
-    const ShaderKey key = MakeShaderKey(*m_state, m_textures, primitive, layout);
+    ShaderKey key = MakeShaderKey(*m_state, m_textures, primitive, layout);
+    const std::uint32_t shader = m_state->vertexShader.handle;
+    if (layout != VertexLayout::Pretransformed && vertexProgram(shader)) {
+        UseVertexProgram(key, shader, *m_state);
+    }
     applyStages(key, all);
     applyProgram(key);
     m_appliedValid = true;

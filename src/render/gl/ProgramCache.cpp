@@ -13,13 +13,13 @@ ProgramCache::~ProgramCache() {
     }
 }
 
-Program& ProgramCache::Get(const ShaderKey& key) {
+Program& ProgramCache::Get(const ShaderKey& key, const VertexShaderProgram* vertex) {
     auto found = m_programs.find(key);
     if (found != m_programs.end()) {
         return *found->second;
     }
     auto program = std::make_unique<Program>();
-    const ShaderSources sources = GenerateShaders(key);
+    const ShaderSources sources = GenerateShaders(key, vertex);
     program->name = LinkProgram(sources.vertex, sources.fragment);
     GLint previous = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &previous);

@@ -29,8 +29,9 @@ public:
     ProgramCache(const ProgramCache&) = delete;
     ProgramCache& operator=(const ProgramCache&) = delete;
 
-    // The program for `key`, generated and linked on first use.
-    Program& Get(const ShaderKey& key);
+    // The program for `key`, generated and linked on first use; `vertex` is
+    // the key's vertex shader, null for the fixed function.
+    Program& Get(const ShaderKey& key, const VertexShaderProgram* vertex = nullptr);
     std::size_t Size() const { return m_programs.size(); }
 
 private:

@@ -100,6 +100,30 @@ ShaderKey MakeShaderKey(const PipelineState& state, const StageTextures& texture
     return key;
 }
 
+std::uint32_t ShaderKey::VertexProgram() const {
+    return static_cast<std::uint32_t>(vertexProgram[0]) |
+           static_cast<std::uint32_t>(vertexProgram[1]) << 8 |
+           static_cast<std::uint32_t>(vertexProgram[2]) << 16 |
+           static_cast<std::uint32_t>(vertexProgram[3]) << 24;
+}
+
+void UseVertexProgram(ShaderKey& key, std::uint32_t handle, const PipelineState& state) {
+    for (int i = 0; i < 4; ++i) {
+        key.vertexProgram[i] = static_cast<std::uint8_t>(handle >> (8 * i));
+    }
+    // The shader lights, if at all; its second colour is added whenever
+    // specular is on, as Direct3D adds oD1.
+    key.lighting = 0;
+    key.lightMask = 0;
+    key.spotMask = 0;
+    key.specular = state.specular ? 1 : 0;
+    key.pointScale = 0;
+    key.fogRange = 0;
+    for (StageKey& stage : key.stages) {
+        stage.environmentMapping = 0;
+    }
+}
+
 std::size_t ShaderKeyHash::operator()(const ShaderKey& key) const {
     unsigned char bytes[sizeof(ShaderKey)];
     std::memcpy(bytes, &key, sizeof bytes);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "render/RenderModule.h"
+#include "render/VertexShaderProgram.h"
 #include "render/gl/PipelineState.h"
 
 namespace vesta::gl {
@@ -45,7 +46,10 @@ struct ShaderKey {
     std::uint8_t flat = 0;
     std::uint8_t spriteCoordinates = 0;  // texture coordinates across a point
     std::uint8_t pointScale = 0;
+    // The vertex shader's handle, little-endian; all 0 for the fixed function.
+    std::uint8_t vertexProgram[4] = {};
     bool operator==(const ShaderKey&) const = default;
+    std::uint32_t VertexProgram() const;
 };
 
 // Whether a projection keeps w = 1 (its fourth column is 0, 0, 0, 1).
@@ -54,6 +58,11 @@ bool IsAffineProjection(const Matrix4& projection);
 // `textures` tells which stages have a texture bound, and of which kind.
 ShaderKey MakeShaderKey(const PipelineState& state, const StageTextures& textures,
                         PrimitiveType primitive, VertexLayout layout);
+
+// Makes `key` run the vertex shader `handle` in place of the fixed
+// function's transform, lighting, texture coordinates, vertex fog and point
+// size; the stages, specular sum, pixel fog and alpha test stay as keyed.
+void UseVertexProgram(ShaderKey& key, std::uint32_t handle, const PipelineState& state);
 
 struct ShaderKeyHash {
     std::size_t operator()(const ShaderKey& key) const;
@@ -64,7 +73,14 @@ struct ShaderSources {
     std::string fragment;
 };
 
-// GLSL 330 core sources that emulate the fixed function for `key`.
-ShaderSources GenerateShaders(const ShaderKey& key);
+// The stages the pixel shader runs: those before the first disabled one.
+// Coordinates of the others are neither passed nor computed.
+int UsedStages(const ShaderKey& key);
+// What passes from the vertex to the pixel shader; `direction` "out" or "in".
+std::string VaryingDeclarations(const ShaderKey& key, const char* direction);
+
+// GLSL 330 core sources that emulate the fixed function for `key`; with
+// `program` (the key's vertex shader) the vertex stage runs it instead.
+ShaderSources GenerateShaders(const ShaderKey& key, const VertexShaderProgram* program = nullptr);
 
 }  // namespace vesta::gl

@@ -6,8 +6,29 @@
 #include <string>
 
 #include "render/gl/ShaderKey.h"
+#include "render/gl/VertexShaderTranslator.h"
 
 namespace vesta::gl {
+
+int UsedStages(const ShaderKey& key) {
+    int stage = 0;
+    while (stage < MaxStages &&
+           key.stages[stage].colorOp != static_cast<std::uint8_t>(ColorOp::Disable)) {
+        ++stage;
+    }
+    return stage;
+}
+
+std::string VaryingDeclarations(const ShaderKey& key, const char* direction) {
+    const std::string qualifier = key.flat ? "flat " : "";
+    std::string text = qualifier + direction + " vec4 vDiffuse;\n";
+    text += qualifier + direction + " vec3 vSpecular;\n";
+    for (int stage = 0; stage < UsedStages(key); ++stage) {
+        text += std::string(direction) + " vec3 vTex" + std::to_string(stage) + ";\n";
+    }
+    text += std::string(direction) + " float vFog;\n";
+    return text;
+}
 
 namespace {
 
@@ -42,28 +63,6 @@ uniform vec3 uFogParams;  // start, end, density
 uniform vec3 uPoint;      // size, minimum, maximum
 uniform vec3 uPointScale;
 )";
-
-// The stages the pixel shader runs: those before the first disabled one.
-// Coordinates of the others are neither passed nor computed.
-int usedStages(const ShaderKey& key) {
-    int stage = 0;
-    while (stage < MaxStages &&
-           key.stages[stage].colorOp != static_cast<std::uint8_t>(ColorOp::Disable)) {
-        ++stage;
-    }
-    return stage;
-}
-
-std::string varyings(const ShaderKey& key, const char* direction) {
-    const std::string qualifier = key.flat ? "flat " : "";
-    std::string text = qualifier + direction + " vec4 vDiffuse;\n";
-    text += qualifier + direction + " vec3 vSpecular;\n";
-    for (int stage = 0; stage < usedStages(key); ++stage) {
-        text += std::string(direction) + " vec3 vTex" + std::to_string(stage) + ";\n";
-    }
-    text += std::string(direction) + " float vFog;\n";
-    return text;
-}
 
 std::string fogFactor(FogKind fog, const char* distance) {
     const std::string d = distance;
@@ -136,7 +135,7 @@ std::string textureCoordinates(const ShaderKey& key, int stage) {
 
 std::string unusedCoordinates(const ShaderKey& key) {
     std::string code;
-    for (int stage = 0; stage < usedStages(key); ++stage) {
+    for (int stage = 0; stage < UsedStages(key); ++stage) {
         code += "    vTex" + std::to_string(stage) + " = vec3(0.0);\n";
     }
     return code;
@@ -161,7 +160,7 @@ std::string transformBody(const ShaderKey& key) {
                        2.0 * clip.z - clip.w, clip.w);
 )";
     code += key.lighting ? lighting(key) : "    vDiffuse = aDiffuse;\n    vSpecular = vec3(0.0);\n";
-    for (int stage = 0; stage < usedStages(key); ++stage) {
+    for (int stage = 0; stage < UsedStages(key); ++stage) {
         code += textureCoordinates(key, stage);
     }
     if (key.fog == FogKind::None) {
@@ -183,8 +182,9 @@ std::string transformBody(const ShaderKey& key) {
 }
 
 std::string vertexShader(const ShaderKey& key) {
-    std::string text = vertexHeader + varyings(key, "out") + "void main() {\n";
-    text += key.layout == VertexLayout::Pretransformed ? pretransformedBody(key) : transformBody(key);
+    std::string text = vertexHeader + VaryingDeclarations(key, "out") + "void main() {\n";
+    text +=
+        key.layout == VertexLayout::Pretransformed ? pretransformedBody(key) : transformBody(key);
     return text + "}\n";
 }
 
@@ -315,7 +315,7 @@ std::string fragmentShader(const ShaderKey& key) {
         text += std::string("uniform ") + type + " uTexture" + std::to_string(stage) + ";\n";
     }
     text += "uniform vec4 uTextureFactor;\nuniform vec3 uFogColor;\nuniform vec3 uFogParams;\n";
-    text += "uniform float uAlphaRef;\n" + varyings(key, "in");
+    text += "uniform float uAlphaRef;\n" + VaryingDeclarations(key, "in");
     text += "out vec4 fragColor;\nvoid main() {\n    vec4 diffuse = vDiffuse;\n";
     text += "    vec4 current = diffuse;\n";
     for (int stage = 0; stage < MaxStages; ++stage) {
@@ -340,8 +340,9 @@ std::string fragmentShader(const ShaderKey& key) {
 
 }  // namespace
 
-ShaderSources GenerateShaders(const ShaderKey& key) {
-    return {vertexShader(key), fragmentShader(key)};
+ShaderSources GenerateShaders(const ShaderKey& key, const VertexShaderProgram* program) {
+    return {program ? TranslateVertexShader(*program, key) : vertexShader(key),
+            fragmentShader(key)};
 }
 
 }  // namespace vesta::gl

@@ -167,7 +167,8 @@ bool Inverse3x3(const Matrix4& matrix, float inverse[3][3]) {
     return true;
 }
 
-void ComputeUniforms(const PipelineState& state, bool lit, UniformValues& values) {
+void ComputeUniforms(const PipelineState& state, bool lit, bool programmable,
+                     UniformValues& values) {
     computeTransform(state, values.transform);
     if (lit) {
         computeLights(state, values.lights);
@@ -177,6 +178,12 @@ void ComputeUniforms(const PipelineState& state, bool lit, UniformValues& values
         std::memset(&values.surface, 0, sizeof values.surface);
     }
     computePixel(state, values.pixel);
+    if (programmable) {
+        std::memcpy(values.constants.c, state.vertexShader.constants.data(),
+                    sizeof values.constants.c);
+    } else {
+        std::memset(&values.constants, 0, sizeof values.constants);
+    }
 }
 
 UniformLocations FindUniforms(std::uint32_t program) {
@@ -205,6 +212,7 @@ UniformLocations FindUniforms(std::uint32_t program) {
     l.alphaRef = at("uAlphaRef");
     l.point = at("uPoint");
     l.pointScale = at("uPointScale");
+    l.constants = at("c");
     for (int stage = 0; stage < MaxStages; ++stage) {
         glUniform1i(at(("uTexture" + std::to_string(stage)).c_str()), stage);
     }
@@ -228,6 +236,9 @@ void UploadUniforms(const UniformLocations& at, const UniformValues& values,
     }
     if (changed(values.pixel, uploaded.pixel, force)) {
         uploadPixel(at, values.pixel);
+    }
+    if (changed(values.constants, uploaded.constants, force) && at.constants >= 0) {
+        glUniform4fv(at.constants, kMaxShaderConstants, &values.constants.c[0][0]);
     }
 }
 

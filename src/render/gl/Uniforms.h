@@ -44,11 +44,17 @@ struct PixelUniforms {
     float pointScale[3];
 };
 
+// A vertex shader's constant registers.
+struct ConstantUniforms {
+    float c[kMaxShaderConstants][4];
+};
+
 struct UniformValues {
     TransformUniforms transform;
     LightUniforms lights;
     SurfaceUniforms surface;
     PixelUniforms pixel;
+    ConstantUniforms constants;
 };
 
 struct UniformLocations {
@@ -58,11 +64,14 @@ struct UniformLocations {
     int materialDiffuse, materialAmbient, materialEmissive, materialSpecular, materialPower;
     int globalAmbient;
     int textureFactor, fogColor, fogParams, alphaRef, point, pointScale;
+    int constants;
 };
 
 // Fills every group from the state; `lit` leaves the light and surface
-// groups zero when the program does not light.
-void ComputeUniforms(const PipelineState& state, bool lit, UniformValues& values);
+// groups zero when the program does not light, `programmable` the
+// constants when it runs no vertex shader.
+void ComputeUniforms(const PipelineState& state, bool lit, bool programmable,
+                     UniformValues& values);
 
 // Looks the locations up in a linked program and binds its samplers to
 // texture units 0 and 1. The program must be current.
