@@ -37,12 +37,6 @@ Vector3 ViewerUp(const Matrix4& view) {
     return {view.m[0][1], view.m[1][1], view.m[2][1]};
 }
 
-Vector3 TransformPoint(const Vector3& p, const Matrix4& m) {
-    return {p.x * m.m[0][0] + p.y * m.m[1][0] + p.z * m.m[2][0] + m.m[3][0],
-            p.x * m.m[0][1] + p.y * m.m[1][1] + p.z * m.m[2][1] + m.m[3][1],
-            p.x * m.m[0][2] + p.y * m.m[1][2] + p.z * m.m[2][2] + m.m[3][2]};
-}
-
 void AppendSprite(std::vector<RenderVertex>& vertices, const Matrix4& view, const Vector3& centre,
                   float halfWidth, float halfHeight, std::uint32_t diffuse) {
     const Vector3 right = ViewerRight(view) * halfWidth;

@@ -14,8 +14,6 @@ Vector3 ViewerPosition(const Matrix4& view);
 // The camera's right and up axes in world space.
 Vector3 ViewerRight(const Matrix4& view);
 Vector3 ViewerUp(const Matrix4& view);
-// `point` (row vector) through an affine matrix.
-Vector3 TransformPoint(const Vector3& point, const Matrix4& matrix);
 
 // A sprite around `centre`, `halfWidth` along the view's right and
 // `halfHeight` along its up axis, the whole texture across it.

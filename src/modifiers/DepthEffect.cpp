@@ -11,6 +11,13 @@ namespace vesta {
 
 VESTA_REGISTER_MODIFIER(19, "DepthEffect", CDepthEffect);
 
+namespace {
+
+// The part of a sprite's picture fainter than this neither shows nor hides.
+constexpr std::uint32_t kAlphaCut = 0x40;
+
+}  // namespace
+
 CDepthEffect::CDepthEffect(CScene* scene, RenderModule* renderModule, void*)
     : CSpriteModifier(scene, renderModule) {
     AddFloatParameter("MaxZ", &m_maxZ);
@@ -41,9 +48,11 @@ void CDepthEffect::PreRender() {
     useSpriteStates();
     m.SetFogEnable(false);
     m.SetDepthTest(true);
-    m.SetDepthWrite(false);
-    drawSprites();
     m.SetDepthWrite(true);
+    m.SetAlphaTest(true, kAlphaCut);
+    m.SetAlphaFunc(Comparison::Greater);
+    drawSprites();
+    m.SetAlphaTest(false, 0);
     m.SetAlphaBlend(false);
     m.SetTexture(0, nullptr);
     m.SetFogEnable(fog);

@@ -1,9 +1,11 @@
 #pragma once
-// "DepthEffect": a halo behind the mesh "ObjetName" that fades with depth.
-// Its sprites (see CSpriteModifier) are drawn before the scene, without
-// writing depth, so the scene covers them and they shine around it; each
-// sprite's strength falls from MaxIntensity at the eye to nothing at the
-// distance "MaxZ".
+// "DepthEffect": glowing discs standing in the scene's depth at the mesh
+// "ObjetName", dimmer the farther they are. Its sprites (see
+// CSpriteModifier) are drawn before the scene with depth test and depth
+// writes on, their picture's faint rim cut off by the alpha test, so that
+// the scene's nearer faces cover them and they cover what lies behind
+// them. A sprite's brightness falls from MaxIntensity at the eye to nothing
+// at the distance "MaxZ".
 
 #include "modifiers/SpriteModifier.h"
 

@@ -6,6 +6,7 @@
 #include "modifiers/SceneLookup.h"
 #include "modifiers/ScreenOverlay.h"
 #include "render/RenderModule.h"
+#include "scene/Animation.h"
 #include "scene/Scene.h"
 #include "timeline/ModifierFactory.h"
 

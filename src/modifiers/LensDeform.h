@@ -20,7 +20,7 @@ public:
     static constexpr int kRows = 24;
     // The grid reaches past the screen's edges by this factor, so that the
     // swirl never pulls its border into view.
-    static constexpr float kOverscan = 1.25f;
+    static constexpr float kOverscan = 2.0f;
 
     CLensDeform(CScene* scene, RenderModule* renderModule, void* extra);
     ~CLensDeform() override;

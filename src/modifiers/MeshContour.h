@@ -20,7 +20,7 @@ class CMeshe;
 class CMeshContour : public CSelfNamingModifier {
 public:
     // An edge's quad is this fraction of its distance to the eye wide.
-    static constexpr float kWidthPerDistance = 0.004f;
+    static constexpr float kWidthPerDistance = 0.008f;
 
     CMeshContour(CScene* scene, RenderModule* renderModule, void* extra);
     ~CMeshContour() override;

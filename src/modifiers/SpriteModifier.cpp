@@ -6,6 +6,7 @@
 #include "modifiers/Billboards.h"
 #include "modifiers/ScreenOverlay.h"
 #include "render/RenderModule.h"
+#include "scene/Animation.h"
 #include "scene/Scene.h"
 
 namespace vesta {
@@ -34,9 +35,12 @@ CSpriteModifier::~CSpriteModifier() = default;
 void CSpriteModifier::prepare(CMeshe* mesh) {
     RenderModule& m = *Renderer();
     GiveBackTexture(m, m_picture);
-    m_picture = m.CreateTexture();
-    m_picture->SetAlphaMap(m_alphaTexture);
-    m_picture->Load(m_texture);
+    // Without a picture the sprites are plain squares of their colour.
+    if (!m_texture.empty()) {
+        m_picture = m.CreateTexture();
+        m_picture->SetAlphaMap(m_alphaTexture);
+        m_picture->Load(m_texture);
+    }
     m_mesh = mesh;
     m_sprites.clear();
     m_sprites.reserve((mesh && perVertex() ? mesh->vertices.size() : 1) * kVerticesPerSprite);
@@ -68,12 +72,13 @@ std::size_t CSpriteModifier::vertexCount() const {
     return m_mesh->vertices.size();
 }
 
-void CSpriteModifier::appendOne(const Matrix4& view, const Vector3& centre, float alpha) {
-    if (alpha <= 0.0f) {
+void CSpriteModifier::appendOne(const Matrix4& view, const Vector3& centre, float strength) {
+    if (strength <= 0.0f) {
         return;
     }
+    const float grey = 255.0f * std::min(strength, 1.0f);
     AppendSprite(m_sprites, view, centre, m_xScale * 0.5f, m_yScale * 0.5f,
-                 PackColour(std::min(alpha, 1.0f), 255.0f, 255.0f, 255.0f));
+                 PackColour(1.0f, grey, grey, grey));
 }
 
 void CSpriteModifier::useSpriteStates() const {
@@ -82,11 +87,11 @@ void CSpriteModifier::useSpriteStates() const {
     m.SetCullMode(CullMode::None);
     m.SetWorldMatrix(Matrix4::Identity());
     m.SetTexture(0, m_picture);
-    m.SetColorOp(0, ColorOp::Modulate);
-    m.SetColorArg1(0, ColorArg::Texture);
+    m.SetColorOp(0, m_picture ? ColorOp::Modulate : ColorOp::SelectArg1);
+    m.SetColorArg1(0, m_picture ? ColorArg::Texture : ColorArg::Diffuse);
     m.SetColorArg2(0, ColorArg::Diffuse);
-    m.SetAlphaOp(0, AlphaOp::Modulate);
-    m.SetAlphaArg1(0, AlphaArg::Texture);
+    m.SetAlphaOp(0, m_picture ? AlphaOp::Modulate : AlphaOp::SelectArg1);
+    m.SetAlphaArg1(0, m_picture ? AlphaArg::Texture : AlphaArg::Diffuse);
     m.SetAlphaArg2(0, AlphaArg::Diffuse);
     m.SetColorOp(1, ColorOp::Disable);
     m.SetAlphaOp(1, AlphaOp::Disable);

@@ -36,7 +36,8 @@ protected:
     // This frame's strength, 0..MaxIntensity.
     float intensity() const;
     // The sprites of this frame as seen through `view`; `strength` gives
-    // each one's alpha (0..1) from its centre, and one of 0 or less is left out.
+    // each one's brightness (0..1) from its centre, and one of 0 or less is
+    // left out.
     template <class Strength>
     void buildSprites(const Matrix4& view, Strength strength);
     // Stage 0 with the picture times the vertex colour, and the blending of "AlphaType".
@@ -46,7 +47,7 @@ protected:
     const std::string& objectName() const { return m_objectName; }
 
 private:
-    void appendOne(const Matrix4& view, const Vector3& centre, float alpha);
+    void appendOne(const Matrix4& view, const Vector3& centre, float strength);
 
     std::string m_objectName;
     std::int32_t m_effect = 0;
