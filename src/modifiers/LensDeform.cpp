@@ -101,12 +101,8 @@ void CLensDeform::Render() {
 
     const float halfHeight = kEyeDistance * std::tan(kFieldOfView * 0.5f);
     buildGrid(halfHeight / m.Aspect(), halfHeight, Age());
-    m.SetTexture(0, m_target);
     m.SetTextureFiltering(0, true);
-    m.SetColorOp(0, ColorOp::Modulate);
-    m.SetColorArg1(0, ColorArg::Texture);
-    m.SetColorArg2(0, ColorArg::Diffuse);
-    m.SetColorOp(1, ColorOp::Disable);
+    UseTextureTimesColour(m, m_target);
     // The grid's rim lies past the picture: it repeats the picture's edge.
     m.SetTextureAddress(0, 0, TextureAddress::Clamp);
     m.SetTextureAddress(0, 1, TextureAddress::Clamp);

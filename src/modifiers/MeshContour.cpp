@@ -5,6 +5,7 @@
 
 #include "modifiers/Billboards.h"
 #include "modifiers/SceneLookup.h"
+#include "modifiers/ScreenOverlay.h"
 #include "render/RenderModule.h"
 #include "scene/Animation.h"
 #include "scene/Scene.h"
@@ -130,12 +131,7 @@ void CMeshContour::Render() {
     m.SetWorldMatrix(m_mesh->worldMatrix);
     m.SetLighting(false);
     m.SetCullMode(CullMode::None);
-    m.SetTexture(0, nullptr);
-    m.SetTexture(1, nullptr);
-    m.SetColorOp(0, ColorOp::SelectArg1);
-    m.SetColorArg1(0, ColorArg::Diffuse);
-    m.SetAlphaOp(0, AlphaOp::SelectArg1);
-    m.SetAlphaArg1(0, AlphaArg::Diffuse);
+    UseTextureTimesColour(m, nullptr);
     m.SetDepthTest(true);
     m.SetDepthWrite(false);
     m.SetAlphaBlend(true);

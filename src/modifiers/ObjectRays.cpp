@@ -131,13 +131,7 @@ void CObjectRays::drawStreaks() const {
     m.SetAlphaBlend(true);
     m.SetSrcBlend(BlendFactor::SrcAlpha);
     m.SetDestBlend(BlendFactor::One);
-    m.SetTexture(0, m_picture);
-    m.SetColorOp(0, m_picture ? ColorOp::Modulate : ColorOp::SelectArg1);
-    m.SetColorArg1(0, m_picture ? ColorArg::Texture : ColorArg::Diffuse);
-    m.SetColorArg2(0, ColorArg::Diffuse);
-    m.SetAlphaOp(0, AlphaOp::SelectArg1);
-    m.SetAlphaArg1(0, AlphaArg::Diffuse);
-    m.SetColorOp(1, ColorOp::Disable);
+    UseTextureTimesColour(m, m_picture);
     m.Draw(PrimitiveType::TriangleList, static_cast<int>(m_streaks.size()), m_streaks.data());
     m.SetTexture(0, nullptr);
     m.SetAlphaBlend(false);

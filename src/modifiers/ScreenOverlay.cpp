@@ -65,6 +65,19 @@ std::array<RenderVertex, 4> ScreenQuad(std::uint32_t diffuse) {
             ScreenVertex(-0.5f, -0.5f, diffuse), ScreenVertex(0.5f, -0.5f, diffuse)};
 }
 
+void UseTextureTimesColour(RenderModule& module, Texture* texture) {
+    module.SetTexture(0, texture);
+    module.SetColorOp(0, texture ? ColorOp::Modulate : ColorOp::SelectArg1);
+    module.SetColorArg1(0, texture ? ColorArg::Texture : ColorArg::Diffuse);
+    module.SetColorArg2(0, ColorArg::Diffuse);
+    module.SetAlphaOp(0, texture ? AlphaOp::Modulate : AlphaOp::SelectArg1);
+    module.SetAlphaArg1(0, texture ? AlphaArg::Texture : AlphaArg::Diffuse);
+    module.SetAlphaArg2(0, AlphaArg::Diffuse);
+    module.SetColorOp(1, ColorOp::Disable);
+    module.SetAlphaOp(1, AlphaOp::Disable);
+    module.SetTexture(1, nullptr);
+}
+
 ScreenDrawing::ScreenDrawing(RenderModule& module, Texture* texture)
     : m_module(module), m_fog(module.FogEnabled()) {
     module.SetOrthographic(1.0f, 1.0f, 1.0f, -1.0f);
@@ -72,17 +85,8 @@ ScreenDrawing::ScreenDrawing(RenderModule& module, Texture* texture)
     module.SetDepthTest(false);
     module.SetCullMode(CullMode::None);
     module.SetFogEnable(false);
-    module.SetTexture(0, texture);
     module.SetTextureFiltering(0, true);
-    module.SetColorOp(0, ColorOp::Modulate);
-    module.SetColorArg1(0, ColorArg::Texture);
-    module.SetColorArg2(0, ColorArg::Diffuse);
-    module.SetAlphaOp(0, AlphaOp::Modulate);
-    module.SetAlphaArg1(0, AlphaArg::Texture);
-    module.SetAlphaArg2(0, AlphaArg::Diffuse);
-    module.SetColorOp(1, ColorOp::Disable);
-    module.SetAlphaOp(1, AlphaOp::Disable);
-    module.SetTexture(1, nullptr);
+    UseTextureTimesColour(module, texture);
 }
 
 ScreenDrawing::~ScreenDrawing() {

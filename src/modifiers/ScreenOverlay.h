@@ -30,6 +30,10 @@ RenderVertex ScreenVertex(float x, float y, std::uint32_t diffuse);
 // The whole screen as a triangle strip.
 std::array<RenderVertex, 4> ScreenQuad(std::uint32_t diffuse);
 
+// Stage 0 gives the texture times the vertex colour, in colour and alpha;
+// without a texture the vertex colour alone. Stage 1 is off.
+void UseTextureTimesColour(RenderModule& module, Texture* texture);
+
 // For its lifetime: screen-space projection, lighting, fog, depth test and
 // culling off, stage 0 giving the texture times the vertex colour (alpha
 // likewise); the caller chooses blending. At its end the fog is as it was,

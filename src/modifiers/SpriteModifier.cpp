@@ -86,15 +86,7 @@ void CSpriteModifier::useSpriteStates() const {
     m.SetLighting(false);
     m.SetCullMode(CullMode::None);
     m.SetWorldMatrix(Matrix4::Identity());
-    m.SetTexture(0, m_picture);
-    m.SetColorOp(0, m_picture ? ColorOp::Modulate : ColorOp::SelectArg1);
-    m.SetColorArg1(0, m_picture ? ColorArg::Texture : ColorArg::Diffuse);
-    m.SetColorArg2(0, ColorArg::Diffuse);
-    m.SetAlphaOp(0, m_picture ? AlphaOp::Modulate : AlphaOp::SelectArg1);
-    m.SetAlphaArg1(0, m_picture ? AlphaArg::Texture : AlphaArg::Diffuse);
-    m.SetAlphaArg2(0, AlphaArg::Diffuse);
-    m.SetColorOp(1, ColorOp::Disable);
-    m.SetAlphaOp(1, AlphaOp::Disable);
+    UseTextureTimesColour(m, m_picture);
     m.SetAlphaBlend(true);
     m.SetSrcBlend(BlendFactor::SrcAlpha);
     m.SetDestBlend(m_alphaType == 1 ? BlendFactor::InvSrcAlpha : BlendFactor::One);
