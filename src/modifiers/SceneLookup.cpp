@@ -20,8 +20,12 @@ Object* findIn(const List& list, std::string_view name) {
 
 }  // namespace
 
+CMeshe* FindMesh(const CScene& scene, std::string_view name) {
+    return findIn<CMeshe>(scene.meshes, name);
+}
+
 CMeshe& FindMeshOrRaise(const CScene& scene, std::string_view name) {
-    if (CMeshe* mesh = findIn<CMeshe>(scene.meshes, name)) {
+    if (CMeshe* mesh = FindMesh(scene, name)) {
         return *mesh;
     }
     RaiseError("Cannot find object [%s]", std::string(name).c_str());

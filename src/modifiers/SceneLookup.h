@@ -14,6 +14,9 @@ class C3DObject;
 
 // Raise "Cannot find object [%s]", "Cannot find light [%s]" and "Cannot
 // find camera [%s]" for a name the scene lacks (exact comparison).
+// The mesh of that name, or null.
+CMeshe* FindMesh(const CScene& scene, std::string_view name);
+
 CMeshe& FindMeshOrRaise(const CScene& scene, std::string_view name);
 C3DObject& FindObjectOrRaise(const CScene& scene, std::string_view name);
 CLight& FindLightOrRaise(const CScene& scene, std::string_view name);

@@ -111,6 +111,8 @@ public:
     // --- camera and transforms ---------------------------------------------
     void SetNearPlane(float value) { m_nearPlane = value; }
     void SetFarPlane(float value) { m_farPlane = value; }
+    float NearPlane() const { return m_nearPlane; }
+    float FarPlane() const { return m_farPlane; }
     void SetFieldOfView(float radians) { m_fieldOfView = radians; }
     void SetRoll(float radians) { m_roll = radians; }
     void SetCameraPosition(const Vector3& position) { m_cameraPosition = position; }

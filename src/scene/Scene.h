@@ -90,6 +90,12 @@ public:
     float fovOffset = 0.0f;
     float rollOffset = 0.0f;
 
+    // Whether meshes wholly before the near plane, or wholly beyond the far
+    // plane, are left out of the frame; modifiers that split the view in
+    // depth switch them off.
+    bool cullNearPlane = true;
+    bool cullFarPlane = true;
+
     bool showBoundingBoxes = false;
     bool showMeshCount = false;
 

@@ -121,8 +121,8 @@ void CScene::cullMeshes() {
                 outside |= x > w ? 0x02u : 0u;
                 outside |= y < -w ? 0x04u : 0u;
                 outside |= y > w ? 0x08u : 0u;
-                outside |= z < 0.0f ? 0x10u : 0u;
-                outside |= z > w ? 0x20u : 0u;
+                outside |= cullNearPlane && z < 0.0f ? 0x10u : 0u;
+                outside |= cullFarPlane && z > w ? 0x20u : 0u;
                 outsideAll &= outside;
             }
             inside = outsideAll == 0;
