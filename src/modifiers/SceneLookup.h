@@ -8,6 +8,7 @@ namespace vesta {
 
 class CCamera;
 class CLight;
+class CMaterial;
 class CMeshe;
 class CScene;
 class C3DObject;
@@ -18,5 +19,10 @@ CMeshe& FindMeshOrRaise(const CScene& scene, std::string_view name);
 C3DObject& FindObjectOrRaise(const CScene& scene, std::string_view name);
 CLight& FindLightOrRaise(const CScene& scene, std::string_view name);
 CCamera& FindCameraOrRaise(const CScene& scene, std::string_view name);
+
+// Null for a name the scene lacks, for kinds that carry on without the object.
+CMeshe* FindMesh(const CScene& scene, std::string_view name);
+CLight* FindLight(const CScene& scene, std::string_view name);
+CMaterial* FindMaterial(const CScene& scene, std::string_view name);
 
 }  // namespace vesta

@@ -1,8 +1,5 @@
 #include "timeline/EnvelopeModifier.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace vesta {
 
 CEnvelopeModifier::CEnvelopeModifier(CScene* scene, RenderModule* renderModule)
@@ -13,11 +10,7 @@ CEnvelopeModifier::CEnvelopeModifier(CScene* scene, RenderModule* renderModule)
 }
 
 void CEnvelopeModifier::Start() {
-    if (GetName().empty()) {
-        char name[256];
-        std::snprintf(name, sizeof name, "%s [%X]", GetKindName(),
-                      static_cast<unsigned>(std::rand() & 0x7FFF));
-        SetDefaultName(name);
+    if (TakeKindNameWhenUnnamed()) {
         SetAge(0.0f);
     }
     SetBirthTimeNow();

@@ -1,6 +1,7 @@
 #include "timeline/Modifier.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "log/Log.h"
 #include "platform/Clock.h"
@@ -51,6 +52,17 @@ void CModifier::SetBirthTime(float time) {
 
 void CModifier::SetBirthTimeNow() {
     m_birthTime = static_cast<float>(TimeNow());
+}
+
+bool CModifier::TakeKindNameWhenUnnamed() {
+    if (!m_name.empty()) {
+        return false;
+    }
+    char name[256];
+    std::snprintf(name, sizeof name, "%s [%X]", GetKindName(),
+                  static_cast<unsigned>(std::rand() & 0x7FFF));
+    m_name = name;
+    return true;
 }
 
 void CModifier::SetName(std::string name) {

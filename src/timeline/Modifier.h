@@ -56,6 +56,9 @@ protected:
     void SetBirthTimeNow();
     // A name of its own that keeps auto-destroy on.
     void SetDefaultName(std::string name) { m_name = std::move(name); }
+    // An unnamed modifier is called "Kind [hex]" after its kind; true when
+    // it was renamed.
+    bool TakeKindNameWhenUnnamed();
 
 private:
     // Both steps read the clock; `pre` chooses PreRender over Render.
