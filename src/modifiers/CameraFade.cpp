@@ -54,6 +54,9 @@ float CCameraFade::shareLeft() const {
 }
 
 void CCameraFade::Render() {
+    if (!m_targetCamera) {
+        return;  // not initialised
+    }
     RenderModule& m = *Renderer();
     m.SetRenderTarget(nullptr, 0);
     const auto alpha = static_cast<std::uint32_t>(shareLeft() * 255.0f) << 24;

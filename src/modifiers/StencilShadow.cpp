@@ -21,11 +21,15 @@ CStencilShadow::CStencilShadow(CScene* scene, RenderModule* renderModule, void*)
 
 void CStencilShadow::Start() {
     TakeKindNameWhenUnnamed();
-    m_mesh = &FindMeshOrRaise(*Scene(), m_objectName);
+    CMeshe& mesh = FindMeshOrRaise(*Scene(), m_objectName);
     m_light = &FindLightOrRaise(*Scene(), m_lightName);
+    m_mesh = &mesh;
 }
 
 void CStencilShadow::Render() {
+    if (!m_mesh || !m_light) {
+        return;  // not initialised
+    }
     countSides();
     darkenShadow();
 }

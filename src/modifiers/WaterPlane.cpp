@@ -114,7 +114,8 @@ void CWaterPlane::rebuildMesh() {
 }
 
 void CWaterPlane::PreRender() {
-    if (!m_mesh || (m_mesh->flags & MeshFlag::Visible) == 0) {
+    // Without ripples the initialisation failed.
+    if (!m_ripples || (m_mesh->flags & MeshFlag::Visible) == 0) {
         return;
     }
     const float time = Age();
