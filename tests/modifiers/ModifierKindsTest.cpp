@@ -9,6 +9,7 @@
 #include "PictureWriters.h"
 #include "modifiers/AnimGfx.h"
 #include "modifiers/CameraFade.h"
+#include "render/RenderResources.h"
 #include "modifiers/DynaLight.h"
 #include "modifiers/FogModifier.h"
 #include "modifiers/WaterPlane.h"
@@ -277,6 +278,94 @@ TEST_F(ModifierKindsTest, TheFadeDrawsBothViewsWithTheShareLeftAndAsksForTheAfte
     EXPECT_EQ(quadAlphas, (std::vector<std::uint32_t>{127, 127}));
     // The screen, the view's target, the screen again.
     EXPECT_EQ(module.Count("SetRenderTarget"), 3u);
+}
+
+TEST_F(ModifierKindsTest, TheFlipBookTurnsEverySpeedAnimAndGivesTheMaterialBack) {
+    CMaterial& wood = *stage->Scene().materials.at(0);
+    Texture* own = wood.textures.at(0);
+    auto& book = dynamic_cast<CAnimGfx&>(
+        add("MaterialAnim", {{"Material", "Wood"}, {"Texture", "one.png, two.png,three.png"},
+                             {"AlphaTexture", "white.png"}, {"SpeedAnim", "0.25"}}));
+    std::vector<int> shown;
+    std::vector<Texture*> textures;
+    for (const float t : {0.0f, 0.2f, 0.3f, 0.5f, 0.6f, 0.9f}) {
+        stage->Frame(t);
+        shown.push_back(book.Shown());
+        textures.push_back(wood.textures[0]);
+    }
+    EXPECT_EQ(shown, (std::vector<int>{0, 0, 1, 1, 2, 0}));
+    EXPECT_NE(textures[0], own);
+    EXPECT_NE(textures[2], textures[0]);
+    EXPECT_EQ(textures[5], textures[0]);
+    EXPECT_EQ(textures[0]->AlphaMapName(), "white.png");
+    book.Release();
+    EXPECT_EQ(wood.textures[0], own);
+
+    std::srand(11);
+    auto& shuffled = dynamic_cast<CAnimGfx&>(
+        add("MaterialAnim", {{"Material", "Wood"}, {"Texture", "one.png,two.png,three.png"},
+                             {"SpeedAnim", "0.01"}, {"Random", "1"}}));
+    int previous = -1;
+    for (int i = 0; i < 30; ++i) {
+        stage->Frame(1.0f + 0.02f * static_cast<float>(i));
+        EXPECT_NE(shuffled.Shown(), previous);
+        previous = shuffled.Shown();
+    }
+}
+
+TEST_F(ModifierKindsTest, TheFogFollowsTheEnvelopeAndTheObjectsDistance) {
+    auto& fog = dynamic_cast<CFogModifier&>(
+        add("Fog", {{"RisingTime", "1"}, {"StableTime", "1"}, {"FallingTime", "1"}, {"Effect", "1"},
+                    {"StartDensity", "0.02"}, {"EndDensity", "0.05"}, {"Color", "255,0,51"}}));
+    EXPECT_EQ(fog.LifeTime(), 3.0f);
+    stage->Frame(0.5f);
+    const FogState& state = module.State().fog;
+    EXPECT_TRUE(state.enabled);
+    EXPECT_EQ(state.mode, FogMode::Exponential);
+    EXPECT_FLOAT_EQ(state.density, (0.02f + 0.03f * 0.5f / 3.0f) * 0.5f);
+    EXPECT_FLOAT_EQ(state.color.r, 1.0f);
+    EXPECT_FLOAT_EQ(state.color.b, 0.2f);
+    stage->Frame(1.5f);
+    EXPECT_FLOAT_EQ(module.State().fog.density, 0.02f + 0.03f * 0.5f);
+    // Gone with the modifier: nothing else would switch it off.
+    stage->Frame(3.5f);
+    EXPECT_EQ(stage->List().Count(), 0u);
+    EXPECT_FALSE(module.State().fog.enabled);
+
+    // Linear between the planes, its far end drawn in by the strength; the
+    // object 100 units from the camera at Radius 400 leaves three quarters.
+    stage->SelectCamera("Cam");
+    add("Fog", {{"StableTime", "5"}, {"Object", "Box.Hide"}, {"Radius", "400"},
+                {"NearPlane", "20"}, {"FarPlane", "320"}});
+    stage->Frame(4.0f);
+    EXPECT_EQ(module.State().fog.mode, FogMode::Linear);
+    EXPECT_FLOAT_EQ(module.State().fog.start, 20.0f);
+    EXPECT_NEAR(module.State().fog.end, 20.0f + 300.0f / 0.75f, 0.01f);
+}
+
+TEST_F(ModifierKindsTest, TheLightFlickersAtOnceAndThenAfterEachDelay) {
+    CLight& lamp = *stage->Scene().lights.at(0);
+    add("DynaLight", {{"Light", "Nobody"}});
+    stage->Frame(0.0f);
+    EXPECT_FLOAT_EQ(lamp.colour.x, 0.5f);
+    std::srand(5);
+    auto& flicker = dynamic_cast<CDynaLight&>(
+        add("DynaLight", {{"Light", "Lamp.Dyna"}, {"Delay", "0.1"}, {"DelayDelta", "0.04"},
+                          {"LowColor", "0,0,0.25"}, {"HighColor", "1,0.75,0"}}));
+    stage->Frame(0.0f);
+    EXPECT_NE(lamp.colour.x, 0.5f);
+    int lows = 0;
+    int highs = 0;
+    for (int i = 1; i <= 100; ++i) {
+        stage->Frame(0.01f * static_cast<float>(i));
+        EXPECT_GE(flicker.CurrentDelay(), 0.08f);
+        EXPECT_LE(flicker.CurrentDelay(), 0.12f);
+        const bool high = lamp.colour == Vector3{1.0f, 0.75f, 0.0f};
+        EXPECT_TRUE(high || lamp.colour == (Vector3{0.0f, 0.0f, 0.25f}));
+        (high ? highs : lows) += 1;
+    }
+    EXPECT_GT(lows, 0);
+    EXPECT_GT(highs, 0);
 }
 
 }  // namespace
