@@ -77,8 +77,7 @@ void CFogModifier::apply() {
         break;
     default:
         m.SetFog(FogMode::Linear, m_nearPlane,
-                 m_nearPlane + (m_farPlane - m_nearPlane) / std::max(strength, kFaintest),
-                 density);
+                 m_nearPlane + (m_farPlane - m_nearPlane) / std::max(strength, kFaintest), density);
         break;
     }
     m.SetFogEnable(true);

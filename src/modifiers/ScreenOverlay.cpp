@@ -5,15 +5,10 @@
 namespace vesta {
 
 ScreenOverlay::ScreenOverlay(RenderModule& module)
-    : m_module(module),
-      m_projection(module.ProjectionMatrix()),
-      m_view(module.ViewMatrix()),
-      m_world(module.WorldMatrix()),
-      m_lighting(module.State().lighting),
-      m_fog(module.State().fog.enabled),
-      m_depth(module.State().depth),
-      m_blend(module.State().blend),
-      m_cull(module.State().cull) {}
+    : m_module(module), m_projection(module.ProjectionMatrix()), m_view(module.ViewMatrix()),
+      m_world(module.WorldMatrix()), m_lighting(module.State().lighting),
+      m_fog(module.State().fog.enabled), m_depth(module.State().depth),
+      m_blend(module.State().blend), m_cull(module.State().cull) {}
 
 ScreenOverlay::~ScreenOverlay() {
     Restore();

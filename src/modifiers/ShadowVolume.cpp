@@ -20,7 +20,8 @@ std::vector<std::uint32_t> weldedIds(const std::vector<Vector3>& points) {
     std::vector<std::uint32_t> welded;
     welded.reserve(points.size());
     for (const Vector3& p : points) {
-        const auto [it, added] = ids.try_emplace({p.x, p.y, p.z}, static_cast<std::uint32_t>(ids.size()));
+        const auto [it, added] =
+            ids.try_emplace({p.x, p.y, p.z}, static_cast<std::uint32_t>(ids.size()));
         welded.push_back(it->second);
     }
     return welded;
@@ -32,7 +33,8 @@ RenderVertex cornerAt(const Vector3& p) {
 
 }  // namespace
 
-std::vector<RenderVertex> BuildShadowVolume(const CMeshe& mesh, const Vector3& light, float length) {
+std::vector<RenderVertex> BuildShadowVolume(const CMeshe& mesh, const Vector3& light,
+                                            float length) {
     std::vector<Vector3> world;
     world.reserve(mesh.vertices.size());
     for (const MeshVertex& vertex : mesh.vertices) {

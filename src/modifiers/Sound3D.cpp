@@ -113,7 +113,8 @@ void C3DSound::placeListener(SoundSystem& sound) {
         return;
     }
     const Vector3 eye = camera->WorldPosition();
-    const Vector3 target = camera->target ? camera->target->WorldPosition() : eye + Vector3{0, 0, 1};
+    const Vector3 target =
+        camera->target ? camera->target->WorldPosition() : eye + Vector3{0, 0, 1};
     const SoundVector position = soundVector(eye);
     const SoundVector front = soundVector(Unit(target - eye));
     const float roll = camera->roll;

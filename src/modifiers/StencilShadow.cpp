@@ -37,9 +37,9 @@ void CStencilShadow::Render() {
 void CStencilShadow::countSides() {
     RenderModule& m = *Renderer();
     // Where the scene drew this frame: an animated light is placed by its track.
-    const Vector3 light = m_light->anim ? m_light->WorldPosition()
-                                        : Vector3{m_light->position.x, m_light->position.y,
-                                                  m_light->position.z};
+    const Vector3 light =
+        m_light->anim ? m_light->WorldPosition()
+                      : Vector3{m_light->position.x, m_light->position.y, m_light->position.z};
     const std::vector<RenderVertex> sides = BuildShadowVolume(*m_mesh, light, kShadowLength);
     const CullMode cull = m.State().cull;
     m.SetWorldMatrix(Matrix4::Identity());

@@ -1,6 +1,5 @@
 #include "modifiers/WaterGrid.h"
 
-
 #include "scene/SceneMath.h"
 
 namespace vesta {

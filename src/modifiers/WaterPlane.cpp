@@ -55,9 +55,10 @@ void CWaterPlane::Start() {
         // Ripples of one peak period, so that the surface is in motion from the first frame.
         const int n = m_squareSize;
         m_ripples->DropPeak(n / 2, n / 2, m_peakSize);
-        const int steps = m_updateFrequency > 0.0f
-                              ? static_cast<int>(std::min(m_peakFrequency / m_updateFrequency, 500.0f))
-                              : 0;
+        const int steps =
+            m_updateFrequency > 0.0f
+                ? static_cast<int>(std::min(m_peakFrequency / m_updateFrequency, 500.0f))
+                : 0;
         for (int i = 0; i < steps; ++i) {
             m_ripples->Step();
         }
@@ -74,8 +75,8 @@ void CWaterPlane::rebuildMesh() {
     m_normal = grid.normal;
     CScene& scene = *Scene();
     scene.totalVertices += static_cast<std::int64_t>(grid.vertices.size() - mesh.vertices.size());
-    scene.totalFaces += static_cast<std::int64_t>(grid.faces.size()) -
-                        static_cast<std::int64_t>(mesh.faces.size());
+    scene.totalFaces +=
+        static_cast<std::int64_t>(grid.faces.size()) - static_cast<std::int64_t>(mesh.faces.size());
     mesh.vertices = std::move(grid.vertices);
     mesh.faces = std::move(grid.faces);
     mesh.restVertices = mesh.vertices;
@@ -86,9 +87,9 @@ void CWaterPlane::rebuildMesh() {
     }
     mesh.indices.clear();
     for (const MeshFace& face : mesh.faces) {
-        mesh.indices.insert(mesh.indices.end(), {static_cast<std::uint16_t>(face.a),
-                                                 static_cast<std::uint16_t>(face.b),
-                                                 static_cast<std::uint16_t>(face.c)});
+        mesh.indices.insert(mesh.indices.end(),
+                            {static_cast<std::uint16_t>(face.a), static_cast<std::uint16_t>(face.b),
+                             static_cast<std::uint16_t>(face.c)});
     }
     RenderModule* module = Renderer();
     if (!module) {

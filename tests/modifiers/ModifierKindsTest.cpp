@@ -9,12 +9,12 @@
 #include "PictureWriters.h"
 #include "modifiers/AnimGfx.h"
 #include "modifiers/CameraFade.h"
-#include "render/RenderResources.h"
 #include "modifiers/DynaLight.h"
 #include "modifiers/FogModifier.h"
 #include "modifiers/WaterPlane.h"
 #include "modifiers/WaterRipples.h"
 #include "render/RecordingModule.h"
+#include "render/RenderResources.h"
 #include "sound/SoundSystem.h"
 
 namespace vesta::test {
@@ -226,9 +226,11 @@ TEST_F(ModifierKindsTest, RipplesFollowTheirRule) {
 
 TEST_F(ModifierKindsTest, TheWaterRisesWithAPeakAndBlendsBetweenSteps) {
     std::srand(3);
-    auto& water = dynamic_cast<CWaterPlane&>(add(
-        "WaterPlane", {{"Object", "Pool.UserModif"}, {"SquareSize", "16"},
-                       {"UpdateFrequency", "0.1"}, {"PeakFrequency", "0.15"}, {"PeakSize", "8"}}));
+    auto& water = dynamic_cast<CWaterPlane&>(add("WaterPlane", {{"Object", "Pool.UserModif"},
+                                                                {"SquareSize", "16"},
+                                                                {"UpdateFrequency", "0.1"},
+                                                                {"PeakFrequency", "0.15"},
+                                                                {"PeakSize", "8"}}));
     CMeshe& pool = mesh("Pool.UserModif");
     const std::vector<MeshVertex> rest = pool.vertices;
     const auto highest = [&] {
@@ -283,9 +285,11 @@ TEST_F(ModifierKindsTest, TheFadeDrawsBothViewsWithTheShareLeftAndAsksForTheAfte
 TEST_F(ModifierKindsTest, TheFlipBookTurnsEverySpeedAnimAndGivesTheMaterialBack) {
     CMaterial& wood = *stage->Scene().materials.at(0);
     Texture* own = wood.textures.at(0);
-    auto& book = dynamic_cast<CAnimGfx&>(
-        add("MaterialAnim", {{"Material", "Wood"}, {"Texture", "one.png, two.png,three.png"},
-                             {"AlphaTexture", "white.png"}, {"SpeedAnim", "0.25"}}));
+    auto& book =
+        dynamic_cast<CAnimGfx&>(add("MaterialAnim", {{"Material", "Wood"},
+                                                     {"Texture", "one.png, two.png,three.png"},
+                                                     {"AlphaTexture", "white.png"},
+                                                     {"SpeedAnim", "0.25"}}));
     std::vector<int> shown;
     std::vector<Texture*> textures;
     for (const float t : {0.0f, 0.2f, 0.3f, 0.5f, 0.6f, 0.9f}) {
@@ -302,9 +306,11 @@ TEST_F(ModifierKindsTest, TheFlipBookTurnsEverySpeedAnimAndGivesTheMaterialBack)
     EXPECT_EQ(wood.textures[0], own);
 
     std::srand(11);
-    auto& shuffled = dynamic_cast<CAnimGfx&>(
-        add("MaterialAnim", {{"Material", "Wood"}, {"Texture", "one.png,two.png,three.png"},
-                             {"SpeedAnim", "0.01"}, {"Random", "1"}}));
+    auto& shuffled =
+        dynamic_cast<CAnimGfx&>(add("MaterialAnim", {{"Material", "Wood"},
+                                                     {"Texture", "one.png,two.png,three.png"},
+                                                     {"SpeedAnim", "0.01"},
+                                                     {"Random", "1"}}));
     int previous = -1;
     for (int i = 0; i < 30; ++i) {
         stage->Frame(1.0f + 0.02f * static_cast<float>(i));
@@ -314,9 +320,13 @@ TEST_F(ModifierKindsTest, TheFlipBookTurnsEverySpeedAnimAndGivesTheMaterialBack)
 }
 
 TEST_F(ModifierKindsTest, TheFogFollowsTheEnvelopeAndTheObjectsDistance) {
-    auto& fog = dynamic_cast<CFogModifier&>(
-        add("Fog", {{"RisingTime", "1"}, {"StableTime", "1"}, {"FallingTime", "1"}, {"Effect", "1"},
-                    {"StartDensity", "0.02"}, {"EndDensity", "0.05"}, {"Color", "255,0,51"}}));
+    auto& fog = dynamic_cast<CFogModifier&>(add("Fog", {{"RisingTime", "1"},
+                                                        {"StableTime", "1"},
+                                                        {"FallingTime", "1"},
+                                                        {"Effect", "1"},
+                                                        {"StartDensity", "0.02"},
+                                                        {"EndDensity", "0.05"},
+                                                        {"Color", "255,0,51"}}));
     EXPECT_EQ(fog.LifeTime(), 3.0f);
     stage->Frame(0.5f);
     const FogState& state = module.State().fog;
@@ -335,8 +345,11 @@ TEST_F(ModifierKindsTest, TheFogFollowsTheEnvelopeAndTheObjectsDistance) {
     // Linear between the planes, its far end drawn in by the strength; the
     // object 100 units from the camera at Radius 400 leaves three quarters.
     stage->SelectCamera("Cam");
-    add("Fog", {{"StableTime", "5"}, {"Object", "Box.Hide"}, {"Radius", "400"},
-                {"NearPlane", "20"}, {"FarPlane", "320"}});
+    add("Fog", {{"StableTime", "5"},
+                {"Object", "Box.Hide"},
+                {"Radius", "400"},
+                {"NearPlane", "20"},
+                {"FarPlane", "320"}});
     stage->Frame(4.0f);
     EXPECT_EQ(module.State().fog.mode, FogMode::Linear);
     EXPECT_FLOAT_EQ(module.State().fog.start, 20.0f);
@@ -349,9 +362,11 @@ TEST_F(ModifierKindsTest, TheLightFlickersAtOnceAndThenAfterEachDelay) {
     stage->Frame(0.0f);
     EXPECT_FLOAT_EQ(lamp.colour.x, 0.5f);
     std::srand(5);
-    auto& flicker = dynamic_cast<CDynaLight&>(
-        add("DynaLight", {{"Light", "Lamp.Dyna"}, {"Delay", "0.1"}, {"DelayDelta", "0.04"},
-                          {"LowColor", "0,0,0.25"}, {"HighColor", "1,0.75,0"}}));
+    auto& flicker = dynamic_cast<CDynaLight&>(add("DynaLight", {{"Light", "Lamp.Dyna"},
+                                                                {"Delay", "0.1"},
+                                                                {"DelayDelta", "0.04"},
+                                                                {"LowColor", "0,0,0.25"},
+                                                                {"HighColor", "1,0.75,0"}}));
     stage->Frame(0.0f);
     EXPECT_NE(lamp.colour.x, 0.5f);
     int lows = 0;

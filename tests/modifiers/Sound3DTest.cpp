@@ -1,11 +1,12 @@
 // A 3D sound heard from the scene's camera, mixed into a buffer: the side
 // of the mesh it follows is the louder one, and it stops with the modifier.
 
+#include "modifiers/Sound3D.h"
+
 #include <sndfile.h>
 
 #include "ModifierStage.h"
 #include "SoundTestData.h"
-#include "modifiers/Sound3D.h"
 #include "render/RecordingModule.h"
 #include "sound/SoundSystem.h"
 
