@@ -15,6 +15,16 @@ namespace vesta {
 
 VESTA_REGISTER_MODIFIER(16, "WaterPlane", CWaterPlane);
 
+namespace {
+
+void uploadVertices(CMeshe& mesh, MeshBuffer& buffer) {
+    std::memcpy(buffer.LockVertices(), mesh.vertices.data(),
+                mesh.vertices.size() * sizeof(MeshVertex));
+    buffer.UnlockVertices();
+}
+
+}  // namespace
+
 CWaterPlane::CWaterPlane(CScene* scene, RenderModule* renderModule, void*)
     : CModifier(scene, renderModule) {
     AddTextParameter("Object", &m_objectName);
@@ -103,9 +113,7 @@ void CWaterPlane::rebuildMesh() {
     const int vertexCount = static_cast<int>(mesh.vertices.size());
     const int indexCount = static_cast<int>(mesh.indices.size());
     if (buffer && buffer->Create(false, vertexCount, indexCount, false)) {
-        std::memcpy(buffer->LockVertices(), mesh.vertices.data(),
-                    mesh.vertices.size() * sizeof(MeshVertex));
-        buffer->UnlockVertices();
+        uploadVertices(mesh, *buffer);
         std::copy(mesh.indices.begin(), mesh.indices.end(), buffer->LockIndices());
         buffer->UnlockIndices();
         mesh.buffer = buffer;
@@ -149,9 +157,7 @@ void CWaterPlane::placeVertices(float time) {
         mesh.vertices[i].position = m_rest[i] + m_normal * height;
     }
     if (mesh.buffer) {
-        std::memcpy(mesh.buffer->LockVertices(), mesh.vertices.data(),
-                    mesh.vertices.size() * sizeof(MeshVertex));
-        mesh.buffer->UnlockVertices();
+        uploadVertices(mesh, *mesh.buffer);
     }
 }
 
