@@ -2,6 +2,8 @@
 // A flip-book on a material: every SpeedAnim seconds the material's texture
 // becomes the next picture of the list (or, with Random, another one picked
 // at random). The material gets its own texture back when the modifier goes.
+// "AlphaType" is taken for the scripts that give it: the meshes wearing the
+// material keep their own blending.
 
 #include <string>
 #include <vector>

@@ -1,7 +1,8 @@
 #pragma once
 // A flickering light: after each delay the light's colour jumps to HighColor
 // or LowColor at random, and the next delay is Delay give or take half of
-// DelayDelta. A light the scene lacks leaves the modifier idle.
+// DelayDelta. A light the scene lacks leaves the modifier idle. "Effect" is
+// taken for the scripts that give it; flicker is the one effect there is.
 
 #include <string>
 
