@@ -24,6 +24,19 @@ CMeshe* FindMesh(const CScene& scene, std::string_view name) {
     return findIn<CMeshe>(scene.meshes, name);
 }
 
+CLight* FindLight(const CScene& scene, std::string_view name) {
+    return findIn<CLight>(scene.lights, name);
+}
+
+CMaterial* FindMaterial(const CScene& scene, std::string_view name) {
+    for (const auto& material : scene.materials) {
+        if (material->name == name) {
+            return material.get();
+        }
+    }
+    return nullptr;
+}
+
 CMeshe& FindMeshOrRaise(const CScene& scene, std::string_view name) {
     if (CMeshe* mesh = FindMesh(scene, name)) {
         return *mesh;
@@ -39,7 +52,7 @@ C3DObject& FindObjectOrRaise(const CScene& scene, std::string_view name) {
 }
 
 CLight& FindLightOrRaise(const CScene& scene, std::string_view name) {
-    if (CLight* light = findIn<CLight>(scene.lights, name)) {
+    if (CLight* light = FindLight(scene, name)) {
         return *light;
     }
     RaiseError("Cannot find light [%s]", std::string(name).c_str());

@@ -38,6 +38,31 @@ public:
         return Phase::Falling;
     }
 
+    // Hands the three times to `add(name, member)` in the order effects
+    // register them.
+    template <class Add>
+    void Publish(Add add) {
+        add("RisingTime", &risingTime);
+        add("FallingTime", &fallingTime);
+        add("StableTime", &stableTime);
+    }
+
+    // Advances to `age` and calls the phase's hook.
+    template <class Rising, class Stable, class Falling>
+    void Dispatch(float age, Rising rising, Stable stable, Falling falling) {
+        switch (Advance(age)) {
+        case Phase::Rising:
+            rising();
+            break;
+        case Phase::Stable:
+            stable();
+            break;
+        case Phase::Falling:
+            falling();
+            break;
+        }
+    }
+
     float Intensity() const { return m_intensity; }
     float RiseEnd() const { return m_riseEnd; }
     float StableEnd() const { return m_stableEnd; }

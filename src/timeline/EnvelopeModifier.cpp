@@ -1,55 +1,27 @@
 #include "timeline/EnvelopeModifier.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace vesta {
 
 CEnvelopeModifier::CEnvelopeModifier(CScene* scene, RenderModule* renderModule)
     : CModifier(scene, renderModule) {
-    AddFloatParameter("RisingTime", &m_envelope.risingTime);
-    AddFloatParameter("FallingTime", &m_envelope.fallingTime);
-    AddFloatParameter("StableTime", &m_envelope.stableTime);
+    m_envelope.Publish([this](const char* name, float* time) { AddFloatParameter(name, time); });
 }
 
 void CEnvelopeModifier::Start() {
-    if (GetName().empty()) {
-        char name[256];
-        std::snprintf(name, sizeof name, "%s [%X]", GetKindName(),
-                      static_cast<unsigned>(std::rand() & 0x7FFF));
-        SetDefaultName(name);
+    if (TakeKindNameWhenUnnamed()) {
         SetAge(0.0f);
     }
-    SetBirthTimeNow();
-    SetLifeTime(m_envelope.Start());
+    LifeClock().StartNow(m_envelope.Start());
 }
 
 void CEnvelopeModifier::Render() {
-    switch (m_envelope.Advance(Age())) {
-    case Envelope::Phase::Rising:
-        OnRising();
-        break;
-    case Envelope::Phase::Stable:
-        OnStable();
-        break;
-    case Envelope::Phase::Falling:
-        OnFalling();
-        break;
-    }
+    m_envelope.Dispatch(
+        Age(), [this] { OnRising(); }, [this] { OnStable(); }, [this] { OnFalling(); });
 }
 
 void CEnvelopeModifier::PreRender() {
-    switch (m_envelope.Advance(Age())) {
-    case Envelope::Phase::Rising:
-        OnPreRising();
-        break;
-    case Envelope::Phase::Stable:
-        OnPreStable();
-        break;
-    case Envelope::Phase::Falling:
-        OnPreFalling();
-        break;
-    }
+    m_envelope.Dispatch(
+        Age(), [this] { OnPreRising(); }, [this] { OnPreStable(); }, [this] { OnPreFalling(); });
 }
 
 }  // namespace vesta

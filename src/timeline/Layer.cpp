@@ -1,14 +1,13 @@
 #include "timeline/Layer.h"
 
 #include "log/Log.h"
-#include "platform/Clock.h"
 
 namespace vesta {
 
 CLayer::CLayer(RenderModule* context, const std::vector<CLayerOperation>* children)
     : CParameterSet(true), m_context(context), m_children(children) {
-    AddFloatParameter("StartTime", &m_startTime);
-    AddFloatParameter("LifeTime", &m_lifeTime);
+    AddFloatParameter("StartTime", &m_clock.startTime);
+    AddFloatParameter("LifeTime", &m_clock.lifeTime);
 }
 
 CLayer::~CLayer() {
@@ -22,11 +21,7 @@ std::string CLayer::Describe() const {
 void CLayer::CreateChildren(const std::vector<CLayerOperation>&) {}
 
 void CLayer::SetBirthTime(float time) {
-    m_birthTime = time == -1.0f ? static_cast<float>(TimeNow()) : time;
-}
-
-void CLayer::SetBirthTimeNow() {
-    m_birthTime = static_cast<float>(TimeNow());
+    m_clock.SetBirthTime(time);
 }
 
 void CLayer::SetName(std::string name) {
@@ -39,20 +34,13 @@ void CLayer::AddDeferredParameter(std::string name, std::string value) {
 }
 
 void CLayer::Update() {
-    m_age = static_cast<float>(TimeNow()) - m_birthTime;
-    if (m_age < m_startTime) {
-        return;
+    if (m_clock.Advance()) {
+        Render();
     }
-    if (m_lifeTime != -1.0f && m_age > m_startTime + m_lifeTime) {
-        return;
-    }
-    m_age = static_cast<float>(TimeNow()) - m_birthTime - m_startTime;
-    Render();
 }
 
 bool CLayer::IsAlive() const {
-    const float age = static_cast<float>(TimeNow()) - m_birthTime;
-    return m_lifeTime == -1.0f || age <= m_startTime + m_lifeTime;
+    return m_clock.IsAlive();
 }
 
 }  // namespace vesta

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "script/ScriptData.h"
+#include "timeline/EffectClock.h"
 #include "timeline/ParameterSet.h"
 
 namespace vesta {
@@ -44,26 +45,24 @@ public:
     bool IsAlive() const;
     bool AutoDestroy() const { return m_autoDestroy; }
 
-    float StartTime() const { return m_startTime; }
-    float LifeTime() const { return m_lifeTime; }
-    float Age() const { return m_age; }
-    float BirthTime() const { return m_birthTime; }
+    float StartTime() const { return m_clock.startTime; }
+    float LifeTime() const { return m_clock.lifeTime; }
+    float Age() const { return m_clock.Age(); }
+    float BirthTime() const { return m_clock.BirthTime(); }
 
 protected:
     RenderModule* Context() const { return m_context; }
     const std::vector<CLayerOperation>* Children() const { return m_children; }
-    void SetLifeTime(float lifeTime) { m_lifeTime = lifeTime; }
-    void SetBirthTimeNow();
+    void SetLifeTime(float lifeTime) { m_clock.lifeTime = lifeTime; }
+    void SetBirthTimeNow() { m_clock.SetBirthTimeNow(); }
+    EffectClock& LifeClock() { return m_clock; }
     // A default name that keeps auto-destroy on.
     void SetDefaultName(std::string name) { m_name = std::move(name); }
 
 private:
     RenderModule* m_context;
     const std::vector<CLayerOperation>* m_children;
-    float m_startTime = 0.0f;
-    float m_age = 0.0f;
-    float m_birthTime = 0.0f;
-    float m_lifeTime = -1.0f;
+    EffectClock m_clock;
     std::string m_name;
     std::string m_place;
     std::vector<ScriptParameter> m_deferred;

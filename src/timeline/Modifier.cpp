@@ -1,9 +1,9 @@
 #include "timeline/Modifier.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "log/Log.h"
-#include "platform/Clock.h"
 #include "script/TextNumbers.h"
 
 namespace vesta {
@@ -30,11 +30,12 @@ bool readSeconds(std::string_view text, float& value) {
 CModifier::CModifier(CScene* scene, RenderModule* renderModule)
     : CParameterSet(true), m_scene(scene), m_renderModule(renderModule) {
     AddAccessorParameter(
-        kStartTimeIdentifier, [this] { return formatSeconds(m_startTime); },
-        [this](std::string_view text) { return readSeconds(text, m_startTime); }, "StartTime");
+        kStartTimeIdentifier, [this] { return formatSeconds(m_clock.startTime); },
+        [this](std::string_view text) { return readSeconds(text, m_clock.startTime); },
+        "StartTime");
     AddAccessorParameter(
-        kLifeTimeIdentifier, [this] { return formatSeconds(m_lifeTime); },
-        [this](std::string_view text) { return readSeconds(text, m_lifeTime); }, "LifeTime");
+        kLifeTimeIdentifier, [this] { return formatSeconds(m_clock.lifeTime); },
+        [this](std::string_view text) { return readSeconds(text, m_clock.lifeTime); }, "LifeTime");
 }
 
 CModifier::~CModifier() {
@@ -46,11 +47,18 @@ std::string CModifier::Describe() const {
 }
 
 void CModifier::SetBirthTime(float time) {
-    m_birthTime = time == -1.0f ? static_cast<float>(TimeNow()) : time;
+    m_clock.SetBirthTime(time);
 }
 
-void CModifier::SetBirthTimeNow() {
-    m_birthTime = static_cast<float>(TimeNow());
+bool CModifier::TakeKindNameWhenUnnamed() {
+    if (!m_name.empty()) {
+        return false;
+    }
+    char name[256];
+    std::snprintf(name, sizeof name, "%s [%X]", GetKindName(),
+                  static_cast<unsigned>(std::rand() & 0x7FFF));
+    m_name = name;
+    return true;
 }
 
 void CModifier::SetName(std::string name) {
@@ -59,14 +67,9 @@ void CModifier::SetName(std::string name) {
 }
 
 void CModifier::step(bool pre) {
-    m_age = static_cast<float>(TimeNow()) - m_birthTime;
-    if (m_age < m_startTime) {
+    if (!m_clock.Advance()) {
         return;
     }
-    if (m_lifeTime != -1.0f && m_age > m_startTime + m_lifeTime) {
-        return;
-    }
-    m_age = static_cast<float>(TimeNow()) - m_birthTime - m_startTime;
     if (pre) {
         PreRender();
     } else {
@@ -89,8 +92,7 @@ void CModifier::UpdateUnlessSkipped() {
 }
 
 bool CModifier::IsAlive() const {
-    const float age = static_cast<float>(TimeNow()) - m_birthTime;
-    return m_lifeTime == -1.0f || age <= m_startTime + m_lifeTime;
+    return m_clock.IsAlive();
 }
 
 }  // namespace vesta

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "timeline/EffectClock.h"
 #include "timeline/ParameterSet.h"
 
 namespace vesta {
@@ -42,20 +43,24 @@ public:
     bool AutoDestroy() const { return m_autoDestroy; }
     bool Skipped() const { return m_skip; }
 
-    float StartTime() const { return m_startTime; }
-    float LifeTime() const { return m_lifeTime; }
-    float Age() const { return m_age; }
-    float BirthTime() const { return m_birthTime; }
+    float StartTime() const { return m_clock.startTime; }
+    float LifeTime() const { return m_clock.lifeTime; }
+    float Age() const { return m_clock.Age(); }
+    float BirthTime() const { return m_clock.BirthTime(); }
 
 protected:
     CScene* Scene() const { return m_scene; }
     RenderModule* Renderer() const { return m_renderModule; }
     void SetSkip(bool skip) { m_skip = skip; }
-    void SetLifeTime(float lifeTime) { m_lifeTime = lifeTime; }
-    void SetAge(float age) { m_age = age; }
-    void SetBirthTimeNow();
+    void SetLifeTime(float lifeTime) { m_clock.lifeTime = lifeTime; }
+    void SetAge(float age) { m_clock.SetAge(age); }
+    void SetBirthTimeNow() { m_clock.SetBirthTimeNow(); }
+    EffectClock& LifeClock() { return m_clock; }
     // A name of its own that keeps auto-destroy on.
     void SetDefaultName(std::string name) { m_name = std::move(name); }
+    // An unnamed modifier is called "Kind [hex]" after its kind; true when
+    // it was renamed.
+    bool TakeKindNameWhenUnnamed();
 
 private:
     // Both steps read the clock; `pre` chooses PreRender over Render.
@@ -63,10 +68,7 @@ private:
 
     CScene* m_scene;
     RenderModule* m_renderModule;
-    float m_startTime = 0.0f;
-    float m_age = 0.0f;
-    float m_birthTime = 0.0f;
-    float m_lifeTime = -1.0f;
+    EffectClock m_clock;
     std::string m_name;
     std::string m_place;
     bool m_skip = false;

@@ -22,7 +22,8 @@ protected:
 
     // One player at time 0 holding `body`. With `logged` the run writes
     // "Logging.txt" (and debug lines on standard error).
-    ProcessResult run(const std::string& body, bool logged = false) {
+    ProcessResult run(const std::string& body, bool logged = false,
+                      const std::vector<std::string>& more = {}) {
         WriteFile(m_dir / "DefaultConfig.xml",
                   std::string("<AppConfig>\n<Window Class=\"Demo\" Name=\"Night Show\"/>\n"
                               "<Script Name=\"Main.txt\"/>\n<Debug Enable=\"") +
@@ -34,6 +35,7 @@ protected:
         if (logged) {
             args.push_back("LogFile");
         }
+        args.insert(args.end(), more.begin(), more.end());
         return play(m_dir.Path(), args);
     }
 
@@ -58,6 +60,34 @@ TEST_F(MdlPlayerRunTest, ItsNestedBlocksReachTheModifierFactory) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err.rfind("Night Show: Could not find MDLModifier [NoSuchModifier].", 0), 0u)
         << result.err;
+}
+
+TEST_F(MdlPlayerRunTest, AFoggedPlayerPlaysAndItsModifierCountsAsUsed) {
+    const ProcessResult result =
+        run("CREATE \"Fog\" {\r\nNAME \"Mist\";\r\nStableTime 1;\r\nColor 200,200,255;\r\n}\r\n",
+            true, {"us"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(logged(m_dir.Path(), "Destroying Modifier [Mist]"));
+    const std::string stats = ReadFile(m_dir / "ModifiersFactoryStats.txt");
+    EXPECT_EQ(stats.rfind("Used modifiers :\r\n - Fog\r\n\r\nUnused modifiers :\r\n", 0), 0u)
+        << stats;
+    EXPECT_NE(stats.find(" - CameraFade\r\n"), std::string::npos);
+}
+
+TEST_F(MdlPlayerRunTest, AnUnknownModifierListsTheRegisteredKindsInNameOrder) {
+    const ProcessResult result = run("CREATE \"Smoke\" {\r\n}\r\n");
+    EXPECT_EQ(result.exitCode, 1);
+    // Standard error carries the message's lines with LF alone; the list holds
+    // the kinds registered so far.
+    const std::string head = "Could not find MDLModifier [Smoke].\n Available are : \n";
+    ASSERT_NE(result.err.find(head), std::string::npos) << result.err;
+    std::size_t at = result.err.find(head);
+    for (const char* kind : {"3DSound", "CameraFade", "DynaLight", "Fog", "MaterialAnim",
+                             "MeshModifier", "StencilShadow", "WaterPlane"}) {
+        const std::size_t found = result.err.find(std::string("\t- ") + kind + "\n", at);
+        ASSERT_NE(found, std::string::npos) << kind << " in " << result.err;
+        at = found;
+    }
 }
 
 }  // namespace
