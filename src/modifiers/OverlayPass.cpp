@@ -4,13 +4,13 @@
 
 namespace vesta {
 
-OverlayPass::ScreenOverlay(RenderModule& module)
+OverlayPass::OverlayPass(RenderModule& module)
     : m_module(module), m_projection(module.ProjectionMatrix()), m_view(module.ViewMatrix()),
       m_world(module.WorldMatrix()), m_lighting(module.State().lighting),
       m_fog(module.State().fog.enabled), m_depth(module.State().depth),
       m_blend(module.State().blend), m_cull(module.State().cull) {}
 
-OverlayPass::~ScreenOverlay() {
+OverlayPass::~OverlayPass() {
     Restore();
 }
 
