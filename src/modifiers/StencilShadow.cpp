@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "modifiers/SceneLookup.h"
 #include "modifiers/OverlayPass.h"
+#include "modifiers/SceneLookup.h"
 #include "modifiers/ShadowVolume.h"
 #include "render/RenderModule.h"
 #include "scene/Scene.h"

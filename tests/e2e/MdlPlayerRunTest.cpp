@@ -80,10 +80,11 @@ TEST_F(MdlPlayerRunTest, AnUnknownModifierListsTheTwentyThreeKindsInNameOrder) {
     // Standard error carries the message's lines with LF alone.
     std::string expected = "Could not find MDLModifier [Smoke].\n Available are : \n";
     for (const char* kind :
-         {"3DSound", "CameraFade", "DepthEffect", "DynaLight", "Eclosion", "Flies", "FocalDepth",
-          "Fog", "Glow2", "GlowEffect", "LensDeform", "MaterialAnim", "Mercure", "MeshContour",
-          "MeshHunz", "MeshModifier", "OndesRadio", "Particles", "Rays", "SceneBlur",
-          "StencilShadow", "Volumetric", "WaterPlane"}) {
+         {"3DSound",       "CameraFade",   "DepthEffect", "DynaLight",   "Eclosion",
+          "Flies",         "FocalDepth",   "Fog",         "Glow2",       "GlowEffect",
+          "LensDeform",    "MaterialAnim", "Mercure",     "MeshContour", "MeshHunz",
+          "MeshModifier",  "OndesRadio",   "Particles",   "Rays",        "SceneBlur",
+          "StencilShadow", "Volumetric",   "WaterPlane"}) {
         expected += std::string("\t- ") + kind + "\n";
     }
     EXPECT_NE(result.err.find(expected), std::string::npos) << result.err;

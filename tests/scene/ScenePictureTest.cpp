@@ -382,9 +382,14 @@ TEST_F(ScenePictureTest, StarsStreamAndATunnelFollowsTheCameraPath) {
     WriteFile(m_dir.Path() / "flight.vestamdl4", mdl4::WriteScene(flight));
 
     CStarField field(&gl, nullptr);
-    for (const auto& [name, value] : std::vector<std::pair<const char*, const char*>>{
-             {"Count", "400"}, {"Speed", "20"}, {"Length", "2"}, {"XScale", "0.15"},
-             {"Texture", "star.png"}, {"StableTime", "10"}, {"Loop", "Yes"}}) {
+    for (const auto& [name, value] :
+         std::vector<std::pair<const char*, const char*>>{{"Count", "400"},
+                                                          {"Speed", "20"},
+                                                          {"Length", "2"},
+                                                          {"XScale", "0.15"},
+                                                          {"Texture", "star.png"},
+                                                          {"StableTime", "10"},
+                                                          {"Loop", "Yes"}}) {
         field.Set(name, value);
     }
     field.Start();
