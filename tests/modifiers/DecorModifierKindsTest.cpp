@@ -3,9 +3,9 @@
 // motions they draw.
 
 #include <gtest/gtest.h>
-#include <regex>
 
 #include "EngineState.h"
+#include "TestSupport.h"
 #include "modifiers/Flies.h"
 #include "modifiers/Mercure.h"
 #include "modifiers/OndesRadio.h"
@@ -97,9 +97,7 @@ TEST_F(DecorModifierKindsTest, EachKindTakesExactlyItsParametersAndNamesItself) 
             modifier->Set("ObjetName", "Box");
         }
         modifier->Start();
-        EXPECT_TRUE(std::regex_match(modifier->GetName(),
-                                     std::regex(std::string(entry.kind) + " \\[[0-9A-F]{1,4}\\]")))
-            << modifier->GetName();
+        EXPECT_TRUE(IsHexNamed(modifier->GetName(), entry.kind, 4)) << modifier->GetName();
         EXPECT_TRUE(modifier->AutoDestroy());
         modifier->Release();
         auto named = make(entry.kind);

@@ -3,7 +3,6 @@
 // switch, the flip-book, the fog's strength and the flicker.
 
 #include <cstdlib>
-#include <regex>
 
 #include "ModifierStage.h"
 #include "PictureWriters.h"
@@ -91,8 +90,7 @@ TEST_F(ModifierKindsTest, UnnamedModifiersAreNamedAfterTheirKind) {
     };
     for (const auto& [kind, parameters] : kinds) {
         const CModifier& modifier = add(kind, parameters);
-        EXPECT_TRUE(std::regex_match(modifier.GetName(), std::regex(kind + " \\[[0-9A-F]+\\]")))
-            << modifier.GetName();
+        EXPECT_TRUE(IsHexNamed(modifier.GetName(), kind)) << modifier.GetName();
         EXPECT_TRUE(modifier.AutoDestroy()) << kind;
         EXPECT_EQ(modifier.GetKindName(), kind);
     }

@@ -2,7 +2,6 @@
 // the list of kinds, their names, parameters and initialisation messages.
 
 #include <algorithm>
-#include <regex>
 
 #include "PlayerPictureSupport.h"
 #include "modifiers/FocalDepth.h"
@@ -110,8 +109,7 @@ TEST_F(SceneWideKindsTest, EveryParameterIsTakenAndUnnamedModifiersNameThemselve
         EXPECT_STREQ(made[i]->GetKindName(), kind.name);
         EXPECT_STREQ(made[i]->GetClassName(), kind.className);
         EXPECT_EQ(made[i]->TypedCount(), kind.parameters.size());
-        EXPECT_TRUE(std::regex_match(made[i]->GetName(),
-                                     std::regex(std::string(kind.name) + " \\[[0-9A-F]{1,4}\\]")));
+        EXPECT_TRUE(IsHexNamed(made[i]->GetName(), kind.name, 4));
         EXPECT_TRUE(made[i]->AutoDestroy());
     }
     EXPECT_EQ(made.back()->GetName(), "Soft");

@@ -89,4 +89,14 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     return result;
 }
 
+bool IsHexNamed(std::string_view name, std::string_view prefix, std::size_t maxDigits) {
+    if (name.size() < prefix.size() + 3 || name.substr(0, prefix.size()) != prefix ||
+        name.substr(prefix.size(), 2) != " [" || name.back() != ']') {
+        return false;
+    }
+    const std::string_view digits = name.substr(prefix.size() + 2, name.size() - prefix.size() - 3);
+    return !digits.empty() && digits.size() <= maxDigits &&
+           digits.find_first_not_of("0123456789ABCDEF") == std::string_view::npos;
+}
+
 }  // namespace vesta::test

@@ -41,6 +41,10 @@ void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t
 std::string ReadFile(const std::filesystem::path& path);
 std::vector<std::uint8_t> Bytes(std::string_view text);
 
+// Whether `name` reads "PREFIX [HEX]": a default effect name, the number in
+// upper-case hexadecimal of at most `maxDigits` digits.
+bool IsHexNamed(std::string_view name, std::string_view prefix, std::size_t maxDigits = 8);
+
 struct ProcessResult {
     int exitCode = -1;  // -1 when killed by a signal
     std::string out;

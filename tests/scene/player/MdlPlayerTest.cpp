@@ -1,8 +1,6 @@
 // The model player: the frame it draws its scene at, the viewport and the
 // state it draws in, its camera, and the order and life of its modifiers.
 
-#include <regex>
-
 #include "PlayerTestSupport.h"
 
 namespace vesta::test {
@@ -176,7 +174,7 @@ TEST_F(MdlPlayerTest, CameraIsLookedUpByName) {
 
     CMDLPlayer& unset = player();
     EXPECT_EQ(unset.SelectedCamera(), nullptr);
-    EXPECT_TRUE(std::regex_match(unset.GetName(), std::regex(R"(MDLPlayer Layer \[[0-9A-F]+\])")));
+    EXPECT_TRUE(IsHexNamed(unset.GetName(), "MDLPlayer Layer"));
     EXPECT_TRUE(unset.AutoDestroy());
 }
 
