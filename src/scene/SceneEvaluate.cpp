@@ -156,7 +156,7 @@ void CScene::updateGeometry() {
         if (mesh.flags & MeshFlag::Skinned) {
             SkinMesh(mesh, m_currentFrame);
         }
-        if (mesh.buffer) {
+        if (mesh.buffer && !mesh.vertices.empty()) {
             std::memcpy(mesh.buffer->LockVertices(), mesh.vertices.data(),
                         mesh.vertices.size() * sizeof(MeshVertex));
             mesh.buffer->UnlockVertices();

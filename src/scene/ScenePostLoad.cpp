@@ -321,8 +321,10 @@ void createBuffers(CScene& scene, RenderModule& module) {
         const int vertexCount = static_cast<int>(mesh->vertices.size());
         if (buffer && buffer->Create(mesh->staticGeometry, vertexCount,
                                      static_cast<int>(indices.size()), false)) {
-            std::memcpy(buffer->LockVertices(), mesh->vertices.data(),
-                        mesh->vertices.size() * sizeof(MeshVertex));
+            if (!mesh->vertices.empty()) {
+                std::memcpy(buffer->LockVertices(), mesh->vertices.data(),
+                            mesh->vertices.size() * sizeof(MeshVertex));
+            }
             buffer->UnlockVertices();
             std::copy(indices.begin(), indices.end(), buffer->LockIndices());
             buffer->UnlockIndices();
