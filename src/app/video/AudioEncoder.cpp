@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "app/video/OutputFile.h"
 #include "app/video/VideoError.h"
@@ -66,6 +67,11 @@ bool takesRate(const AVCodec* codec, int sampleRate) {
 }  // namespace
 
 std::string DefaultAudioCodec(const OutputFile& file) {
+    // AVI has no field for an encoder's start padding: a priming codec there
+    // shifts the pictures' timestamps. PCM needs none.
+    if (std::string_view(file.Format()->name) == "avi") {
+        return "pcm_s16le";
+    }
     if (avformat_query_codec(file.Format(), AV_CODEC_ID_AAC, FF_COMPLIANCE_NORMAL) != 0) {
         return "aac";
     }

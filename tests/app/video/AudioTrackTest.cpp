@@ -76,11 +76,28 @@ TEST(AudioTrackTest, FlacInMatroskaKeepsTheSamplesToo) {
     }
 }
 
-TEST(AudioTrackTest, DefaultIsAacAndLastsAsLongAsThePictures) {
+TEST(AudioTrackTest, AviDefaultsToPcmAndEveryFrameSitsAtItsIndex) {
     TempDir dir;
     const auto samples = tone(kRate * 2);
-    const std::int64_t expected = recordWithSound(dir / "aac.avi", 25.0f, "", 40, samples);
-    const ReadBack file = ReadRecording(dir / "aac.avi");
+    const std::int64_t expected = recordWithSound(dir / "sound.avi", 25.0f, "", 40, samples);
+    const ReadBack file = ReadRecording(dir / "sound.avi");
+    // A priming codec would shift the pictures in a container without a
+    // field for its delay.
+    EXPECT_EQ(file.audioCodec, "pcm_s16le");
+    ASSERT_EQ(file.frames.size(), 40u);
+    std::vector<std::int64_t> indices(40);
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        indices[i] = static_cast<std::int64_t>(i);
+    }
+    EXPECT_EQ(file.framePts, indices);
+    EXPECT_EQ(std::int64_t(file.samples.size() / 2), expected);
+}
+
+TEST(AudioTrackTest, MatroskaDefaultsToAacThatLastsAsLongAsThePictures) {
+    TempDir dir;
+    const auto samples = tone(kRate * 2);
+    const std::int64_t expected = recordWithSound(dir / "aac.mkv", 25.0f, "", 40, samples);
+    const ReadBack file = ReadRecording(dir / "aac.mkv");
     EXPECT_EQ(file.audioCodec, "aac");
     EXPECT_EQ(file.frames.size(), 40u);
     // AAC rounds up to whole 1024-sample frames and adds its encoder delay.

@@ -110,6 +110,11 @@ ReadBack ReadRecording(const std::filesystem::path& file) {
     while (av_read_frame(format, packet) >= 0) {
         for (Decoder* decoder : {&video, &audio}) {
             if (decoder->context && packet->stream_index == decoder->stream) {
+                if (decoder == &video && packet->pts != AV_NOPTS_VALUE) {
+                    const AVStream* stream = format->streams[packet->stream_index];
+                    const AVRational perFrame{out.rateDenominator, out.rateNumerator};
+                    out.framePts.push_back(av_rescale_q(packet->pts, stream->time_base, perFrame));
+                }
                 avcodec_send_packet(decoder->context, packet);
                 drain(decoder->context, frame, decoder == &video, out);
             }

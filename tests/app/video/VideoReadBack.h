@@ -20,6 +20,9 @@ struct ReadBack {
     int rateNumerator = 0;  // frames per second as the stream states it
     int rateDenominator = 0;
     std::vector<std::vector<std::uint8_t>> frames;  // width * height * 3, bottom row first
+    // Each video packet's presentation time in frames (the stream's time base
+    // scaled by the frame rate), in file order.
+    std::vector<std::int64_t> framePts;
 
     bool hasAudio = false;
     std::string audioCodec;
