@@ -24,10 +24,7 @@ CDepthEffect::CDepthEffect(CScene* scene, RenderModule* renderModule, void*)
 }
 
 void CDepthEffect::Initialise() {
-    CMeshe* mesh = FindMesh(*Scene(), objectName());
-    if (!mesh) {
-        LogPrintf("Unable to find [%s]", objectName().c_str());
-    }
+    CMeshe* mesh = FindMeshOrLog(*Scene(), objectName());
     prepare(mesh);
 }
 

@@ -33,10 +33,7 @@ CGlowEffect::CGlowEffect(CScene* scene, RenderModule* renderModule, void*)
 }
 
 void CGlowEffect::Initialise() {
-    m_object = FindPlacedObject(*Scene(), m_objectName);
-    if (!m_object) {
-        LogPrintf("Unable to find [%s]", m_objectName.c_str());
-    }
+    m_object = FindPlacedObjectOrLog(*Scene(), m_objectName);
     m_picture.Load(*Renderer(), m_texture, m_alphaTexture);
 }
 

@@ -17,10 +17,7 @@ CMeshModifier::CMeshModifier(CScene* scene, RenderModule* renderModule, void*)
 
 void CMeshModifier::Start() {
     TakeKindNameWhenUnnamed();
-    m_mesh = FindMesh(*Scene(), m_objectName);
-    if (!m_mesh) {
-        LogPrintf("Unable to find [%s]", m_objectName.c_str());
-    }
+    m_mesh = FindMeshOrLog(*Scene(), m_objectName);
 }
 
 void CMeshModifier::PreRender() {

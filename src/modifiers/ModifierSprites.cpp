@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "log/Log.h"
 #include "render/RenderModule.h"
 #include "scene/Animation.h"
 #include "scene/Scene.h"
@@ -18,6 +19,14 @@ RenderVertex cornerVertex(const Vector3& p, std::uint32_t colour, float u, float
 }
 
 }  // namespace
+
+C3DObject* FindPlacedObjectOrLog(const CScene& scene, std::string_view name) {
+    C3DObject* object = FindPlacedObject(scene, name);
+    if (!object) {
+        LogPrintf("Unable to find [%s]", std::string(name).c_str());
+    }
+    return object;
+}
 
 C3DObject* FindPlacedObject(const CScene& scene, std::string_view name) {
     if (C3DObject* object = scene.FindObject(name)) {

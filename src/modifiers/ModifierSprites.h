@@ -19,6 +19,8 @@ class Texture;
 
 // A mesh, light, camera or point object by its exact name; null when none.
 C3DObject* FindPlacedObject(const CScene& scene, std::string_view name);
+// The same, logging "Unable to find [%s]" for a name the scene lacks.
+C3DObject* FindPlacedObjectOrLog(const CScene& scene, std::string_view name);
 // A mesh's box centre, else the object's own position, in world space this
 // frame (a light as the scene lights it).
 Vector3 ObjectCentre(const CScene& scene, const C3DObject& object);

@@ -24,6 +24,14 @@ CMeshe* FindMesh(const CScene& scene, std::string_view name) {
     return findIn<CMeshe>(scene.meshes, name);
 }
 
+CMeshe* FindMeshOrLog(const CScene& scene, std::string_view name) {
+    CMeshe* mesh = FindMesh(scene, name);
+    if (!mesh) {
+        LogPrintf("Unable to find [%s]", std::string(name).c_str());
+    }
+    return mesh;
+}
+
 CLight* FindLight(const CScene& scene, std::string_view name) {
     return findIn<CLight>(scene.lights, name);
 }

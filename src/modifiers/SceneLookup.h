@@ -22,6 +22,8 @@ CCamera& FindCameraOrRaise(const CScene& scene, std::string_view name);
 
 // Null for a name the scene lacks, for kinds that carry on without the object.
 CMeshe* FindMesh(const CScene& scene, std::string_view name);
+// The same, logging "Unable to find [%s]" for a name the scene lacks.
+CMeshe* FindMeshOrLog(const CScene& scene, std::string_view name);
 CLight* FindLight(const CScene& scene, std::string_view name);
 CMaterial* FindMaterial(const CScene& scene, std::string_view name);
 

@@ -14,10 +14,7 @@ CVolumetric::CVolumetric(CScene* scene, RenderModule* renderModule, void*)
 }
 
 void CVolumetric::Initialise() {
-    m_mesh = FindMesh(*Scene(), m_object);
-    if (!m_mesh) {
-        LogPrintf("Unable to find [%s]", m_object.c_str());
-    }
+    m_mesh = FindMeshOrLog(*Scene(), m_object);
 }
 
 }  // namespace vesta

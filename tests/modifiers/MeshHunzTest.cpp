@@ -120,15 +120,7 @@ protected:
     }
 
     Image draw(const std::string& name) {
-        gl.SetClearColor(0, 0, 0.25f, 0);
-        gl.BeginFrame();
-        gl.Clear(0);
-        gl.SetNearPlane(1.0f);
-        gl.SetFarPlane(1000.0f);
-        gl.SetCullMode(CullMode::CounterClockwise);
-        gl.ApplyCamera();
-        gl.SetDepthTest(true);
-        gl.SetDepthWrite(true);
+        BeginPlayerFrame(gl, Rgba{0, 0, 64, 255});
         scene->Render(0);
         gl.EndFrame();
         Image image = ReadBackBuffer(gl, kWidth, kHeight);

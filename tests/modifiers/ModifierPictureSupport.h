@@ -95,15 +95,7 @@ protected:
     // The player's frame at `seconds` on the clock (frame = seconds x 30).
     Image draw(float seconds, const std::string& name) {
         SetFrameIndex(static_cast<std::uint32_t>(std::lround(seconds * 100.0f)));
-        gl.SetClearColor(kBackground.r / 255.0f, kBackground.g / 255.0f, kBackground.b / 255.0f, 0);
-        gl.BeginFrame();
-        gl.Clear(0);
-        gl.SetNearPlane(1.0f);
-        gl.SetFarPlane(1000.0f);
-        gl.SetCullMode(CullMode::CounterClockwise);
-        gl.ApplyCamera();
-        gl.SetDepthTest(true);
-        gl.SetDepthWrite(true);
+        BeginPlayerFrame(gl, kBackground);
         m_list->PreFrame();
         m_scene->Render(seconds * 30.0f);
         m_list->PerFrame();

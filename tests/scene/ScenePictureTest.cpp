@@ -56,15 +56,7 @@ protected:
     // The player's frame: its planes, culling and depth, then the scene.
     Image draw(float frame, const std::string& name) {
         SetFrameIndex(static_cast<std::uint32_t>(frame));
-        gl.SetClearColor(kBackground.r / 255.0f, kBackground.g / 255.0f, kBackground.b / 255.0f, 0);
-        gl.BeginFrame();
-        gl.Clear(0);
-        gl.SetNearPlane(1.0f);
-        gl.SetFarPlane(1000.0f);
-        gl.SetCullMode(CullMode::CounterClockwise);
-        gl.ApplyCamera();
-        gl.SetDepthTest(true);
-        gl.SetDepthWrite(true);
+        BeginPlayerFrame(gl, kBackground);
         m_scene->Render(frame);
         gl.EndFrame();
         Image image = readFrame();

@@ -108,6 +108,18 @@ void DeleteTexture(std::uint32_t name) {
     glDeleteTextures(1, &name);
 }
 
+void BeginPlayerFrame(RenderModule& module, const Rgba& background) {
+    module.SetClearColor(background.r / 255.0f, background.g / 255.0f, background.b / 255.0f, 0);
+    module.BeginFrame();
+    module.Clear(0);
+    module.SetNearPlane(1.0f);
+    module.SetFarPlane(1000.0f);
+    module.SetCullMode(CullMode::CounterClockwise);
+    module.ApplyCamera();
+    module.SetDepthTest(true);
+    module.SetDepthWrite(true);
+}
+
 Image ReadBackBuffer(RenderModule& module, int width, int height) {
     int pitch = 0;
     const std::uint8_t* frame = module.LockBackBuffer(pitch);

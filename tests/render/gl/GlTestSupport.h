@@ -58,6 +58,10 @@ void DeleteTexture(std::uint32_t name);
 
 void WritePng(const std::string& path, const Image& image);
 
+// A frame begun as a model player draws: cleared to `background`, near and
+// far planes 1 and 1000, counter-clockwise faces culled, depth on.
+void BeginPlayerFrame(RenderModule& module, const Rgba& background);
+
 // The module's back buffer of width x height, top row first, opaque.
 Image ReadBackBuffer(RenderModule& module, int width, int height);
 
