@@ -214,6 +214,7 @@ TEST_F(ModifierPictureTest, ABoxCastsItsShadowOnTheWallBehind) {
     AddMaterial(built, "Red", {1, 0, 0});
     AddGrid(built, "Wall", {0, 0, 20}, 200, 150, 4, 4, "Grey");
     AddBox(built, "Crate", {0, 0, 0}, {10, 10, 10}, "Red");
+    AddBox(built, "Lid", {0, 12, 0}, {10, 10, 10}, "Red");
     AddCamera(built, "Cam", {0, 0, -80}, {0, 0, 0}, 0.8f);
     AddLight(built, "Sun.Dyna", {-30, 0, -40}, {1, 1, 1});
     CountGeometry(built);
@@ -229,6 +230,14 @@ TEST_F(ModifierPictureTest, ABoxCastsItsShadowOnTheWallBehind) {
     EXPECT_NEAR(brightness(shadowed.At(kWidth / 2 - 17, y)), brightness(lit.At(kWidth / 2 - 17, y)),
                 3);
     EXPECT_NEAR(brightness(shadowed.At(kWidth / 2, y)), brightness(lit.At(kWidth / 2, y)), 3);
+
+    // A second box above the first casts its own shadow above the first one's;
+    // each is darkened once, not again by the other's pass.
+    stage->Add("StencilShadow", {{"Object", "Lid"}, {"Light", "Sun.Dyna"}});
+    const Image both = shot(0.2f, "shadow-both");
+    const int lidY = y - 15;
+    EXPECT_NEAR(brightness(both.At(shadowX, y)), brightness(shadowed.At(shadowX, y)), 3);
+    EXPECT_NEAR(brightness(both.At(shadowX, lidY)), brightness(lit.At(shadowX, lidY)) / 2, 12);
 }
 
 }  // namespace
