@@ -143,6 +143,25 @@ void AudioEncoder::openCodec(OutputFile& file, int sampleRate, int channels) {
     if (result < 0) {
         ThrowFfmpegError(kCantCreateAudioStream, "the stream took no parameters", result);
     }
+    // A priming encoder's first packets come before zero; the pictures keep
+    // their times whichever way the container can say so.
+    m_primingDelay = 0;
+    if (m_codec->initial_padding > 0) {
+        switch (file.PrimingPlacement()) {
+        case OutputFile::Priming::MuxerPlaces:
+            break;
+        case OutputFile::Priming::BeforeZero:
+            // The times carry the delay; declared twice it would count twice.
+            file.KeepNegativeTimes();
+            m_stream->codecpar->initial_padding = 0;
+            break;
+        case OutputFile::Priming::AfterZero:
+            // The priming is heard, the sound that late: better than every
+            // picture moved off its frame's time.
+            m_primingDelay = m_codec->initial_padding;
+            break;
+        }
+    }
 }
 
 void AudioEncoder::openFrame() {
@@ -239,7 +258,7 @@ void AudioEncoder::send(const AVFrame* frame) {
     if (result < 0) {
         ThrowFfmpegError(kCantWriteFile, "the " + m_codecName + " encoder refused a frame", result);
     }
-    m_file->WriteEncoded(m_codec, m_packet, m_stream);
+    m_file->WriteEncoded(m_codec, m_packet, m_stream, m_primingDelay);
 }
 
 void AudioEncoder::Release() {

@@ -82,7 +82,8 @@ void OutputFile::WritePacket(AVPacket* packet, AVStream* stream, AVRational time
     }
 }
 
-void OutputFile::WriteEncoded(AVCodecContext* encoder, AVPacket* packet, AVStream* stream) {
+void OutputFile::WriteEncoded(AVCodecContext* encoder, AVPacket* packet, AVStream* stream,
+                              std::int64_t delay) {
     for (;;) {
         const int result = avcodec_receive_packet(encoder, packet);
         if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) {
@@ -92,8 +93,34 @@ void OutputFile::WriteEncoded(AVCodecContext* encoder, AVPacket* packet, AVStrea
             m_failed = true;
             ThrowFfmpegError(kCantWriteFile, "the encoder failed", result);
         }
+        if (packet->pts != AV_NOPTS_VALUE) {
+            packet->pts += delay;
+        }
+        if (packet->dts != AV_NOPTS_VALUE) {
+            packet->dts += delay;
+        }
         WritePacket(packet, stream, encoder->time_base);
     }
+}
+
+OutputFile::Priming OutputFile::PrimingPlacement() const {
+    // MP4 and kin take negative times and cover the priming with an edit list.
+    if (m_context->oformat->flags & AVFMT_TS_NEGATIVE) {
+        return Priming::MuxerPlaces;
+    }
+    const std::string name = m_context->oformat->name;
+    if (name == "matroska" || name == "webm") {
+        // Until libavformat 59.31 the muxer moved every stream later by the
+        // declared codec delay, and its demuxer ignores that delay: blocks at
+        // their negative times are what players of either age place right.
+        return LIBAVFORMAT_VERSION_INT > AV_VERSION_INT(59, 30, 100) ? Priming::MuxerPlaces
+                                                                     : Priming::BeforeZero;
+    }
+    return Priming::AfterZero;
+}
+
+void OutputFile::KeepNegativeTimes() {
+    m_context->avoid_negative_ts = AVFMT_AVOID_NEG_TS_DISABLED;
 }
 
 void OutputFile::Abandon() {

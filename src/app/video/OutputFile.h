@@ -2,6 +2,7 @@
 // The container: the muxer chosen from the file name, its streams, the header
 // written before the first packet and the trailer written at the end.
 
+#include <cstdint>
 #include <string>
 
 extern "C" {
@@ -37,8 +38,20 @@ public:
 
     // Takes the packet's contents; times are rescaled from `timeBase`.
     void WritePacket(AVPacket* packet, AVStream* stream, AVRational timeBase);
-    // Everything `encoder` has ready, through `packet`, into `stream`.
-    void WriteEncoded(AVCodecContext* encoder, AVPacket* packet, AVStream* stream);
+    // Everything `encoder` has ready, through `packet`, into `stream`, its
+    // times moved later by `delay` (in the encoder's time base).
+    void WriteEncoded(AVCodecContext* encoder, AVPacket* packet, AVStream* stream,
+                      std::int64_t delay = 0);
+    // Where the packets of an encoder that starts before zero (a priming
+    // sound encoder) go, so that the other streams keep their times.
+    enum class Priming {
+        MuxerPlaces,  // the container declares it (edit list, codec delay)
+        BeforeZero,   // written at their negative times
+        AfterZero,    // no way to say it: the stream is delayed by its priming
+    };
+    Priming PrimingPlacement() const;
+    // Lets packets before zero through unchanged (see Priming::BeforeZero).
+    void KeepNegativeTimes();
 
     // Writes the trailer (when the header made it out) and closes the file.
     // Keeps going after a failure and reports the first one.
