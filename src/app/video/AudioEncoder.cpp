@@ -110,8 +110,10 @@ void AudioEncoder::Open(OutputFile& file, int sampleRate, int channels,
 void AudioEncoder::openCodec(OutputFile& file, int sampleRate, int channels) {
     const AVCodec* codec = findAudioEncoder(m_codecName);
     if (avformat_query_codec(file.Format(), codec->id, FF_COMPLIANCE_NORMAL) == 0) {
-        ThrowVideoError(kCantCreateAudioStream, std::string("the ") + file.FormatName() +
-                                                    " container can't hold " + m_codecName);
+        ThrowVideoError(kCantCreateAudioStream,
+                        std::string("the ") + file.FormatName() + " container can't hold " +
+                            m_codecName + ": choose another --audio-codec, or leave it out for " +
+                            DefaultAudioCodec(file));
     }
     if (!takesRate(codec, sampleRate)) {
         ThrowVideoError(kCantCreateAudioStream,

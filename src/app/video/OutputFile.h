@@ -1,6 +1,12 @@
 #pragma once
 // The container: the muxer chosen from the file name, its streams, the header
 // written before the first packet and the trailer written at the end.
+//
+// The file itself is created with the header, once every encoder has opened
+// and the first packet is ready: a recording refused or stopped before its
+// first frame leaves nothing behind. Packets stop short of the file's room
+// (file size limit, free space) by what the trailer needs, so that a
+// recording cut short by a full disk still ends with its index.
 
 #include <cstdint>
 #include <string>
@@ -23,8 +29,10 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // The container follows the extension; AVI when it names none FFmpeg knows.
+    // The container follows the extension; AVI when it names none FFmpeg
+    // knows. Checks that the file can be created there, without creating it.
     void Open(const std::string& fileName);
+    const std::string& FileName() const { return m_fileName; }
     bool IsOpen() const { return m_context != nullptr; }
     const AVOutputFormat* Format() const;
     const char* FormatName() const;
@@ -60,9 +68,16 @@ public:
     void Abandon();
 
 private:
+    void createFile();
+    void ensureRoomFor(int packetBytes);
+
     AVFormatContext* m_context = nullptr;
+    std::string m_fileName;
+    std::int64_t m_packetBytes = 0;  // handed to the muxer so far
+    std::int64_t m_packets = 0;
     bool m_headerWritten = false;
     bool m_failed = false;
+    bool m_full = false;  // no room left for another packet
 };
 
 }  // namespace vesta

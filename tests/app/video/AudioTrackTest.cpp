@@ -112,9 +112,9 @@ TEST(AudioTrackTest, SoundTrackCanOnlyBeAddedBeforeTheFirstFrame) {
     writer.Open(kWidth, kHeight, 25.0f, (dir / "late.avi").string(), "");
     const auto picture = NoiseFrame(kWidth, kHeight, 2);
     writer.WriteFrame(picture.data());
-    EXPECT_EQ(AppErrorOf([&] { writer.OpenAudio(kRate, 2, ""); }),
+    EXPECT_EQ(OwnErrorOf([&] { writer.OpenAudio(kRate, 2, ""); }),
               "VideoForWindows : Can't create audio stream.");
-    EXPECT_EQ(AppErrorOf([&] {
+    EXPECT_EQ(OwnErrorOf([&] {
                   AviWriter other;
                   other.Open(kWidth, kHeight, 25.0f, (dir / "x.avi").string(), "");
                   other.OpenAudio(kRate, 2, "ffv1");
@@ -128,10 +128,10 @@ TEST(AudioTrackTest, RefusedSoundTrackLeavesThePicturesIntact) {
     TempDir dir;
     AviWriter writer;
     writer.Open(kWidth, kHeight, 25.0f, (dir / "rate.avi").string(), "");
-    EXPECT_EQ(AppErrorOf([&] { writer.OpenAudio(12345, 2, "aac"); }),
+    EXPECT_EQ(OwnErrorOf([&] { writer.OpenAudio(12345, 2, "aac"); }),
               "VideoForWindows : Can't create audio stream.");
     // Refused by the encoder itself, after the checks on this side.
-    EXPECT_EQ(AppErrorOf([&] { writer.OpenAudio(44100, 3, "mp2"); }),
+    EXPECT_EQ(OwnErrorOf([&] { writer.OpenAudio(44100, 3, "mp2"); }),
               "VideoForWindows : Can't create audio stream.");
     EXPECT_FALSE(writer.HasAudio());
     const auto picture = NoiseFrame(kWidth, kHeight, 3);
