@@ -22,12 +22,12 @@ protected:
         WriteFile(m_dir / "DefaultConfig.xml", kConfig);
         WriteFile(m_dir / "tune.mod", Bytes(ReadFile(VESTA_SHOWCASE_STAGE "/hearth.mod")));
         // One endless part with music and the time on every frame.
-        WriteFile(m_dir / "Main.txt", "SHOWTIME Yes;\r\nPART {\r\nMODSTREAM \"tune.mod\";\r\n}\r\n");
+        WriteFile(m_dir / "Main.txt",
+                  "SHOWTIME Yes;\r\nPART {\r\nMODSTREAM \"tune.mod\";\r\n}\r\n");
     }
 
     std::vector<std::string> recording(const std::string& file) const {
-        return {"VideoOut", "--headless", "--mode", "160x120x32", "--video", file,
-                "--seed",   "1"};
+        return {"VideoOut", "--headless", "--mode", "160x120x32", "--video", file, "--seed", "1"};
     }
 
     TempDir m_dir;

@@ -56,7 +56,8 @@ void OutputFile::Open(const std::string& fileName) {
     if (!format) {
         format = av_guess_format("avi", nullptr, nullptr);
     }
-    const int result = avformat_alloc_output_context2(&m_context, format, nullptr, fileName.c_str());
+    const int result =
+        avformat_alloc_output_context2(&m_context, format, nullptr, fileName.c_str());
     if (result < 0) {
         ThrowFfmpegError(kCantOpenFile, "no container for it", result);
     }

@@ -77,18 +77,18 @@ void requireWholeColourBlocks(const OutputFile& file, const std::string& codecNa
     }
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
     const std::string multiple = across == 2 && down == 2 ? "even sizes"
-                                 : across == down ? "sizes that are multiples of " + std::to_string(across)
-                                                  : "widths that are multiples of " +
-                                                        std::to_string(across) + " and heights of " +
-                                                        std::to_string(down);
+                                 : across == down
+                                     ? "sizes that are multiples of " + std::to_string(across)
+                                     : "widths that are multiples of " + std::to_string(across) +
+                                           " and heights of " + std::to_string(down);
     std::string wayOut = "choose a --mode of " + multiple;
     const std::string fullColour = FullColourCodecFor(file);
     if (!fullColour.empty() && fullColour != codecName) {
         wayOut += " or --codec " + fullColour;
     }
-    ThrowVideoError(kCantCreateCompressedStream, codecName + " stores colour as " +
-                                                     av_get_pix_fmt_name(format) + ", which needs " +
-                                                     multiple + ", not " + size + ": " + wayOut);
+    ThrowVideoError(kCantCreateCompressedStream,
+                    codecName + " stores colour as " + av_get_pix_fmt_name(format) +
+                        ", which needs " + multiple + ", not " + size + ": " + wayOut);
 }
 
 }  // namespace

@@ -79,18 +79,24 @@ TEST(AudioTrackTest, FlacInMatroskaKeepsTheSamplesToo) {
 TEST(AudioTrackTest, AviDefaultsToPcmAndEveryFrameSitsAtItsIndex) {
     TempDir dir;
     const auto samples = tone(kRate * 2);
-    const std::int64_t expected = recordWithSound(dir / "sound.avi", 25.0f, "", 40, samples);
-    const ReadBack file = ReadRecording(dir / "sound.avi");
-    // A priming codec would shift the pictures in a container without a
-    // field for its delay.
-    EXPECT_EQ(file.audioCodec, "pcm_s16le");
-    ASSERT_EQ(file.frames.size(), 40u);
     std::vector<std::int64_t> indices(40);
     for (std::size_t i = 0; i < indices.size(); ++i) {
         indices[i] = static_cast<std::int64_t>(i);
     }
+    const std::int64_t expected = recordWithSound(dir / "sound.avi", 25.0f, "", 40, samples);
+    const ReadBack file = ReadRecording(dir / "sound.avi");
+    // PCM needs no priming, which AVI has no field for.
+    EXPECT_EQ(file.audioCodec, "pcm_s16le");
+    ASSERT_EQ(file.frames.size(), 40u);
     EXPECT_EQ(file.framePts, indices);
     EXPECT_EQ(std::int64_t(file.samples.size() / 2), expected);
+
+    // A priming codec asked for by name delays its own sound, not the pictures.
+    recordWithSound(dir / "aac.avi", 25.0f, "aac", 40, samples);
+    const ReadBack primed = ReadRecording(dir / "aac.avi");
+    EXPECT_EQ(primed.audioCodec, "aac");
+    EXPECT_EQ(primed.framePts, indices);
+    EXPECT_NEAR(primed.firstSampleSeconds, 0.0, 1e-6);
 }
 
 TEST(AudioTrackTest, MatroskaDefaultsToAacThatLastsAsLongAsThePictures) {
