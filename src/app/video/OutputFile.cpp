@@ -66,6 +66,7 @@ void OutputFile::Open(const std::string& fileName) {
     m_failed = false;
     m_full = false;
     m_packetBytes = 0;
+    m_headerBytes = 0;
     m_packets = 0;
     if (!(format->flags & AVFMT_NOFILE) && fileName.find("://") == std::string::npos) {
         if (const std::string problem = WhyNotWritable(fileName); !problem.empty()) {
@@ -125,6 +126,7 @@ void OutputFile::WriteHeader() {
                          result);
     }
     m_headerWritten = true;
+    m_headerBytes = m_context->pb ? avio_tell(m_context->pb) : 0;
 }
 
 void OutputFile::ensureRoomFor(int packetBytes) {
@@ -134,14 +136,17 @@ void OutputFile::ensureRoomFor(int packetBytes) {
     if (!m_context->pb) {
         return;
     }
-    const std::int64_t written = avio_tell(m_context->pb);
-    const std::optional<FileRoom> room = RoomFor(m_fileName, std::uint64_t(written));
+    // What the disk holds already, and what the muxer holds still: its
+    // buffer and the packets queued for interleaving.
+    std::error_code error;
+    const std::uintmax_t onDisk = std::filesystem::file_size(m_fileName, error);
+    const std::optional<FileRoom> room = RoomFor(m_fileName, error ? 0 : onDisk);
     if (!room) {
         return;
     }
-    // Packets still queued for interleaving are in m_packetBytes, not yet in `written`.
-    const std::int64_t needed = std::max(written, m_packetBytes) + packetBytes +
-                                (m_packets + 1) * kBytesPerPacket + kTrailerBytes;
+    const std::int64_t handed = std::max(avio_tell(m_context->pb), m_headerBytes + m_packetBytes);
+    const std::int64_t needed =
+        handed + packetBytes + (m_packets + 1) * kBytesPerPacket + kTrailerBytes;
     if (std::uint64_t(needed) > room->bytes) {
         m_full = true;
         m_failed = true;

@@ -73,6 +73,7 @@ private:
 
     AVFormatContext* m_context = nullptr;
     std::string m_fileName;
+    std::int64_t m_headerBytes = 0;
     std::int64_t m_packetBytes = 0;  // handed to the muxer so far
     std::int64_t m_packets = 0;
     bool m_headerWritten = false;
