@@ -52,7 +52,7 @@ AVPixelFormat chooseFormat(const AVCodec* codec) {
 
 // A codec that keeps colour at full resolution, for pictures of any size,
 // among those the container holds; empty when it holds none of them.
-std::string FullColourCodecFor(const OutputFile& file) {
+std::string fullColourCodecFor(const OutputFile& file) {
     for (const char* name : {"ffv1", "ffvhuff", "png"}) {
         const AVCodec* codec = avcodec_find_encoder_by_name(name);
         if (codec && avformat_query_codec(file.Format(), codec->id, FF_COMPLIANCE_NORMAL) == 1) {
@@ -82,7 +82,7 @@ void requireWholeColourBlocks(const OutputFile& file, const std::string& codecNa
                                      : "widths that are multiples of " + std::to_string(across) +
                                            " and heights of " + std::to_string(down);
     std::string wayOut = "choose a --mode of " + multiple;
-    const std::string fullColour = FullColourCodecFor(file);
+    const std::string fullColour = fullColourCodecFor(file);
     if (!fullColour.empty() && fullColour != codecName) {
         wayOut += " or --codec " + fullColour;
     }
