@@ -7,6 +7,7 @@
 
 #include "app/CpuReport.h"
 #include "app/DeviceChoice.h"
+#include "app/StopSignals.h"
 #include "app/TimeStretch.h"
 #include "fs/SearchPaths.h"
 #include "log/Log.h"
@@ -355,7 +356,7 @@ void CDemoApp::Frame() {
         DrawTimeLine(*m_font, m_timeline->PartCounter(), m_timeline->PartTime());
     }
     finishFrame(true);
-    if (m_options.duration && TimeNow() >= *m_options.duration) {
+    if ((m_options.duration && TimeNow() >= *m_options.duration) || StopSignal() != 0) {
         PostQuitMessage(0);
     }
 }

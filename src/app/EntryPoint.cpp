@@ -5,6 +5,7 @@
 #include "app/CrashReport.h"
 #include "app/DemoApp.h"
 #include "app/ErrorDialog.h"
+#include "app/StopSignals.h"
 #include "fs/ArchiveList.h"
 #include "fs/UsedFiles.h"
 #include "log/Log.h"
@@ -49,6 +50,7 @@ int RunPlayer(const LaunchOptions& options) {
     std::unique_ptr<CDemoApp> app;
     ErrorPath error(app, options);
     int status = 0;
+    InstallStopSignals();
     try {
         ArchiveList::MountAll();
         app = std::make_unique<CDemoApp>(options);
@@ -56,6 +58,9 @@ int RunPlayer(const LaunchOptions& options) {
         app->Run();
         // Here, not in the destructor: finishing a recording can fail.
         app->Shutdown();
+        if (const int signal = StopSignal()) {
+            status = StoppedStatus(signal);
+        }
     } catch (const CAppError& text) {
         error.Show(ErrorDialogKind::Message, text.Text());
         status = 1;
