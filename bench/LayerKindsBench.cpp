@@ -105,6 +105,7 @@ struct LayerScene {
         module.SelectDriver(&driver);
         module.SelectDevice(driver.devices.at(0).get());
         module.Initialize(nullptr, false, Width, Height, 32);
+        module.SetClearColor(0.0f, 0.0f, 0.0f, 0.0f);  // as the player clears
         vesta::SetFixedStep(true, 60.0f);
         vesta::SetFrameIndex(0);
         // Both sides draw the same stars and particles.
