@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "render/RenderModule.h"
 #include "script/ScriptLog.h"
+#include "script/ScriptTimeline.h"
 #include "script/ScriptParser.h"
 #include "timeline/LayerFactory.h"
 
@@ -28,6 +29,7 @@ void CTimeline::LoadScript(std::string_view fileName) {
     }
     if (script->switches.logScript) {
         WriteScriptLog(script->parts);
+        WriteScriptTimeline(script->parts);
     }
     UseScript(std::move(script));
 }
