@@ -41,7 +41,8 @@ public:
     std::string RunText(std::string_view name, std::string_view contents);
 
 private:
-    std::string processFile(std::string_view name, int depth);
+    // `includedAt`: the place of the INCLUDE, empty for the entry file.
+    std::string processFile(std::string_view name, int depth, const std::string& includedAt);
     std::string processContents(std::string_view name, std::string_view contents, int depth);
     std::string expandIncludes(const std::string& text, int depth);
 
