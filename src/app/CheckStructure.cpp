@@ -5,7 +5,6 @@
 
 #include "app/NearestWord.h"
 #include "app/ValueCheck.h"
-#include "script/ScriptSummary.h"
 
 namespace vesta {
 namespace {
@@ -81,7 +80,10 @@ std::string ignoredText(const IgnoredStatement& statement) {
         std::string text = quoted + " is ignored " + std::string(contextName(statement.context)) +
                            ": it belongs " + contextName(known->context) + ".";
         if (statement.context == ScriptContext::TopLevel) {
-            text += " A } before it closed its part.";
+            text += statement.enclosingPlace.empty()
+                        ? " No part is open here: has its PART lost its {?"
+                        : " No part is open here: the part opened at " +
+                              statement.enclosingPlace + " was closed before it by a } too many.";
         } else if (known->context == ScriptContext::Part &&
                    statement.context == ScriptContext::TimeBlock) {
             text += " The time block opened at " + statement.enclosingPlace +
@@ -97,8 +99,8 @@ std::string ignoredText(const IgnoredStatement& statement) {
                        contextName(statement.context) + " is ignored." +
                        DidYouMean(statement.keyword, keywordsOf(statement.context));
     if (statement.opensBlock && statement.context == ScriptContext::TimeBlock) {
-        text += " Its block's lines are passed over, and its } closes the time block opened at " +
-                statement.enclosingPlace + ", so the rest of the part is lost.";
+        text += " Its lines are passed over, its } closes the time block opened at " +
+                statement.enclosingPlace + ", and the next } the part.";
     } else if (statement.opensBlock && statement.context == ScriptContext::Part) {
         text += " Its lines are read as the part's, and its } closes the part opened at " +
                 statement.enclosingPlace + ".";
@@ -106,6 +108,7 @@ std::string ignoredText(const IgnoredStatement& statement) {
     return text;
 }
 
+// Unknown statements are warnings, known ones out of their place errors.
 // After a block the parser did not know, the lines it swallowed are no news.
 void reportIgnored(const ScriptNotes& notes, CheckFindings& findings) {
     std::set<std::pair<int, std::string>> swallowing;
@@ -125,12 +128,26 @@ void reportIgnored(const ScriptNotes& notes, CheckFindings& findings) {
         if (statement.opensBlock) {
             swallowing.insert(block);
         }
-        findings.Warning(statement.place, ignoredText(statement));
+        // A known statement out of its place was meant to act, and does not.
+        if (known) {
+            findings.Error(statement.place, ignoredText(statement));
+        } else {
+            findings.Warning(statement.place, ignoredText(statement));
+        }
     }
 }
 
 bool loadTimeOnly(OperationKind kind) {
     return kind == OperationKind::Create;
+}
+
+// An end in the load-time block is never run, like everything there but CREATE.
+bool playedEnd(const CPart& part, OperationKind end) {
+    return std::any_of(part.timeBlocks.begin(), part.timeBlocks.end(), [&](const CTimeBlock& b) {
+        return b.time >= 0.0f &&
+               std::any_of(b.operations.begin(), b.operations.end(),
+                           [&](const CLayerOperation& operation) { return operation.kind == end; });
+    });
 }
 
 void checkParts(const ParsedScript& script, const std::vector<std::string>& constants,
@@ -159,11 +176,12 @@ void checkParts(const ParsedScript& script, const std::vector<std::string>& cons
                 }
             }
         }
-        if (!ended && !SummarizePart(part).end) {
+        const bool endsShow = playedEnd(part, OperationKind::End);
+        if (!ended && !endsShow && !playedEnd(part, OperationKind::PartEnd)) {
             findings.Error(part.place, "this part has no PARTEND or END: it would play (and "
                                        "record) for ever.");
         }
-        ended = ended || SummarizePart(part).endsProduction;
+        ended = ended || endsShow;
     }
 }
 

@@ -17,7 +17,8 @@ struct IgnoredStatement {
     std::string argument;
     std::string place;  // "file(line)"
     bool opensBlock = false;
-    // Where the block holding it was opened; empty at the top level.
+    // Where the block holding it was opened; at the top level, where the
+    // part before it was (empty before the first part).
     std::string enclosingPlace;
 };
 

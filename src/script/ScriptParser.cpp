@@ -67,33 +67,6 @@ bool contains(std::string_view text, char c) {
     return text.find(c) != std::string_view::npos;
 }
 
-// The text after the statement's ';' or '{' (outside quotes and
-// parentheses), which no stage reads: a second statement there is lost.
-std::string_view unreadText(std::string_view text) {
-    bool quoted = false;
-    bool parenthesised = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '"') {
-            quoted = !quoted;
-        } else if (!quoted && (c == '(' || c == ')')) {
-            parenthesised = !parenthesised;
-        } else if (!quoted && !parenthesised && (c == ';' || c == '{')) {
-            std::string_view rest = text.substr(i + 1);
-            while (!rest.empty() &&
-                   (rest.front() == ' ' || rest.front() == '\t' || rest.front() == ';')) {
-                rest.remove_prefix(1);
-            }
-            while (!rest.empty() && (rest.back() == '\r' || rest.back() == ' ' ||
-                                     rest.back() == '\t' || rest.back() == ';')) {
-                rest.remove_suffix(1);
-            }
-            return rest;
-        }
-    }
-    return {};
-}
-
 // Where the parser writes down what it passed over; no notes, no writing.
 class NoteTaker {
 public:
@@ -116,7 +89,7 @@ public:
         if (!m_notes) {
             return;
         }
-        const std::string_view rest = unreadText(text);
+        const std::string_view rest = TextAfterStatement(text);
         if (!rest.empty()) {
             m_notes->crowded.push_back({place, std::string(rest)});
         }
@@ -344,13 +317,16 @@ bool CScriptParser::Load(std::string_view entryName) {
 }
 
 std::string CScriptParser::Preprocess(std::string_view entryName) {
-    ScriptPreprocessor preprocessor(m_constants);
+    ScriptPreprocessor preprocessor(m_constants, m_notes);
     return preprocessor.Run(entryName);
 }
 
 void CScriptParser::Parse(std::string_view preprocessed) {
     LineReader reader(preprocessed);
     NoteTaker notes(m_notes);
+    const auto lastPart = [&] {
+        return m_target.parts.empty() ? std::string() : m_target.parts.back().place;
+    };
     Statement statement;
     while (reader.Next()) {
         const std::string& line = reader.Line();
@@ -371,12 +347,12 @@ void CScriptParser::Parse(std::string_view preprocessed) {
                     part.timeBlocks.begin(), part.timeBlocks.end(),
                     [](const CTimeBlock& a, const CTimeBlock& b) { return a.time < b.time; });
             } else {
-                notes.Ignored(ScriptContext::TopLevel, statement, text, reader.Place(), {});
+                notes.Ignored(ScriptContext::TopLevel, statement, text, reader.Place(), lastPart());
             }
             continue;
         }
         if (!applySwitch(m_target.switches, statement)) {
-            notes.Ignored(ScriptContext::TopLevel, statement, text, reader.Place(), {});
+            notes.Ignored(ScriptContext::TopLevel, statement, text, reader.Place(), lastPart());
         }
     }
 }

@@ -165,7 +165,8 @@ void CollectDefines(std::string& text, ConstantTable& constants) {
     }
 }
 
-std::string SubstituteConstants(std::string_view text, ConstantTable& constants) {
+std::string SubstituteConstants(std::string_view text, ConstantTable& constants,
+                                ScriptNotes* notes) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     std::size_t start = 0;
@@ -181,6 +182,13 @@ std::string SubstituteConstants(std::string_view text, ConstantTable& constants)
             line.remove_suffix(1);
         }
         if (const std::optional<std::string> rewritten = substituteLine(line, constants)) {
+            const std::size_t dollar = line.rfind('$');
+            const std::string_view statement =
+                line.substr(dollar == std::string_view::npos ? 0 : dollar + 1);
+            const std::string_view lost = TextAfterStatement(statement);
+            if (notes && !lost.empty()) {
+                notes->crowded.push_back({placeOf(line, 0), std::string(lost)});
+            }
             out += *rewritten;
             out += "\r\n";
         } else {
@@ -249,7 +257,7 @@ std::string ScriptPreprocessor::processContents(std::string_view name, std::stri
     const std::string fileName(name);
     std::string text = RemoveComments(TagLines(name, contents));
     CollectDefines(text, m_constants);
-    text = SubstituteConstants(text, m_constants);
+    text = SubstituteConstants(text, m_constants, m_notes);
     m_openFiles.push_back(fileName);
     text = expandIncludes(text, depth);
     m_openFiles.pop_back();
