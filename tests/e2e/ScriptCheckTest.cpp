@@ -199,6 +199,36 @@ TEST_F(ScriptCheckTest, EachMistakeIsReportedAtItsOwnLine) {
     }
 }
 
+// Each kind is made, never started, for its parameter list: without a model,
+// a scene or a picture, every layer and modifier kind must give it.
+TEST_F(ScriptCheckTest, EveryKindGivesItsParametersWithoutStarting) {
+    std::string text = "PART {\r\nTIME 1 {\r\n";
+    for (const char* kind :
+         {"AnimGFXLayer",   "CerclesLayer",  "DotEffect",     "DynaTexture",    "Flash",
+          "FocalGFX",       "FocalMDL",      "GFXLayer",      "GFXSlider",      "InfiniteZoom",
+          "LineLayer",      "MetaballLayer", "OnduleGFXLayer", "ParasitesLayer", "ParticlesLayer",
+          "PlasmaUVLayer",  "RayLayer",      "SplineLayer",   "StarField",      "TextLayer",
+          "TrouDuVers",     "WaterText"}) {
+        text += std::string("CREATE \"") + kind + "\" {\r\nStartTime 1;\r\n}\r\n";
+    }
+    text += "CREATE \"MDLPlayer\" {\r\n";
+    for (const char* kind :
+         {"3DSound",     "CameraFade",   "DepthEffect", "DynaLight",    "Eclosion",
+          "Flies",       "FocalDepth",   "Fog",         "Glow2",        "GlowEffect",
+          "LensDeform",  "MaterialAnim", "Mercure",     "MeshContour",  "MeshHunz",
+          "MeshModifier", "OndesRadio",  "Particles",   "Rays",         "SceneBlur",
+          "StencilShadow", "Volumetric", "WaterPlane"}) {
+        text += std::string("CREATE \"") + kind + "\" {\r\nStartTime 1;\r\nLifeTime x;\r\n}\r\n";
+    }
+    text += "}\r\n}\r\nTIME 2 {\r\nEND;\r\n}\r\n}\r\n";
+    const ProcessResult result = check(text);
+    EXPECT_EQ(result.exitCode, 1);
+    // Only the modifiers' LifeTime x, one for each of the 23 kinds.
+    EXPECT_NE(result.err.find("vesta: 23 errors\n"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("LifeTime [x] is no number and no DEFINE; it reads as 0.\n"),
+              std::string::npos);
+}
+
 // The player itself still names the CREATE, as it always did.
 TEST_F(ScriptCheckTest, ThePlayerReportsAWrongParameterAtItsCreate) {
     const ProcessResult result =
