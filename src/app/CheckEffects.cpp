@@ -81,9 +81,8 @@ private:
             if (found == names.end()) {
                 m_findings.Error(operation.place,
                                  std::string("no ") +
-                                     (family == Family::Layer ? "layer" : "modifier") +
-                                     " named [" + operation.argument +
-                                     "] is created before this UPDATE." +
+                                     (family == Family::Layer ? "layer" : "modifier") + " named [" +
+                                     operation.argument + "] is created before this UPDATE." +
                                      DidYouMean(operation.argument, keysOf(names)));
                 break;
             }
@@ -115,7 +114,7 @@ private:
         }
         for (const CLayerOperation& child : operation.children) {
             m_findings.Error(child.place,
-                             std::string(child.kind == OperationKind::Create ? "CREATE"
+                             std::string(child.kind == OperationKind::Create   ? "CREATE"
                                          : child.kind == OperationKind::Update ? "UPDATE"
                                                                                : "DELETE") +
                                  " inside the block of " + owner.kind + " at " + operation.place +
@@ -129,11 +128,10 @@ private:
             return set;
         }
         const bool layer = family == Family::Layer;
-        const std::vector<std::string> kinds = layer ? CLayerFactory::Instance().Names()
-                                                     : CModifierFactory::Instance().Names();
-        m_findings.Error(operation.place, std::string("unknown ") +
-                                              (layer ? "layer" : "modifier") + " kind [" +
-                                              operation.argument + "]." +
+        const std::vector<std::string> kinds =
+            layer ? CLayerFactory::Instance().Names() : CModifierFactory::Instance().Names();
+        m_findings.Error(operation.place, std::string("unknown ") + (layer ? "layer" : "modifier") +
+                                              " kind [" + operation.argument + "]." +
                                               DidYouMean(operation.argument, kinds));
         return nullptr;
     }

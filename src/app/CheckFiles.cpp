@@ -65,12 +65,12 @@ void checkPicture(const std::string& file, const std::string& place, const std::
     const std::size_t dot = name.find_last_of('.');
     const std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
     if (extension != "png" && extension != "jpg") {
-        findings.Error(place, what + ": [" + file +
-                                  "] cannot be read: pictures are .png or .jpg files.");
+        findings.Error(place,
+                       what + ": [" + file + "] cannot be read: pictures are .png or .jpg files.");
     } else if (!opens(name)) {
         findings.Error(place, what + ": picture [" + file +
-                                  "] is in no search folder and no archive (looked up as [" +
-                                  name + "]).");
+                                  "] is in no search folder and no archive (looked up as [" + name +
+                                  "]).");
     }
 }
 
@@ -106,8 +106,8 @@ void CheckNamedFiles(FileRole role, std::string_view value, const std::string& p
     case FileRole::Sound:
     case FileRole::Text:
         if (!opens(file)) {
-            findings.Error(place, what + ": file [" + file +
-                                      "] is in no search folder and no archive.");
+            findings.Error(place,
+                           what + ": file [" + file + "] is in no search folder and no archive.");
         }
         break;
     }

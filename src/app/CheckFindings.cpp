@@ -52,12 +52,13 @@ void CheckFindings::Print(std::FILE* err) const {
         return std::pair(std::find(files.begin(), files.end(), file) - files.begin(), line);
     };
     std::vector<CheckFinding> ordered = m_findings;
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [&](const CheckFinding& a, const CheckFinding& b) { return rank(a) < rank(b); });
+    std::stable_sort(
+        ordered.begin(), ordered.end(),
+        [&](const CheckFinding& a, const CheckFinding& b) { return rank(a) < rank(b); });
     for (const CheckFinding& finding : ordered) {
         std::fprintf(err, "vesta: %s%s%s%s\n", finding.place.c_str(),
-                     finding.place.empty() ? "" : ": ", finding.error ? "" : "warning: ",
-                     finding.text.c_str());
+                     finding.place.empty() ? "" : ": ",
+                     finding.error ? "" : "warning: ", finding.text.c_str());
     }
     if (m_findings.empty()) {
         return;

@@ -82,8 +82,8 @@ std::string ignoredText(const IgnoredStatement& statement) {
         if (statement.context == ScriptContext::TopLevel) {
             text += statement.enclosingPlace.empty()
                         ? " No part is open here: has its PART lost its {?"
-                        : " No part is open here: the part opened at " +
-                              statement.enclosingPlace + " was closed before it by a } too many.";
+                        : " No part is open here: the part opened at " + statement.enclosingPlace +
+                              " was closed before it by a } too many.";
         } else if (known->context == ScriptContext::Part &&
                    statement.context == ScriptContext::TimeBlock) {
             text += " The time block opened at " + statement.enclosingPlace +
@@ -95,8 +95,8 @@ std::string ignoredText(const IgnoredStatement& statement) {
         }
         return text;
     }
-    std::string text = "unknown statement " + quoted + " " +
-                       contextName(statement.context) + " is ignored." +
+    std::string text = "unknown statement " + quoted + " " + contextName(statement.context) +
+                       " is ignored." +
                        DidYouMean(statement.keyword, keywordsOf(statement.context));
     if (statement.opensBlock && statement.context == ScriptContext::TimeBlock) {
         text += " Its lines are passed over, its } closes the time block opened at " +
@@ -158,9 +158,9 @@ void checkParts(const ParsedScript& script, const std::vector<std::string>& cons
             if (!WholeNumber(block.timeText)) {
                 const std::optional<ValueProblem> problem =
                     CheckValue(ParameterType::Float, block.timeText, constants);
-                findings.Error(block.place,
-                               "TIME " + (problem ? problem->text
-                                                  : "[" + block.timeText + "] is no number."));
+                findings.Error(
+                    block.place,
+                    "TIME " + (problem ? problem->text : "[" + block.timeText + "] is no number."));
             }
             if (block.time >= 0.0f) {
                 continue;
@@ -169,8 +169,7 @@ void checkParts(const ParsedScript& script, const std::vector<std::string>& cons
                 if (!loadTimeOnly(operation.kind)) {
                     findings.Error(operation.place,
                                    "this operation stands in the load-time block (TIME " +
-                                       block.timeText +
-                                       " at " + block.place +
+                                       block.timeText + " at " + block.place +
                                        "), which only creates layers: it is never run. Has "
                                        "that block lost its closing }?");
                 }

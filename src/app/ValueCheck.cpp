@@ -34,8 +34,9 @@ std::string notANumber(std::string_view value, const std::vector<std::string>& c
     }
     const std::string_view name = leadingName(value);
     if (std::find(constants.begin(), constants.end(), name) != constants.end()) {
-        return quoted + " was not computed, so it reads as 0: write a DEFINE's expression "
-                        "without blanks (" +
+        return quoted +
+               " was not computed, so it reads as 0: write a DEFINE's expression "
+               "without blanks (" +
                std::string(name) + "+1).";
     }
     return quoted + " is no number and no DEFINE; it reads as 0." + DidYouMean(name, constants);
@@ -72,9 +73,15 @@ std::optional<ValueProblem> CheckValue(ParameterType type, std::string_view valu
         if (consumed == 0) {
             return ValueProblem{true, notANumber(value, constants)};
         }
-        if (!WholeNumber(value)) {
+        const std::optional<double> number = WholeNumber(value);
+        if (!number) {
             return ValueProblem{false, "only the number at the start of [" + std::string(value) +
                                            "] is read."};
+        }
+        if (type == ParameterType::Int && *number != static_cast<double>(ParseIntPrefix(value))) {
+            return ValueProblem{false, "takes whole numbers: [" + std::string(value) +
+                                           "] reads as " + std::to_string(ParseIntPrefix(value)) +
+                                           "."};
         }
         return std::nullopt;
     }

@@ -43,7 +43,7 @@ struct CLayerOperation {
 };
 
 struct CTimeBlock {
-    float time = 0.0f;  // seconds from the part start; negative: at load
+    float time = 0.0f;     // seconds from the part start; negative: at load
     std::string timeText;  // the TIME argument as written (after substitution)
     std::string place;
     std::string description;
@@ -51,10 +51,10 @@ struct CTimeBlock {
 };
 
 struct CPart {
-    std::string place;             // "file(line)" of its PART statement
+    std::string place;  // "file(line)" of its PART statement
     std::map<std::string, std::string, std::less<>> statementPlaces;  // keyword: "file(line)"
-    std::string loadingImage;      // "file[, xscale[, yscale]]"
-    std::string loadingAnimation;  // "file, x, y, w, h; ..."
+    std::string loadingImage;                                         // "file[, xscale[, yscale]]"
+    std::string loadingAnimation;                                     // "file, x, y, w, h; ..."
     std::string musicStream;
     std::string modStream;
     std::string nextLoadSample;

@@ -94,8 +94,9 @@ TEST_F(ConfigTest, MissingOrBrokenConfigurationIsAnApplicationError) {
     EXPECT_EQ(errorOf("<AppConfig>\n  <Window Name=\"x\">\n</AppConfig>"),
               "Syntax error at line(3), column(12) in [DefaultConfig.xml]: end tag does not match "
               "the start tag");
-    EXPECT_EQ(errorOf("  \n ").rfind("Syntax error at line(2), column(1) in [DefaultConfig.xml]: ", 0),
-              0u);
+    EXPECT_EQ(
+        errorOf("  \n ").rfind("Syntax error at line(2), column(1) in [DefaultConfig.xml]: ", 0),
+        0u);
 }
 
 TEST_F(ConfigTest, LogFileHoldsTheEngineLinesButNotTheBanner) {

@@ -47,31 +47,31 @@ TEST_F(ScriptCheckTest, EveryMissingFileIsAnErrorAtTheLineThatNamesIt) {
     ASSERT_TRUE(pak.Add("tune.mp3", Bytes("not decoded by the check")));
     WriteFile(m_dir / "data.pak", *pak.Build());
     const ProcessResult result = check(script({
-        "PART {",                                                    // 1
-        "LOADINGIMG \"load.jpg, 1, 1\";",                            // 2
+        "PART {",                                                          // 1
+        "LOADINGIMG \"load.jpg, 1, 1\";",                                  // 2
         "LOADINGANIM \"f1.png, .4, .4, .1, .1;f2.png, .4, .4, .1, .1\";",  // 3
-        "MUSICSTREAM \"tune.mp3\";",                                 // 4
-        "MODSTREAM \"song.xm\";",                                    // 5
-        "NEXTLOAD_SAMPLE \"next.wav\";",                             // 6
-        "TIME -1 {",                                                 // 7
-        "CREATE \"GFXLayer\" {",                                     // 8
-        "Texture \"Gfx\\Back.PNG\";",                                // 9
-        "AlphaTexture \"alpha.png\";",                               // 10
-        "}",                                                         // 11
-        "CREATE \"AnimGFXLayer\" {",                                 // 12
-        "Texture \"a1.png, a2.png\";",                               // 13
-        "}",                                                         // 14
-        "CREATE \"MDLPlayer\" {",                                    // 15
-        "MDLFile \"ship.mdl\";",                                     // 16
-        "}",                                                         // 17
-        "CREATE \"GFXLayer\" {",                                     // 18
-        "Texture \"back.bmp\";",                                     // 19
-        "}",                                                         // 20
-        "}",                                                         // 21
-        "TIME 5 {",                                                  // 22
-        "PARTEND;",                                                  // 23
-        "}",                                                         // 24
-        "}",                                                         // 25
+        "MUSICSTREAM \"tune.mp3\";",                                       // 4
+        "MODSTREAM \"song.xm\";",                                          // 5
+        "NEXTLOAD_SAMPLE \"next.wav\";",                                   // 6
+        "TIME -1 {",                                                       // 7
+        "CREATE \"GFXLayer\" {",                                           // 8
+        "Texture \"Gfx\\Back.PNG\";",                                      // 9
+        "AlphaTexture \"alpha.png\";",                                     // 10
+        "}",                                                               // 11
+        "CREATE \"AnimGFXLayer\" {",                                       // 12
+        "Texture \"a1.png, a2.png\";",                                     // 13
+        "}",                                                               // 14
+        "CREATE \"MDLPlayer\" {",                                          // 15
+        "MDLFile \"ship.mdl\";",                                           // 16
+        "}",                                                               // 17
+        "CREATE \"GFXLayer\" {",                                           // 18
+        "Texture \"back.bmp\";",                                           // 19
+        "}",                                                               // 20
+        "}",                                                               // 21
+        "TIME 5 {",                                                        // 22
+        "PARTEND;",                                                        // 23
+        "}",                                                               // 24
+        "}",                                                               // 25
     }));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
@@ -112,16 +112,16 @@ struct MistakeCase {
 TEST_F(ScriptCheckTest, EachMistakeIsReportedAtItsOwnLine) {
     const MistakeCase cases[] = {
         {"a wrong parameter name, at its own line and not the CREATE's",
-         script({"PART {", "TIME 0 {", "CREATE \"Flash\" {", "NAME \"F\";", "StartTme 1;", "}",
-                 "}", "TIME 2 {", "PARTEND;", "}", "}"}),
+         script({"PART {", "TIME 0 {", "CREATE \"Flash\" {", "NAME \"F\";", "StartTme 1;", "}", "}",
+                 "TIME 2 {", "PARTEND;", "}", "}"}),
          "vesta: Main.txt(5): Flash has no parameter [StartTme]; the show would stop there. "
          "Did you mean StartTime?\n"
          "vesta: 1 error\n",
          1},
         {"values that read as something else than meant",
          script({"DEFINE \"Scene1 = 2\";", "PART {", "TIME 0 {", "CREATE \"GFXLayer\" {",
-                 "RisingTime fast;", "StartTime Scne1+0.5;", "LifeTime Scene1 + 1;",
-                 "Effect 99;", "AlphaType 7;", "Bilinear yes;", "XScale 0.5; YScale 0.5;", "}",
+                 "RisingTime fast;", "StartTime Scne1+0.5;", "LifeTime Scene1 + 1;", "Effect 99;",
+                 "AlphaType 7;", "Bilinear yes;", "XScale 0.5; YScale 0.5;", "Effect 2.9;", "}",
                  "}", "TIME Scene2 {", "PARTEND;", "}", "}"}),
          "vesta: Main.txt(5): RisingTime [fast] is no number and no DEFINE; it reads as 0.\n"
          "vesta: Main.txt(6): StartTime [Scne1+0.5] is no number and no DEFINE; it reads as 0. "
@@ -133,13 +133,14 @@ TEST_F(ScriptCheckTest, EachMistakeIsReportedAtItsOwnLine) {
          "vesta: Main.txt(10): Bilinear [yes] reads as No: only Yes, spelt so, switches it on.\n"
          "vesta: Main.txt(11): warning: [YScale 0.5] after the first statement on this line is "
          "never read: one statement a line.\n"
-         "vesta: Main.txt(14): TIME [Scene2] is no number and no DEFINE; it reads as 0. Did you "
+         "vesta: Main.txt(12): warning: Effect takes whole numbers: [2.9] reads as 2.\n"
+         "vesta: Main.txt(15): TIME [Scene2] is no number and no DEFINE; it reads as 0. Did you "
          "mean Scene1?\n"
-         "vesta: 7 errors, 1 warning\n",
+         "vesta: 7 errors, 2 warnings\n",
          1},
         {"CREAT swallowing the rest of the part",
-         script({"PART {", "TIME 1 {", "CREAT \"Flash\" {", "NAME \"F\";", "}", "}",
-                 "TIME 3 {", "PARTEND;", "}", "}"}),
+         script({"PART {", "TIME 1 {", "CREAT \"Flash\" {", "NAME \"F\";", "}", "}", "TIME 3 {",
+                 "PARTEND;", "}", "}"}),
          "vesta: Main.txt(1): this part has no PARTEND or END: it would play (and record) for "
          "ever.\n"
          "vesta: Main.txt(3): warning: unknown statement [CREAT] in a time block is ignored. "
@@ -184,8 +185,8 @@ TEST_F(ScriptCheckTest, EachMistakeIsReportedAtItsOwnLine) {
          "vesta: 4 errors\n",
          1},
         {"unknown kinds and updates of names never created",
-         script({"PART {", "TIME 1 {", "CREATE \"GfxLayer\" {", "NAME \"A\";", "}", "}",
-                 "TIME 2 {", "UPDATE \"a\" {", "}", "PARTEND;", "}", "}"}),
+         script({"PART {", "TIME 1 {", "CREATE \"GfxLayer\" {", "NAME \"A\";", "}", "}", "TIME 2 {",
+                 "UPDATE \"a\" {", "}", "PARTEND;", "}", "}"}),
          "vesta: Main.txt(3): unknown layer kind [GfxLayer]. Did you mean GFXLayer?\n"
          "vesta: Main.txt(8): no layer named [a] is created before this UPDATE. Did you mean A?\n"
          "vesta: 2 errors\n",
@@ -204,20 +205,20 @@ TEST_F(ScriptCheckTest, EachMistakeIsReportedAtItsOwnLine) {
 TEST_F(ScriptCheckTest, EveryKindGivesItsParametersWithoutStarting) {
     std::string text = "PART {\r\nTIME 1 {\r\n";
     for (const char* kind :
-         {"AnimGFXLayer",   "CerclesLayer",  "DotEffect",     "DynaTexture",    "Flash",
-          "FocalGFX",       "FocalMDL",      "GFXLayer",      "GFXSlider",      "InfiniteZoom",
-          "LineLayer",      "MetaballLayer", "OnduleGFXLayer", "ParasitesLayer", "ParticlesLayer",
-          "PlasmaUVLayer",  "RayLayer",      "SplineLayer",   "StarField",      "TextLayer",
-          "TrouDuVers",     "WaterText"}) {
+         {"AnimGFXLayer",  "CerclesLayer",  "DotEffect",      "DynaTexture",    "Flash",
+          "FocalGFX",      "FocalMDL",      "GFXLayer",       "GFXSlider",      "InfiniteZoom",
+          "LineLayer",     "MetaballLayer", "OnduleGFXLayer", "ParasitesLayer", "ParticlesLayer",
+          "PlasmaUVLayer", "RayLayer",      "SplineLayer",    "StarField",      "TextLayer",
+          "TrouDuVers",    "WaterText"}) {
         text += std::string("CREATE \"") + kind + "\" {\r\nStartTime 1;\r\n}\r\n";
     }
     text += "CREATE \"MDLPlayer\" {\r\n";
     for (const char* kind :
-         {"3DSound",     "CameraFade",   "DepthEffect", "DynaLight",    "Eclosion",
-          "Flies",       "FocalDepth",   "Fog",         "Glow2",        "GlowEffect",
-          "LensDeform",  "MaterialAnim", "Mercure",     "MeshContour",  "MeshHunz",
-          "MeshModifier", "OndesRadio",  "Particles",   "Rays",         "SceneBlur",
-          "StencilShadow", "Volumetric", "WaterPlane"}) {
+         {"3DSound",       "CameraFade",   "DepthEffect", "DynaLight",   "Eclosion",
+          "Flies",         "FocalDepth",   "Fog",         "Glow2",       "GlowEffect",
+          "LensDeform",    "MaterialAnim", "Mercure",     "MeshContour", "MeshHunz",
+          "MeshModifier",  "OndesRadio",   "Particles",   "Rays",        "SceneBlur",
+          "StencilShadow", "Volumetric",   "WaterPlane"}) {
         text += std::string("CREATE \"") + kind + "\" {\r\nStartTime 1;\r\nLifeTime x;\r\n}\r\n";
     }
     text += "}\r\n}\r\nTIME 2 {\r\nEND;\r\n}\r\n}\r\n";
@@ -239,8 +240,8 @@ TEST_F(ScriptCheckTest, ThePlayerReportsAWrongParameterAtItsCreate) {
 }
 
 TEST_F(ScriptCheckTest, UnknownStatementsAreWarningsThatOnlyStrictFails) {
-    const std::string text = script({"SHOWFPSS Yes;", "PART {", "MUSIKSTREAM \"tune.mp3\";",
-                                     "TIME 1 {", "PARTEND;", "}", "}"});
+    const std::string text = script(
+        {"SHOWFPSS Yes;", "PART {", "MUSIKSTREAM \"tune.mp3\";", "TIME 1 {", "PARTEND;", "}", "}"});
     const std::string warnings =
         "vesta: Main.txt(1): warning: unknown statement [SHOWFPSS] outside any part is ignored. "
         "Did you mean SHOWFPS?\n"
