@@ -119,7 +119,7 @@ void reportIgnored(const ScriptNotes& notes, CheckFindings& findings) {
         if (swallowing.contains(block) && !(known && known->opensBlock)) {
             continue;
         }
-        // A top-level word that no context knows or nearly knows is
+        // A top-level word that is no keyword and near no top-level one is
         // the remnant of a block, not a statement of its own.
         if (statement.context == ScriptContext::TopLevel && !known &&
             !NearestWord(statement.keyword, keywordsOf(ScriptContext::TopLevel))) {
@@ -137,8 +137,20 @@ void reportIgnored(const ScriptNotes& notes, CheckFindings& findings) {
     }
 }
 
-bool loadTimeOnly(OperationKind kind) {
-    return kind == OperationKind::Create;
+const char* operationWord(OperationKind kind) {
+    switch (kind) {
+    case OperationKind::Create:
+        return "CREATE";
+    case OperationKind::Update:
+        return "UPDATE";
+    case OperationKind::Delete:
+        return "DELETE";
+    case OperationKind::End:
+        return "END";
+    case OperationKind::PartEnd:
+        return "PARTEND";
+    }
+    return "";
 }
 
 // An end in the load-time block is never run, like everything there but CREATE.
@@ -166,10 +178,11 @@ void checkParts(const ParsedScript& script, const std::vector<std::string>& cons
                 continue;
             }
             for (const CLayerOperation& operation : block.operations) {
-                if (!loadTimeOnly(operation.kind)) {
+                if (operation.kind != OperationKind::Create) {
                     findings.Error(operation.place,
-                                   "this operation stands in the load-time block (TIME " +
-                                       block.timeText + " at " + block.place +
+                                   std::string(operationWord(operation.kind)) +
+                                       " stands in the load-time block (TIME " + block.timeText +
+                                       " at " + block.place +
                                        "), which only creates layers: it is never run. Has "
                                        "that block lost its closing }?");
                 }

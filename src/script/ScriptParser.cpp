@@ -89,8 +89,10 @@ public:
         if (!m_notes) {
             return;
         }
+        // A lone } closes a part block but never a time or effect block;
+        // the blocks it leaves open are news of their own.
         const std::string_view rest = TextAfterStatement(text);
-        if (!rest.empty()) {
+        if (rest.find_first_not_of("} \t") != std::string_view::npos) {
             m_notes->crowded.push_back({place, std::string(rest)});
         }
     }

@@ -186,7 +186,7 @@ std::string SubstituteConstants(std::string_view text, ConstantTable& constants,
             const std::string_view statement =
                 line.substr(dollar == std::string_view::npos ? 0 : dollar + 1);
             const std::string_view lost = TextAfterStatement(statement);
-            if (notes && !lost.empty()) {
+            if (notes && lost.find_first_not_of("} \t") != std::string_view::npos) {
                 notes->crowded.push_back({placeOf(line, 0), std::string(lost)});
             }
             out += *rewritten;

@@ -165,10 +165,10 @@ TEST_F(ScriptCheckTest, EachMistakeIsReportedAtItsOwnLine) {
          "ever.\n"
          "vesta: Main.txt(6): [TIME] is ignored in a time block: it belongs in a part block. The "
          "time block opened at Main.txt(2) seems to have lost its closing }.\n"
-         "vesta: Main.txt(7): this operation stands in the load-time block (TIME -1 at "
+         "vesta: Main.txt(7): UPDATE stands in the load-time block (TIME -1 at "
          "Main.txt(2)), which only creates layers: it is never run. Has that block lost its "
          "closing }?\n"
-         "vesta: Main.txt(9): this operation stands in the load-time block (TIME -1 at "
+         "vesta: Main.txt(9): PARTEND stands in the load-time block (TIME -1 at "
          "Main.txt(2)), which only creates layers: it is never run. Has that block lost its "
          "closing }?\n"
          "vesta: 4 errors\n",
