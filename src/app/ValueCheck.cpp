@@ -75,8 +75,14 @@ std::optional<ValueProblem> CheckValue(ParameterType type, std::string_view valu
         }
         const std::optional<double> number = WholeNumber(value);
         if (!number) {
-            return ValueProblem{false, "only the number at the start of [" + std::string(value) +
-                                           "] is read."};
+            // "XScale 0.5 YScale 0.5": two statements that the line made one.
+            const std::string_view rest = TrimBlanks(value.substr(consumed));
+            return ValueProblem{false, "reads only the number at the start of [" +
+                                           std::string(value) + "] is read." +
+                                           (startsWord(rest) ? " Is [" + std::string(rest) +
+                                                                   "] a statement of its own? "
+                                                                   "One statement a line."
+                                                             : std::string())};
         }
         if (type == ParameterType::Int && *number != static_cast<double>(ParseIntPrefix(value))) {
             return ValueProblem{false, "takes whole numbers: [" + std::string(value) +
