@@ -78,7 +78,7 @@ std::optional<ValueProblem> CheckValue(ParameterType type, std::string_view valu
             // "XScale 0.5 YScale 0.5": two statements that the line made one.
             const std::string_view rest = TrimBlanks(value.substr(consumed));
             return ValueProblem{false, "reads only the number at the start of [" +
-                                           std::string(value) + "] is read." +
+                                           std::string(value) + "]." +
                                            (startsWord(rest) ? " Is [" + std::string(rest) +
                                                                    "] a statement of its own? "
                                                                    "One statement a line."

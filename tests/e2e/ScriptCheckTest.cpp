@@ -240,14 +240,17 @@ TEST_F(ScriptCheckTest, ThePlayerReportsAWrongParameterAtItsCreate) {
 }
 
 TEST_F(ScriptCheckTest, UnknownStatementsAreWarningsThatOnlyStrictFails) {
-    const std::string text = script(
-        {"SHOWFPSS Yes;", "PART {", "MUSIKSTREAM \"tune.mp3\";", "TIME 1 {", "PARTEND;", "}", "}"});
+    const std::string text =
+        script({"SHOWFPSS Yes;", "PART {", "MUSIKSTREAM \"tune.mp3\";", "TIME 1 {",
+                "CREATE \"GFXLayer\" {", "XScale 0.5 YScale 0.5;", "}", "PARTEND;", "}", "}"});
     const std::string warnings =
         "vesta: Main.txt(1): warning: unknown statement [SHOWFPSS] outside any part is ignored. "
         "Did you mean SHOWFPS?\n"
         "vesta: Main.txt(3): warning: unknown statement [MUSIKSTREAM] in a part block is "
         "ignored. Did you mean MUSICSTREAM?\n"
-        "vesta: 2 warnings\n";
+        "vesta: Main.txt(6): warning: XScale reads only the number at the start of [0.5 YScale "
+        "0.5]. Is [YScale 0.5] a statement of its own? One statement a line.\n"
+        "vesta: 3 warnings\n";
     const ProcessResult plain = check(text);
     EXPECT_EQ(plain.exitCode, 0);
     EXPECT_EQ(plain.err, warnings);
