@@ -23,7 +23,8 @@ std::unique_ptr<AdvXMLParser::XmlDocument> LoadConfigDocument(const char* fileNa
     try {
         return AdvXMLParser::Parse(reinterpret_cast<const char*>(file.Data()), file.Size());
     } catch (const AdvXMLParser::ParsingException& error) {
-        RaiseAppError("Syntax error at line(%i), column(%i)", error.Line(), error.Column());
+        RaiseAppError("Syntax error at line(%i), column(%i) in [%s]: %s", error.Line(),
+                      error.Column(), fileName, AdvXMLParser::ParseErrorText(error.Code()));
     }
 }
 

@@ -26,7 +26,7 @@ struct AppConfig {
 };
 
 // Reads and parses the configuration through the file system. Throws
-// CAppError "Unable to open [name]" or "Syntax error at line(L), column(C)".
+// CAppError "Unable to open [name]" or "Syntax error at line(L), column(C) in [name]: reason".
 std::unique_ptr<AdvXMLParser::XmlDocument> LoadConfigDocument(const char* fileName);
 
 AppConfig ReadAppConfig(const AdvXMLParser::XmlDocument& document);

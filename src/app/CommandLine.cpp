@@ -104,6 +104,8 @@ bool applyFlag(LaunchOptions& options, std::string_view flag) {
         options.help = true;
     } else if (flag == "--check") {
         options.check = true;
+    } else if (flag == "--strict") {
+        options.strict = true;
     } else if (flag == "--version") {
         options.version = true;
     } else {
@@ -115,6 +117,9 @@ bool applyFlag(LaunchOptions& options, std::string_view flag) {
 std::string checkCombination(const LaunchOptions& options) {
     if (options.windowed && options.fullscreen) {
         return "--windowed and --fullscreen exclude each other";
+    }
+    if (options.strict && !options.check) {
+        return "--strict goes with --check";
     }
     if ((options.windowed || options.fullscreen) && !options.mode) {
         return std::string(options.windowed ? "--windowed" : "--fullscreen") + " needs --mode";
@@ -229,7 +234,9 @@ std::string UsageText(std::string_view program) {
            "                         runs draw alike (default: the calendar time; a recording\n"
            "                         logs the seed it used)\n"
            "      --check            read the configuration and the script, report what they\n"
-           "                         hold and any mistake, and exit without playing\n"
+           "                         hold and any mistake, and exit without playing: errors\n"
+           "                         exit 1, warnings alone exit 0\n"
+           "      --strict           with --check: warnings exit 1 as well\n"
            "  -h, --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"

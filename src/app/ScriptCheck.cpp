@@ -4,13 +4,16 @@
 #include <string_view>
 
 #include "app/AppConfig.h"
+#include "app/CheckEffects.h"
+#include "app/CheckFiles.h"
+#include "app/CheckFindings.h"
+#include "app/CheckStructure.h"
 #include "fs/ArchiveList.h"
 #include "fs/SearchPaths.h"
 #include "log/Log.h"
 #include "script/ScriptLog.h"
 #include "script/ScriptParser.h"
 #include "script/ScriptSummary.h"
-#include "timeline/LayerFactory.h"
 
 namespace vesta {
 namespace {
@@ -41,41 +44,41 @@ void printSummary(std::FILE* out, const std::string& scriptName, const ParsedScr
     }
 }
 
-int checkScript(std::FILE* out, std::FILE* err) {
+int checkScript(std::FILE* out, std::FILE* err, bool strict) {
     const auto config = LoadConfigDocument(kConfigFileName);
     const AppConfig settings = ReadAppConfig(*config);
     for (const std::string& folder : settings.searchPaths) {
         AddSearchPath(folder);
     }
     ParsedScript script;
+    ScriptNotes notes;
     CScriptParser parser(script);
+    parser.SetNotes(&notes);
     parser.Load(settings.script);
     if (script.switches.logScript) {
         WriteScriptLog(script.parts);
     }
     printSummary(out, settings.script, script);
-    int status = 0;
-    if (script.parts.empty()) {
-        std::fprintf(err, "vesta: %s\n",
-                     "Nothing to be done... check for some missing PART block.");
-        status = 1;
+    const std::vector<std::string> constants = parser.Constants().Names();
+    CheckFindings findings;
+    CheckStructure(script, notes, constants, findings);
+    for (const CPart& part : script.parts) {
+        CheckPartFiles(part, findings);
     }
-    const auto isLayerKind = [](std::string_view kind) {
-        return CLayerFactory::Instance().Has(kind);
-    };
-    for (const std::string& problem : FindScriptProblems(script, isLayerKind)) {
-        std::fprintf(err, "vesta: %s\n", problem.c_str());
-        status = 1;
+    CheckEffects(script, constants, findings);
+    findings.Print(err);
+    if (findings.Errors() > 0 || (strict && findings.Warnings() > 0)) {
+        return 1;
     }
-    return status;
+    return 0;
 }
 
 }  // namespace
 
-int RunScriptCheck(std::FILE* out, std::FILE* err) {
+int RunScriptCheck(std::FILE* out, std::FILE* err, bool strict) {
     try {
         ArchiveList::MountAll();
-        return checkScript(out, err);
+        return checkScript(out, err, strict);
     } catch (const CAppError& error) {
         std::fprintf(err, "vesta: %s\n", error.Text().c_str());
     } catch (const CUserException& error) {

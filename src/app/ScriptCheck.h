@@ -7,7 +7,8 @@
 
 namespace vesta {
 
-// Summary on `out`, problems on `err`; 0 when the script is sound, 1 otherwise.
-int RunScriptCheck(std::FILE* out, std::FILE* err);
+// Summary on `out`, findings on `err`; 1 when there are errors (or, when
+// `strict`, warnings), 0 otherwise.
+int RunScriptCheck(std::FILE* out, std::FILE* err, bool strict = false);
 
 }  // namespace vesta

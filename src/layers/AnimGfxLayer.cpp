@@ -27,7 +27,7 @@ CAnimGfxLayer::CAnimGfxLayer(RenderModule* context, const std::vector<CLayerOper
             }
             return true;
         },
-        "Effect");
+        "Effect", ParameterType::Int);
     SetDefaultName(RandomLayerName("Anim Gfx Layer"));
 }
 

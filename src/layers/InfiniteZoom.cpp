@@ -24,7 +24,7 @@ CInfiniteZoom::CInfiniteZoom(RenderModule* context, const std::vector<CLayerOper
             }
             return true;
         },
-        "Effect");
+        "Effect", ParameterType::Int);
     AddFloatParameter("SpeedAnim", &m_speedAnim);
     AddFloatParameter("Rotate", &m_rotate);
     SetDefaultName(RandomLayerName("InfiniteZoom Gfx Layer"));

@@ -34,7 +34,7 @@ CParasitesLayer::CParasitesLayer(RenderModule* context,
                 *member = ParseIntPrefix(text);
                 return true;
             },
-            name);
+            name, ParameterType::Int);
     };
     const auto text = [this](int identifier, const char* name, std::string* member) {
         AddAccessorParameter(
@@ -43,7 +43,7 @@ CParasitesLayer::CParasitesLayer(RenderModule* context,
                 *member = std::string(value);
                 return true;
             },
-            name);
+            name, ParameterType::Text);
     };
     integer(kFirstIdentifier, "AlphaType", &m_alphaType);
     text(kFirstIdentifier + 1, "AlphaTexture", &m_alphaTexture);

@@ -35,7 +35,7 @@ void CPictureLayer::addFloatAccessor(std::string_view name, float* member) {
             *member = ParseFloatPrefix(text);
             return true;
         },
-        name);
+        name, ParameterType::Float);
 }
 
 void CPictureLayer::addIntAccessor(std::string_view name, std::int32_t* member) {
@@ -45,7 +45,7 @@ void CPictureLayer::addIntAccessor(std::string_view name, std::int32_t* member) 
             *member = ParseIntPrefix(text);
             return true;
         },
-        name);
+        name, ParameterType::Int);
 }
 
 void CPictureLayer::addTextAccessor(std::string_view name, std::string* member) {
@@ -55,7 +55,7 @@ void CPictureLayer::addTextAccessor(std::string_view name, std::string* member) 
             member->assign(text);
             return true;
         },
-        name);
+        name, ParameterType::Text);
 }
 
 void CPictureLayer::addPictureParameters(FlatPicture& picture, Registration registration) {

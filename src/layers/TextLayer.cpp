@@ -49,7 +49,7 @@ CTextLayer::CTextLayer(RenderModule* context, const std::vector<CLayerOperation>
             }
             return true;
         },
-        "Effect");
+        "Effect", ParameterType::Int);
     AddIntParameter("AlphaType", &m_alphaType);
     AddTextParameter("AlphaTexture", &m_alphaTexture);
     AddTextParameter("Texture", &m_texture);

@@ -97,6 +97,9 @@ private:
 
 class DynaTexture;
 class Texture;
+
+// The name under which a picture file is looked up: its bare name in lower case.
+std::string PictureLookupName(const std::string& file);
 using ImageLoader = bool (*)(Texture& texture, const std::string& path,
                              std::vector<std::uint8_t>& image, int& width, int& height);
 

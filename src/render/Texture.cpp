@@ -16,11 +16,8 @@
 namespace vesta {
 namespace {
 
-// Scripts name pictures with Windows folders; the file system finds a picture
-// by its bare name through the search folders, so the folder is dropped.
 std::string reduceName(const std::string& file) {
-    const std::size_t slash = file.find_last_of("\\/");
-    return AsciiLower(slash == std::string::npos ? file : file.substr(slash + 1));
+    return PictureLookupName(file);
 }
 
 std::string extensionOf(const std::string& file) {
@@ -52,6 +49,13 @@ bool loadJpeg(Texture&, const std::string& path, std::vector<std::uint8_t>& imag
 }
 
 }  // namespace
+
+// Scripts name pictures with Windows folders; the file system finds a picture
+// by its bare name through the search folders, so the folder is dropped.
+std::string PictureLookupName(const std::string& file) {
+    const std::size_t slash = file.find_last_of("\\/");
+    return AsciiLower(slash == std::string::npos ? file : file.substr(slash + 1));
+}
 
 Texture::Texture(RenderModule& module) : m_module(module) {
     m_loaders["png"] = &loadPng;

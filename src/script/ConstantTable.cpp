@@ -63,6 +63,14 @@ void ConstantTable::Define(std::string_view name, float value) {
     }
 }
 
+std::vector<std::string> ConstantTable::Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : m_values) {
+        names.push_back(entry.first);
+    }
+    return names;
+}
+
 std::optional<float> ConstantTable::Find(std::string_view name) const {
     const auto it = m_values.find(name);
     if (it == m_values.end()) {

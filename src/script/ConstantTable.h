@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vesta {
 
@@ -13,6 +14,7 @@ public:
     void Define(std::string_view name, float value);
     std::optional<float> Find(std::string_view name) const;
     std::size_t Count() const { return m_values.size(); }
+    std::vector<std::string> Names() const;
 
     // The value of an argument that starts with a constant, or nothing when it
     // does not. Operators are tried in a fixed table order and chains are

@@ -5,7 +5,9 @@
 // has happened, so one parsed script can be played again or by several
 // timelines.
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vesta {
@@ -15,10 +17,17 @@ enum class OperationKind : int { Create = 0, Update = 1, Delete = 2, End = 3, Pa
 enum class MoveTarget : int { Top = 0, Bottom = 1, Stay = 2 };
 
 struct ScriptParameter {
+    ScriptParameter() = default;
+    ScriptParameter(std::string parameterName, std::string valueText, std::string where = {})
+        : name(std::move(parameterName)), value(std::move(valueText)), place(std::move(where)) {}
+
     std::string name;
     std::string value;
+    std::string place;  // "file(line)" of its own statement; not part of its identity
 
-    bool operator==(const ScriptParameter&) const = default;
+    bool operator==(const ScriptParameter& other) const {
+        return name == other.name && value == other.value;
+    }
 };
 
 struct CLayerOperation {
@@ -34,14 +43,18 @@ struct CLayerOperation {
 };
 
 struct CTimeBlock {
-    float time = 0.0f;  // seconds from the part start; negative: at load
+    float time = 0.0f;     // seconds from the part start; negative: at load
+    std::string timeText;  // the TIME argument as written (after substitution)
+    std::string place;
     std::string description;
     std::vector<CLayerOperation> operations;
 };
 
 struct CPart {
-    std::string loadingImage;      // "file[, xscale[, yscale]]"
-    std::string loadingAnimation;  // "file, x, y, w, h; ..."
+    std::string place;  // "file(line)" of its PART statement
+    std::map<std::string, std::string, std::less<>> statementPlaces;  // keyword: "file(line)"
+    std::string loadingImage;                                         // "file[, xscale[, yscale]]"
+    std::string loadingAnimation;                                     // "file, x, y, w, h; ..."
     std::string musicStream;
     std::string modStream;
     std::string nextLoadSample;

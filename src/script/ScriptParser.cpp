@@ -67,6 +67,40 @@ bool contains(std::string_view text, char c) {
     return text.find(c) != std::string_view::npos;
 }
 
+// Where the parser writes down what it passed over; no notes, no writing.
+class NoteTaker {
+public:
+    explicit NoteTaker(ScriptNotes* notes) : m_notes(notes) {}
+
+    void Ignored(ScriptContext context, const Statement& statement, std::string_view text,
+                 const std::string& place, const std::string& enclosingPlace) {
+        if (m_notes) {
+            m_notes->ignored.push_back({context, statement.keyword, statement.argument, place,
+                                        contains(text, '{'), enclosingPlace});
+        }
+    }
+    void Unclosed(std::string what, std::string place) {
+        if (m_notes) {
+            m_notes->unclosed.push_back({std::move(what), std::move(place)});
+        }
+    }
+    // A statement that was read: is there a second one on its line?
+    void Read(std::string_view text, const std::string& place) {
+        if (!m_notes) {
+            return;
+        }
+        // A lone } closes a part block but never a time or effect block;
+        // the blocks it leaves open are news of their own.
+        const std::string_view rest = TextAfterStatement(text);
+        if (rest.find_first_not_of("} \t") != std::string_view::npos) {
+            m_notes->crowded.push_back({place, std::string(rest)});
+        }
+    }
+
+private:
+    ScriptNotes* m_notes;
+};
+
 const OperationKind* effectKeyword(std::string_view keyword) {
     static constexpr OperationKind kCreate = OperationKind::Create;
     static constexpr OperationKind kUpdate = OperationKind::Update;
@@ -95,9 +129,26 @@ CLayerOperation newOperation(OperationKind kind, const Statement& statement,
     return operation;
 }
 
+const char* operationWord(OperationKind kind) {
+    switch (kind) {
+    case OperationKind::Create:
+        return "CREATE";
+    case OperationKind::Update:
+        return "UPDATE";
+    case OperationKind::Delete:
+        return "DELETE";
+    case OperationKind::End:
+        return "END";
+    case OperationKind::PartEnd:
+        return "PARTEND";
+    }
+    return "";
+}
+
 // NAME, INSERT, MOVE and RESTART only where they belong; elsewhere, and for
 // every other keyword, the statement is a parameter.
-void applyBlockStatement(CLayerOperation& operation, Statement& statement) {
+void applyBlockStatement(CLayerOperation& operation, Statement& statement,
+                         const std::string& place) {
     const std::string& keyword = statement.keyword;
     const OperationKind kind = operation.kind;
     if (keyword == "NAME" && (kind == OperationKind::Create || kind == OperationKind::Delete)) {
@@ -112,13 +163,13 @@ void applyBlockStatement(CLayerOperation& operation, Statement& statement) {
         operation.restart = statement.argument == "Yes";
     } else {
         operation.parameters.push_back(
-            {std::move(statement.keyword), std::move(statement.argument)});
+            {std::move(statement.keyword), std::move(statement.argument), place});
     }
 }
 
 // Nested effect blocks are kept on an explicit stack, so that no script can
 // nest deeper than memory allows.
-CLayerOperation parseEffectBlock(LineReader& reader, CLayerOperation root) {
+CLayerOperation parseEffectBlock(LineReader& reader, CLayerOperation root, NoteTaker& notes) {
     std::vector<CLayerOperation> open;
     open.push_back(std::move(root));
     Statement statement;
@@ -135,12 +186,16 @@ CLayerOperation parseEffectBlock(LineReader& reader, CLayerOperation root) {
             }
             continue;
         }
+        notes.Read(text, reader.Place());
         const OperationKind* nested = effectKeyword(statement.keyword);
         if (nested && open.back().kind != OperationKind::Delete) {
             open.push_back(newOperation(*nested, statement, reader));
             continue;
         }
-        applyBlockStatement(open.back(), statement);
+        applyBlockStatement(open.back(), statement, reader.Place());
+    }
+    for (const CLayerOperation& unclosed : open) {
+        notes.Unclosed(operationWord(unclosed.kind), unclosed.place);
     }
     while (open.size() > 1) {
         CLayerOperation child = std::move(open.back());
@@ -155,7 +210,7 @@ bool closesTimeBlock(std::string_view text) {
     return brace != std::string_view::npos && brace < text.find("//");
 }
 
-void parseTimeBlock(LineReader& reader, CTimeBlock& block) {
+void parseTimeBlock(LineReader& reader, CTimeBlock& block, NoteTaker& notes) {
     Statement statement;
     while (reader.Next()) {
         const std::string_view text = reader.BlockText();
@@ -165,22 +220,28 @@ void parseTimeBlock(LineReader& reader, CTimeBlock& block) {
             }
             continue;
         }
+        notes.Read(text, reader.Place());
         const OperationKind* effect = effectKeyword(statement.keyword);
         if (effect && contains(text, '{')) {
             block.operations.push_back(
-                parseEffectBlock(reader, newOperation(*effect, statement, reader)));
+                parseEffectBlock(reader, newOperation(*effect, statement, reader), notes));
         } else if (statement.keyword == "END") {
             block.operations.push_back(newOperation(OperationKind::End, statement, reader));
         } else if (statement.keyword == "PARTEND") {
             block.operations.push_back(newOperation(OperationKind::PartEnd, statement, reader));
         } else if (statement.keyword == "DESC") {
             block.description = statement.argument;
+        } else {
+            notes.Ignored(ScriptContext::TimeBlock, statement, text, reader.Place(), block.place);
         }
     }
+    notes.Unclosed("TIME", block.place);
 }
 
-void applyPartStatement(CPart& part, const Statement& statement) {
+// False for a statement that a part block does not know.
+bool applyPartStatement(CPart& part, const Statement& statement, const std::string& place) {
     const std::string& keyword = statement.keyword;
+    part.statementPlaces[keyword] = place;
     if (keyword == "SHOWDESC") {
         part.showDescriptions = statement.argument == "Yes";
     } else if (keyword == "LOADINGIMG") {
@@ -193,31 +254,42 @@ void applyPartStatement(CPart& part, const Statement& statement) {
         part.modStream = statement.argument;
     } else if (keyword == "NEXTLOAD_SAMPLE") {
         part.nextLoadSample = statement.argument;
+    } else {
+        part.statementPlaces.erase(keyword);
+        return false;
     }
+    return true;
 }
 
-void parsePartBlock(LineReader& reader, CPart& part) {
+void parsePartBlock(LineReader& reader, CPart& part, NoteTaker& notes) {
     Statement statement;
     while (reader.Next()) {
         const std::string_view text = reader.BlockText();
         const bool hasStatement = SplitStatement(text, statement);
         const bool opensBlock = contains(text, '{');
+        if (hasStatement) {
+            notes.Read(text, reader.Place());
+        }
         if (opensBlock && hasStatement && statement.keyword == "TIME") {
             CTimeBlock& block = part.timeBlocks.emplace_back();
             block.time = ParseFloatPrefix(statement.argument);
-            parseTimeBlock(reader, block);
+            block.timeText = statement.argument;
+            block.place = reader.Place();
+            parseTimeBlock(reader, block, notes);
             continue;
         }
-        if (!opensBlock && hasStatement) {
-            applyPartStatement(part, statement);
+        if (hasStatement && (opensBlock || !applyPartStatement(part, statement, reader.Place()))) {
+            notes.Ignored(ScriptContext::Part, statement, text, reader.Place(), part.place);
         }
         if (contains(text, '}')) {
             return;
         }
     }
+    notes.Unclosed("PART", part.place);
 }
 
-void applySwitch(ScriptSwitches& switches, const Statement& statement) {
+// False for a statement that is no switch.
+bool applySwitch(ScriptSwitches& switches, const Statement& statement) {
     const std::string& keyword = statement.keyword;
     const bool yes = statement.argument == "Yes";
     if (keyword == "SHOWFPS") {
@@ -232,7 +304,10 @@ void applySwitch(ScriptSwitches& switches, const Statement& statement) {
         switches.soundBars = yes;
     } else if (keyword == "SEARCHPAK_FIRST") {
         SetSearchArchivesFirst(true);
+    } else {
+        return false;
     }
+    return true;
 }
 
 }  // namespace
@@ -244,12 +319,16 @@ bool CScriptParser::Load(std::string_view entryName) {
 }
 
 std::string CScriptParser::Preprocess(std::string_view entryName) {
-    ScriptPreprocessor preprocessor(m_constants);
+    ScriptPreprocessor preprocessor(m_constants, m_notes);
     return preprocessor.Run(entryName);
 }
 
 void CScriptParser::Parse(std::string_view preprocessed) {
     LineReader reader(preprocessed);
+    NoteTaker notes(m_notes);
+    const auto lastPart = [&] {
+        return m_target.parts.empty() ? std::string() : m_target.parts.back().place;
+    };
     Statement statement;
     while (reader.Next()) {
         const std::string& line = reader.Line();
@@ -260,17 +339,23 @@ void CScriptParser::Parse(std::string_view preprocessed) {
         if (!SplitStatement(text, statement)) {
             continue;
         }
+        notes.Read(text, reader.Place());
         if (contains(text, '{')) {
             if (statement.keyword == "PART") {
                 CPart& part = m_target.parts.emplace_back();
-                parsePartBlock(reader, part);
+                part.place = reader.Place();
+                parsePartBlock(reader, part, notes);
                 std::stable_sort(
                     part.timeBlocks.begin(), part.timeBlocks.end(),
                     [](const CTimeBlock& a, const CTimeBlock& b) { return a.time < b.time; });
+            } else {
+                notes.Ignored(ScriptContext::TopLevel, statement, text, reader.Place(), lastPart());
             }
             continue;
         }
-        applySwitch(m_target.switches, statement);
+        if (!applySwitch(m_target.switches, statement)) {
+            notes.Ignored(ScriptContext::TopLevel, statement, text, reader.Place(), lastPart());
+        }
     }
 }
 

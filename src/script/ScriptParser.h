@@ -6,6 +6,7 @@
 
 #include "script/ConstantTable.h"
 #include "script/ScriptData.h"
+#include "script/ScriptNotes.h"
 
 namespace vesta {
 
@@ -23,9 +24,13 @@ public:
 
     const ConstantTable& Constants() const { return m_constants; }
 
+    // Where Parse writes down what it passed over; none by default.
+    void SetNotes(ScriptNotes* notes) { m_notes = notes; }
+
 private:
     ParsedScript& m_target;
     ConstantTable m_constants;
+    ScriptNotes* m_notes = nullptr;
 };
 
 }  // namespace vesta

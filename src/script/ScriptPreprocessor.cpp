@@ -80,6 +80,18 @@ bool sameFile(std::string_view a, std::string_view b) {
                       [&](char x, char y) { return fold(x) == fold(y); });
 }
 
+// "file(line)" from the tag of the line holding `at`.
+std::string placeOf(std::string_view text, std::size_t at) {
+    const std::size_t newline = text.rfind('\n', at);
+    const std::size_t start = newline == std::string_view::npos ? 0 : newline + 1;
+    const std::string_view tag = text.substr(start, text.find('$', start) - start);
+    const std::size_t bar = tag.rfind('|');
+    if (bar == std::string_view::npos) {
+        return std::string(tag);
+    }
+    return std::string(tag.substr(0, bar)) + "(" + std::string(tag.substr(bar + 1)) + ")";
+}
+
 }  // namespace
 
 std::string TagLines(std::string_view name, std::string_view contents) {
@@ -153,7 +165,8 @@ void CollectDefines(std::string& text, ConstantTable& constants) {
     }
 }
 
-std::string SubstituteConstants(std::string_view text, ConstantTable& constants) {
+std::string SubstituteConstants(std::string_view text, ConstantTable& constants,
+                                ScriptNotes* notes) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     std::size_t start = 0;
@@ -169,6 +182,13 @@ std::string SubstituteConstants(std::string_view text, ConstantTable& constants)
             line.remove_suffix(1);
         }
         if (const std::optional<std::string> rewritten = substituteLine(line, constants)) {
+            const std::size_t dollar = line.rfind('$');
+            const std::string_view statement =
+                line.substr(dollar == std::string_view::npos ? 0 : dollar + 1);
+            const std::string_view lost = TextAfterStatement(statement);
+            if (notes && lost.find_first_not_of("} \t") != std::string_view::npos) {
+                notes->crowded.push_back({placeOf(line, 0), std::string(lost)});
+            }
             out += *rewritten;
             out += "\r\n";
         } else {
@@ -200,10 +220,11 @@ void JoinLines(std::string& text) {
 
 std::string ScriptPreprocessor::Run(std::string_view entryName) {
     m_openFiles.clear();
-    return processFile(entryName, 0);
+    return processFile(entryName, 0, {});
 }
 
-std::string ScriptPreprocessor::processFile(std::string_view name, int depth) {
+std::string ScriptPreprocessor::processFile(std::string_view name, int depth,
+                                            const std::string& includedAt) {
     const std::string fileName(name);
     for (const std::string& open : m_openFiles) {
         if (sameFile(open, name)) {
@@ -216,7 +237,11 @@ std::string ScriptPreprocessor::processFile(std::string_view name, int depth) {
     }
     DataFile file;
     if (!file.Open(name)) {
-        RaiseError("ScriptParser : Unable to open file [%s]", fileName.c_str());
+        if (includedAt.empty()) {
+            RaiseError("ScriptParser : Unable to open file [%s]", fileName.c_str());
+        }
+        RaiseError("ScriptParser : Unable to open file [%s], included at %s", fileName.c_str(),
+                   includedAt.c_str());
     }
     const std::string_view contents(reinterpret_cast<const char*>(file.Data()), file.Size());
     return processContents(name, contents, depth);
@@ -232,7 +257,7 @@ std::string ScriptPreprocessor::processContents(std::string_view name, std::stri
     const std::string fileName(name);
     std::string text = RemoveComments(TagLines(name, contents));
     CollectDefines(text, m_constants);
-    text = SubstituteConstants(text, m_constants);
+    text = SubstituteConstants(text, m_constants, m_notes);
     m_openFiles.push_back(fileName);
     text = expandIncludes(text, depth);
     m_openFiles.pop_back();
@@ -260,7 +285,7 @@ std::string ScriptPreprocessor::expandIncludes(const std::string& text, int dept
         }
         out.append(text, copied, at - copied);
         out += "\r\n";
-        out += processFile(statement.argument, depth + 1);
+        out += processFile(statement.argument, depth + 1, placeOf(text, at));
         out.append(end - at, ' ');
         copied = end;
         at = text.find(kWord, end);

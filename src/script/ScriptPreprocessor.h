@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "script/ConstantTable.h"
+#include "script/ScriptNotes.h"
 
 namespace vesta {
 
@@ -24,15 +25,18 @@ std::string RemoveComments(std::string_view text);
 void CollectDefines(std::string& text, ConstantTable& constants);
 
 // Rewrites each line whose argument starts with a constant as
-// tag, keyword, value ("%.3f"), and the line's '{' and ';'.
-std::string SubstituteConstants(std::string_view text, ConstantTable& constants);
+// tag, keyword, value ("%.3f"), and the line's '{' and ';'. A second
+// statement on such a line goes; `notes`, if given, hears of it.
+std::string SubstituteConstants(std::string_view text, ConstantTable& constants,
+                                ScriptNotes* notes = nullptr);
 
 // Blanks each '&' outside quotes up to and including the next line tag's '$'.
 void JoinLines(std::string& text);
 
 class ScriptPreprocessor {
 public:
-    explicit ScriptPreprocessor(ConstantTable& constants) : m_constants(constants) {}
+    explicit ScriptPreprocessor(ConstantTable& constants, ScriptNotes* notes = nullptr)
+        : m_constants(constants), m_notes(notes) {}
 
     // Raises the engine error for a file that cannot be opened, an include
     // cycle or an include nesting deeper than kMaxIncludeDepth.
@@ -41,11 +45,13 @@ public:
     std::string RunText(std::string_view name, std::string_view contents);
 
 private:
-    std::string processFile(std::string_view name, int depth);
+    // `includedAt`: the place of the INCLUDE, empty for the entry file.
+    std::string processFile(std::string_view name, int depth, const std::string& includedAt);
     std::string processContents(std::string_view name, std::string_view contents, int depth);
     std::string expandIncludes(const std::string& text, int depth);
 
     ConstantTable& m_constants;
+    ScriptNotes* m_notes;
     std::vector<std::string> m_openFiles;  // the include chain being expanded
 };
 

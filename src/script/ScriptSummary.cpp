@@ -1,7 +1,6 @@
 #include "script/ScriptSummary.h"
 
 #include <algorithm>
-#include <set>
 
 namespace vesta {
 namespace {
@@ -12,37 +11,6 @@ int countOperations(const std::vector<CLayerOperation>& operations) {
         count += 1 + countOperations(operation.children);
     }
     return count;
-}
-
-// Blocks fire in time order, so a part's names are known block by block.
-void checkPart(const CPart& part, const LayerKindCheck& isLayerKind,
-               std::vector<std::string>& problems) {
-    std::set<std::string> names;
-    for (const CTimeBlock& block : part.timeBlocks) {
-        for (const CLayerOperation& operation : block.operations) {
-            const std::string& target = operation.argument;
-            switch (operation.kind) {
-            case OperationKind::Create:
-                if (!isLayerKind(target)) {
-                    problems.push_back(operation.place + " : unknown layer kind [" + target + "]");
-                }
-                if (!operation.name.empty()) {
-                    names.insert(operation.name);
-                }
-                break;
-            case OperationKind::Update:
-                if (!names.contains(target)) {
-                    problems.push_back(operation.place + " : no layer named [" + target +
-                                       "] is created before this UPDATE");
-                }
-                break;
-            case OperationKind::Delete:  // of nobody: nothing happens
-            case OperationKind::End:
-            case OperationKind::PartEnd:
-                break;
-            }
-        }
-    }
 }
 
 }  // namespace
@@ -77,15 +45,6 @@ std::optional<double> ExpectedLength(const std::vector<CPart>& parts) {
         }
     }
     return length;
-}
-
-std::vector<std::string> FindScriptProblems(const ParsedScript& script,
-                                            const LayerKindCheck& isLayerKind) {
-    std::vector<std::string> problems;
-    for (const CPart& part : script.parts) {
-        checkPart(part, isLayerKind, problems);
-    }
-    return problems;
 }
 
 }  // namespace vesta

@@ -2,10 +2,7 @@
 // What a parsed script holds, at a glance: for the lint mode and for showing
 // a recording's progress against the production's length.
 
-#include <functional>
 #include <optional>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "script/ScriptData.h"
@@ -24,15 +21,5 @@ PartSummary SummarizePart(const CPart& part);
 // Seconds from the first part's start to the production's end: the parts'
 // lengths up to the first END; unknown when a part that plays has no end.
 std::optional<double> ExpectedLength(const std::vector<CPart>& parts);
-
-// Tells whether a CREATE's kind names a layer the player can make. The
-// language does not know the kinds: the player's layer registry does.
-using LayerKindCheck = std::function<bool(std::string_view kind)>;
-
-// Mistakes that only show once the show reaches them: unknown layer kinds,
-// UPDATEs of names that no earlier CREATE of the part gives.
-// One line per problem, "file(line) : text".
-std::vector<std::string> FindScriptProblems(const ParsedScript& script,
-                                            const LayerKindCheck& isLayerKind);
 
 }  // namespace vesta

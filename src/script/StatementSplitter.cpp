@@ -82,4 +82,29 @@ bool SplitStatement(std::string_view text, Statement& statement) {
     return true;
 }
 
+std::string_view TextAfterStatement(std::string_view text) {
+    bool quoted = false;
+    bool parenthesised = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && (c == '(' || c == ')')) {
+            parenthesised = !parenthesised;
+        } else if (!quoted && !parenthesised && (c == ';' || c == '{')) {
+            std::string_view rest = text.substr(i + 1);
+            while (!rest.empty() &&
+                   (rest.front() == ' ' || rest.front() == '\t' || rest.front() == ';')) {
+                rest.remove_prefix(1);
+            }
+            while (!rest.empty() && (rest.back() == '\r' || rest.back() == ' ' ||
+                                     rest.back() == '\t' || rest.back() == ';')) {
+                rest.remove_suffix(1);
+            }
+            return rest;
+        }
+    }
+    return {};
+}
+
 }  // namespace vesta

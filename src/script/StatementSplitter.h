@@ -15,4 +15,9 @@ struct Statement {
 // '}', or the keyword runs to the end of the text without a blank, ';' or '/'.
 bool SplitStatement(std::string_view text, Statement& statement);
 
+// What follows the first ';' or '{' outside quotes and parentheses, without
+// blanks, ';' and the line end around it: text that no stage reads, so a
+// second statement there is lost.
+std::string_view TextAfterStatement(std::string_view text);
+
 }  // namespace vesta

@@ -31,11 +31,12 @@ CModifier::CModifier(CScene* scene, RenderModule* renderModule)
     : CParameterSet(true), m_scene(scene), m_renderModule(renderModule) {
     AddAccessorParameter(
         kStartTimeIdentifier, [this] { return formatSeconds(m_clock.startTime); },
-        [this](std::string_view text) { return readSeconds(text, m_clock.startTime); },
-        "StartTime");
+        [this](std::string_view text) { return readSeconds(text, m_clock.startTime); }, "StartTime",
+        ParameterType::Float);
     AddAccessorParameter(
         kLifeTimeIdentifier, [this] { return formatSeconds(m_clock.lifeTime); },
-        [this](std::string_view text) { return readSeconds(text, m_clock.lifeTime); }, "LifeTime");
+        [this](std::string_view text) { return readSeconds(text, m_clock.lifeTime); }, "LifeTime",
+        ParameterType::Float);
 }
 
 CModifier::~CModifier() {

@@ -72,6 +72,29 @@ bool CParameterSet::Set(std::string_view name, std::string_view value) {
     raiseUnknown(name);
 }
 
+std::optional<ParameterInfo> CParameterSet::Lookup(std::string_view name) const {
+    const auto typed = m_typed.find(NameHash(name));
+    if (typed != m_typed.end()) {
+        return ParameterInfo{typed->second.name, typed->second.type, false};
+    }
+    const auto accessor = m_accessors.find(name);
+    if (!m_strict || accessor == m_accessors.end() || !accessor->second.setter) {
+        return std::nullopt;
+    }
+    return ParameterInfo{accessor->first, accessor->second.readsAs, true};
+}
+
+std::vector<std::string> CParameterSet::Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : m_accessors) {
+        names.push_back(entry.first);
+    }
+    for (const auto& entry : m_typed) {
+        names.push_back(entry.second.name);
+    }
+    return names;
+}
+
 std::optional<std::string> CParameterSet::GetAccessorText(std::string_view name) const {
     const auto accessor = m_accessors.find(name);
     if (accessor == m_accessors.end() || !accessor->second.getter) {
@@ -117,10 +140,11 @@ void CParameterSet::AddVectorParameter(std::string_view name, ParameterVector* m
 }
 
 void CParameterSet::AddAccessorParameter(int identifier, Getter getter, Setter setter,
-                                         std::string_view name) {
+                                         std::string_view name,
+                                         std::optional<ParameterType> readsAs) {
     requireNewName(name);
     m_accessors.emplace(std::string(name),
-                        Accessor{identifier, std::move(getter), std::move(setter)});
+                        Accessor{identifier, std::move(getter), std::move(setter), readsAs});
 }
 
 void CParameterSet::addTyped(std::string_view name, ParameterType type, void* member,

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vesta {
 
@@ -18,6 +19,14 @@ struct ParameterVector {
     float y = 0.0f;
     float z = 0.0f;
     float w = 0.0f;
+};
+
+// A parameter as Set would find it. An accessor reads its own text; `type`
+// says how, where the accessor declared it.
+struct ParameterInfo {
+    std::string name;
+    std::optional<ParameterType> type;
+    bool accessor = false;
 };
 
 class CParameterSet {
@@ -40,6 +49,12 @@ public:
     // The owner as error messages name it.
     virtual std::string Describe() const { return "N/A"; }
 
+    // What Set(name, ...) would reach, without setting anything; nothing when
+    // it would raise the unknown-parameter error or be ignored.
+    std::optional<ParameterInfo> Lookup(std::string_view name) const;
+    // Every name Set accepts: accessors in name order, then typed ones in key order.
+    std::vector<std::string> Names() const;
+
     // The text an accessor parameter's getter gives, if there is one.
     std::optional<std::string> GetAccessorText(std::string_view name) const;
 
@@ -55,7 +70,10 @@ protected:
     void AddBoolParameter(std::string_view name, bool* member, ChangeHandler onChange = {});
     void AddVectorParameter(std::string_view name, ParameterVector* member,
                             ChangeHandler onChange = {});
-    void AddAccessorParameter(int identifier, Getter getter, Setter setter, std::string_view name);
+    // `readsAs`: the type whose text the setter reads, for those who check a
+    // script without playing it.
+    void AddAccessorParameter(int identifier, Getter getter, Setter setter, std::string_view name,
+                              std::optional<ParameterType> readsAs = std::nullopt);
 
 private:
     struct Typed {
@@ -68,6 +86,7 @@ private:
         int identifier;
         Getter getter;
         Setter setter;
+        std::optional<ParameterType> readsAs;
     };
 
     void addTyped(std::string_view name, ParameterType type, void* member, ChangeHandler onChange);

@@ -75,6 +75,8 @@ TEST(CommandLineTest, InvalidArgumentsAreExplained) {
     EXPECT_EQ(parse({"--mode", "640x480x32", "--windowed", "--fullscreen"}).error,
               "--windowed and --fullscreen exclude each other");
     EXPECT_EQ(parse({"-Cdemo"}).options.directory, "demo");
+    EXPECT_EQ(parse({"--strict"}).error, "--strict goes with --check");
+    EXPECT_TRUE(parse({"--check", "--strict"}).options.strict);
 }
 
 }  // namespace

@@ -92,8 +92,11 @@ TEST_F(ConfigTest, MissingOrBrokenConfigurationIsAnApplicationError) {
         EXPECT_EQ(error.Text(), "Unable to open [DefaultConfig.xml]");
     }
     EXPECT_EQ(errorOf("<AppConfig>\n  <Window Name=\"x\">\n</AppConfig>"),
-              "Syntax error at line(3), column(12)");
-    EXPECT_EQ(errorOf("  \n "), "Syntax error at line(2), column(1)");
+              "Syntax error at line(3), column(12) in [DefaultConfig.xml]: end tag does not match "
+              "the start tag");
+    EXPECT_EQ(
+        errorOf("  \n ").rfind("Syntax error at line(2), column(1) in [DefaultConfig.xml]: ", 0),
+        0u);
 }
 
 TEST_F(ConfigTest, LogFileHoldsTheEngineLinesButNotTheBanner) {

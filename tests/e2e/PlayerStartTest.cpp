@@ -75,7 +75,8 @@ TEST(PlayerStartTest, SyntaxErrorNamesItsLine) {
     WriteFile(dir / "DefaultConfig.xml", "<AppConfig>\n<Window Name=\"x\"\n</AppConfig>\n");
     const ProcessResult result = play(dir.Path(), {"--headless"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Exception: Syntax error at line(3), column(1)\n");
+    EXPECT_EQ(result.err, "Exception: Syntax error at line(3), column(1) in [DefaultConfig.xml]: "
+                          "a name was expected\n");
 }
 
 TEST(PlayerStartTest, HeadlessRunBringsTheDeviceUpAndEnds) {

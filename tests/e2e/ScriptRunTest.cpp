@@ -142,26 +142,6 @@ TEST_F(ScriptRunTest, CheckSummarisesTheScriptWithoutPlaying) {
     EXPECT_FALSE(std::filesystem::exists(m_dir / "Logging.txt"));
 }
 
-TEST_F(ScriptRunTest, CheckReportsWhatWouldStopTheShow) {
-    writeScript("PART {\r\nTIME 1 {\r\nCREATE \"NoSuchLayer\" {\r\nNAME \"A\";\r\n}\r\n}\r\n"
-                "TIME 2 {\r\nUPDATE \"A\" {\r\n}\r\nUPDATE \"B\" {\r\n}\r\n}\r\n}\r\n");
-    const ProcessResult result = run({"--check"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.out, "Main.txt: 1 part\n  part 1: 2 time blocks, 3 operations, no end\n");
-    EXPECT_EQ(result.err,
-              "vesta: Main.txt(3) : unknown layer kind [NoSuchLayer]\n"
-              "vesta: Main.txt(10) : no layer named [B] is created before this UPDATE\n");
-}
-
-TEST_F(ScriptRunTest, CheckStopsAtTheScriptsFirstError) {
-    writeScript("PART {\r\nINCLUDE \"Missing.txt\";\r\n}\r\n");
-    const ProcessResult result = run({"--check"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err.rfind("vesta: ", 0), 0u);
-    EXPECT_NE(result.err.find("Missing.txt"), std::string::npos) << result.err;
-}
-
 TEST_F(ScriptRunTest, AnUnknownLayerListsEveryKindInNameOrder) {
     writeScript("PART {\r\nTIME 0 {\r\nCREATE \"GfxLayer\" {\r\n}\r\n}\r\n}\r\n");
     const ProcessResult result = run({"--headless", "--duration", "0.1"});

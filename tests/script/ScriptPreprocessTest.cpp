@@ -118,7 +118,7 @@ TEST_F(ScriptPreprocessTest, IncludesInsertProcessedFilesWithTheirOwnTags) {
 
 TEST_F(ScriptPreprocessTest, IncludeFailuresNameTheFile) {
     EXPECT_EQ(EngineErrorOf([&] { preprocess("INCLUDE \"gone.txt\";\r\n"); }),
-              "ScriptParser : Unable to open file [gone.txt]");
+              "ScriptParser : Unable to open file [gone.txt], included at main.txt(1)");
     EXPECT_EQ(EngineErrorOf([&] { CScriptParser(m_script).Preprocess("none.txt"); }),
               "ScriptParser : Unable to open file [none.txt]");
 

@@ -1,4 +1,4 @@
-// The production's length and the problems found without playing it.
+// The production's length and the operations of its parts.
 
 #include "script/ScriptSummary.h"
 
@@ -30,16 +30,12 @@ TEST_F(ScriptSummaryTest, APartThatNeverEndsLeavesTheLengthUnknown) {
             .has_value());
 }
 
-TEST_F(ScriptSummaryTest, NestedOperationsCountAndOnlyUpdatesOfUnknownNamesAreProblems) {
-    const auto isLayerKind = [](std::string_view kind) { return kind == "Known"; };
+TEST_F(ScriptSummaryTest, NestedOperationsCount) {
     const ParsedScript& script =
         load("PART {\r\nTIME 1 {\r\nDELETE \"A\" {\r\n}\r\nCREATE \"Known\" {\r\nNAME \"A\";\r\n"
              "CREATE \"Child\" {\r\n}\r\n}\r\nUPDATE \"B\" {\r\n}\r\n}\r\nTIME 2 {\r\n"
              "UPDATE \"A\" {\r\n}\r\n}\r\n}\r\n");
     EXPECT_EQ(SummarizePart(script.parts[0]).operations, 5);
-    EXPECT_EQ(FindScriptProblems(script, isLayerKind),
-              (std::vector<std::string>{
-                  "main.txt(10) : no layer named [B] is created before this UPDATE"}));
 }
 
 }  // namespace

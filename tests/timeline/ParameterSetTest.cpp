@@ -150,6 +150,53 @@ TEST_F(ParameterSetTest, UnknownNameListsAccessorsByNameThenTypedByKey) {
     EXPECT_TRUE(userErrorPending());
 }
 
+// The lint mode asks Lookup what Set would do: the two must agree on every
+// kind of name, hash twins and setter-less accessors included.
+TEST_F(ParameterSetTest, LookupFindsExactlyWhatSetWouldReach) {
+    std::string twin;
+    for (int i = 0; twin.empty(); ++i) {
+        const std::string candidate = "p" + std::to_string(i);
+        if (NameHash(candidate) == NameHash("Count")) {
+            twin = candidate;
+        }
+    }
+    struct Case {
+        bool strict;
+        std::string name;
+        std::optional<std::string> found;  // the registered name Lookup gives
+        std::optional<ParameterType> type;
+    };
+    const Case cases[] = {
+        {true, "Count", "Count", ParameterType::Int},
+        {true, twin, "Count", ParameterType::Int},
+        {true, "Position", "Position", ParameterType::Vector},
+        {true, "Mode", "Mode", std::nullopt},
+        {true, "Fixed", std::nullopt, std::nullopt},
+        {true, "count", std::nullopt, std::nullopt},
+        {false, "Mode", std::nullopt, std::nullopt},
+        {false, "Bilinear", "Bilinear", ParameterType::Bool},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name + (c.strict ? " strict" : " lenient"));
+        ResetEngineState();
+        Parameters set(c.strict);
+        const std::optional<ParameterInfo> info = set.Lookup(c.name);
+        ASSERT_EQ(info.has_value(), c.found.has_value());
+        // What Set does with a value its setters accept.
+        const bool reached = errorOf(set, c.name) == "<none>" && set.Set(c.name, "1");
+        EXPECT_EQ(reached, c.found.has_value());
+        if (info) {
+            EXPECT_EQ(info->name, *c.found);
+            EXPECT_EQ(info->type, c.type);
+        }
+    }
+    Parameters set(true);
+    std::vector<std::string> names = set.Names();
+    EXPECT_EQ(names.size(), 7u);
+    EXPECT_EQ(names[0], "Fixed");
+    EXPECT_EQ(names[1], "Mode");
+}
+
 TEST_F(ParameterSetTest, RegisteringANameTwiceEndsTheProgram) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(

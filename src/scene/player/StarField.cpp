@@ -71,7 +71,7 @@ CStarField::CStarField(RenderModule* context, const std::vector<CLayerOperation>
             }
             return true;
         },
-        "Effect");
+        "Effect", ParameterType::Int);
     AddIntParameter("Count", &m_count);
     AddFloatParameter("Speed", &m_speed);
     AddFloatParameter("SpeedDelta", &m_speedDelta);
