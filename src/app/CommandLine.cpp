@@ -106,6 +106,8 @@ bool applyFlag(LaunchOptions& options, std::string_view flag) {
         options.check = true;
     } else if (flag == "--strict") {
         options.strict = true;
+    } else if (flag == "--timeline") {
+        options.timeline = true;
     } else if (flag == "--version") {
         options.version = true;
     } else {
@@ -120,6 +122,9 @@ std::string checkCombination(const LaunchOptions& options) {
     }
     if (options.strict && !options.check) {
         return "--strict goes with --check";
+    }
+    if (options.timeline && !options.check) {
+        return "--timeline goes with --check";
     }
     if ((options.windowed || options.fullscreen) && !options.mode) {
         return std::string(options.windowed ? "--windowed" : "--fullscreen") + " needs --mode";
@@ -237,6 +242,8 @@ std::string UsageText(std::string_view program) {
            "                         hold and any mistake, and exit without playing: errors\n"
            "                         exit 1, warnings alone exit 0\n"
            "      --strict           with --check: warnings exit 1 as well\n"
+           "      --timeline         with --check: write ScriptTimeline.html, a picture of\n"
+           "                         the parts, blocks and effects' lives on one time axis\n"
            "  -h, --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"

@@ -30,6 +30,7 @@ struct LaunchOptions {
     std::optional<unsigned> seed;  // of the pseudo-random numbers; else the calendar time
     bool check = false;            // lint the production instead of playing it
     bool strict = false;           // with check: warnings fail as errors do
+    bool timeline = false;         // with check: write ScriptTimeline.html
     bool help = false;
     bool version = false;
     // The words that are not options, joined by blanks; values of options are

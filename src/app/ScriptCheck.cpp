@@ -14,6 +14,7 @@
 #include "script/ScriptLog.h"
 #include "script/ScriptParser.h"
 #include "script/ScriptSummary.h"
+#include "script/ScriptTimeline.h"
 
 namespace vesta {
 namespace {
@@ -44,7 +45,7 @@ void printSummary(std::FILE* out, const std::string& scriptName, const ParsedScr
     }
 }
 
-int checkScript(std::FILE* out, std::FILE* err, bool strict) {
+int checkScript(std::FILE* out, std::FILE* err, bool strict, bool timeline) {
     const auto config = LoadConfigDocument(kConfigFileName);
     const AppConfig settings = ReadAppConfig(*config);
     for (const std::string& folder : settings.searchPaths) {
@@ -57,6 +58,11 @@ int checkScript(std::FILE* out, std::FILE* err, bool strict) {
     parser.Load(settings.script);
     if (script.switches.logScript) {
         WriteScriptLog(script.parts);
+    }
+    if (script.switches.logScript || timeline) {
+        if (!WriteScriptTimeline(script.parts)) {
+            std::fprintf(err, "vesta: cannot write ScriptTimeline.html\n");
+        }
     }
     printSummary(out, settings.script, script);
     const std::vector<std::string> constants = parser.Constants().Names();
@@ -75,10 +81,10 @@ int checkScript(std::FILE* out, std::FILE* err, bool strict) {
 
 }  // namespace
 
-int RunScriptCheck(std::FILE* out, std::FILE* err, bool strict) {
+int RunScriptCheck(std::FILE* out, std::FILE* err, bool strict, bool timeline) {
     try {
         ArchiveList::MountAll();
-        return checkScript(out, err, strict);
+        return checkScript(out, err, strict, timeline);
     } catch (const CAppError& error) {
         std::fprintf(err, "vesta: %s\n", error.Text().c_str());
     } catch (const CUserException& error) {

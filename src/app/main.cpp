@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (options.check) {
-        return vesta::RunScriptCheck(stdout, stderr, options.strict);
+        return vesta::RunScriptCheck(stdout, stderr, options.strict, options.timeline);
     }
     if (!options.headless && !vesta::DisplayAvailable()) {
         options.displayMissing = true;
