@@ -61,6 +61,7 @@ CDemoApp::CDemoApp(const LaunchOptions& options)
     }
     m_recordingSettings.videoCodec = m_options.codec.value_or("");
     m_recordingSettings.audioCodec = m_options.audioCodec.value_or("");
+    m_start = StartPoint::FromOptions(m_options);
     SetDebugOutput(m_settings.debugEnabled);
     // The registries write their use counts when the process ends.
     CLayerFactory::Instance().SetWriteStatistics(m_words.usageStatistics);
@@ -238,10 +239,22 @@ void CDemoApp::LoadFontAndScript() {
     m_timeline->SetFrameOwner(*this);
     m_timeline->LoadScript(m_settings.script);
     followScriptSwitches();
+    if (m_start) {
+        m_start->CheckAgainst(m_timeline->Parts());
+        m_seeking = true;
+        // A run that is not recorded goes to its start on the recording's
+        // default step, then on the real clock from there.
+        if (!m_words.videoOut) {
+            SetFixedStep(true, RecordingSettings{}.framesPerSecond);
+        }
+    }
     if (m_recording) {
         std::optional<double> length = ExpectedLength(m_timeline->Parts());
         if (m_options.duration) {
             length = std::min(length.value_or(*m_options.duration), *m_options.duration);
+        }
+        if (length && m_start && m_start->Time()) {
+            *length -= *m_start->Time();
         }
         m_recording->ExpectLength(length);
     }
@@ -336,8 +349,14 @@ void CDemoApp::Frame() {
     if (!m_module) {
         return;
     }
+    if (m_seeking && m_timeline && m_start->ReachedBy(TimeNow(), m_timeline->PartCounter())) {
+        startShowing();
+    }
     m_module->BeginFrame();
     if (m_timeline && !m_timeline->RunFrame()) {
+        if (m_seeking) {
+            throw StartPointError("the show ended before its start at " + m_start->Describe());
+        }
         PostQuitMessage(0);
         m_module->EndFrame();
         return;
@@ -356,18 +375,52 @@ void CDemoApp::Frame() {
     }
     finishFrame(true);
     if (m_options.duration && TimeNow() >= *m_options.duration) {
+        if (m_seeking) {
+            throw StartPointError("--duration ends the run before its start at " +
+                                  m_start->Describe());
+        }
         PostQuitMessage(0);
     }
 }
 
 void CDemoApp::finishFrame(bool ofTheShow) {
     m_module->EndFrame();
+    if (m_seeking) {
+        if (ofTheShow) {
+            passUnseen();
+        }
+        m_module->Clear(0);
+        return;
+    }
     if (ofTheShow && m_recording) {
         m_recording->RecordFrame(*m_module);
-        SetFrameIndex(m_recording->FramesWritten());
+        SetFrameIndex(m_recording->ShowFrameIndex());
     }
     m_module->Present(0);
     m_module->Clear(0);
+}
+
+void CDemoApp::passUnseen() {
+    if (m_recording) {
+        m_recording->SkipFrame();
+        SetFrameIndex(m_recording->ShowFrameIndex());
+    } else {
+        SetFrameIndex(++m_unseenFrames);
+    }
+}
+
+void CDemoApp::startShowing() {
+    m_seeking = false;
+    const double now = TimeNow();
+    if (!m_recording) {
+        SetFixedStep(false, RecordingSettings{}.framesPerSecond);
+        SetPresentationTime(now);
+        m_timeline->SeekMusicToPartTime();
+    }
+    LogPrintf("Started at %s: part %d, presentation time %.3f s", m_start->Describe().c_str(),
+              m_timeline->PartCounter(), now);
+    std::fprintf(stderr, "vesta: starting at part %d, presentation time %.3f s\n",
+                 m_timeline->PartCounter(), now);
 }
 
 void CDemoApp::ShowFrame(const std::function<void()>& draw) {

@@ -1,10 +1,12 @@
 #include "app/EntryPoint.h"
 
+#include <cstdio>
 #include <memory>
 
 #include "app/CrashReport.h"
 #include "app/DemoApp.h"
 #include "app/ErrorDialog.h"
+#include "app/StartPoint.h"
 #include "fs/ArchiveList.h"
 #include "fs/UsedFiles.h"
 #include "log/Log.h"
@@ -13,6 +15,7 @@ namespace vesta {
 namespace {
 
 constexpr const char* kNoApplicationCaption = "Exception";
+constexpr int kUsageError = 2;
 
 class ErrorPath {
 public:
@@ -56,6 +59,18 @@ int RunPlayer(const LaunchOptions& options) {
         app->Run();
         // Here, not in the destructor: finishing a recording can fail.
         app->Shutdown();
+    } catch (const StartPointError& mistake) {
+        // A mistake of the command line, reported as the options' are.
+        if (app) {
+            try {
+                app->Shutdown();
+            } catch (...) {
+                // The start is what went wrong.
+            }
+        }
+        std::fprintf(stderr, "vesta: %s\nTry 'vesta --help' for more information.\n",
+                     mistake.what());
+        status = kUsageError;
     } catch (const CAppError& text) {
         error.Show(ErrorDialogKind::Message, text.Text());
         status = 1;
