@@ -349,8 +349,13 @@ void CDemoApp::Frame() {
     if (!m_module) {
         return;
     }
-    if (m_seeking && m_timeline && m_start->ReachedBy(TimeNow(), m_timeline->PartCounter())) {
-        startShowing();
+    if (m_seeking && m_timeline) {
+        if (m_start->ReachedBy(TimeNow(), m_timeline->PartCounter())) {
+            startShowing();
+        } else {
+            // Drawn or not, the effects run the same: only their pictures go.
+            m_module->SetDrawingSkipped(!m_start->DrawnBeforeStart(TimeNow()));
+        }
     }
     m_module->BeginFrame();
     if (m_timeline && !m_timeline->RunFrame()) {
@@ -411,6 +416,7 @@ void CDemoApp::passUnseen() {
 
 void CDemoApp::startShowing() {
     m_seeking = false;
+    m_module->SetDrawingSkipped(false);
     const double now = TimeNow();
     if (!m_recording) {
         SetFixedStep(false, RecordingSettings{}.framesPerSecond);

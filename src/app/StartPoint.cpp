@@ -41,6 +41,11 @@ bool StartPoint::ReachedBy(double now, int partCounter) const {
     return m_time ? now >= *m_time : partCounter >= m_part;
 }
 
+bool StartPoint::DrawnBeforeStart(double now) const {
+    constexpr double kSettlingSeconds = 1.0;
+    return m_time && now >= *m_time - kSettlingSeconds;
+}
+
 std::string StartPoint::Describe() const {
     if (!m_time) {
         return "part " + std::to_string(m_part);

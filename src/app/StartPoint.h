@@ -32,6 +32,12 @@ public:
     // Whether the frame that begins at presentation time `now` in the part
     // numbered `partCounter` is the first one to show.
     bool ReachedBy(double now, int partCounter) const;
+    // Whether a frame before the start, beginning at `now`, must be drawn:
+    // only those of the last second before a start time. Effects that learn
+    // from what they drew (a halo fades as its light is seen or hidden) have
+    // settled by then; everything else does not depend on drawing. A part
+    // begins with nothing of the one before: none before a part is drawn.
+    bool DrawnBeforeStart(double now) const;
     // For the messages: "part 3" or "12.5 s".
     std::string Describe() const;
     // The presentation time the run starts at, when it is given as one.

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "PictureWriters.h"
 #include "PlayerRun.h"
 #include "VideoReadBack.h"
+#include "scene/Mdl4Writer.h"
+#include "scene/Scene.h"
+#include "scene/SceneBuild.h"
 
 namespace vesta::test {
 namespace {
@@ -68,6 +72,58 @@ TEST(StartPointTest, ARecordingFromAnyPointIsTheWholeRecordingFromThere) {
     // other pictures.
     const ReadBack otherSeed = recordShowcase(dir, "other.avi", {"--start-time", "12"}, "6");
     EXPECT_LT(firstDifference(otherSeed, whole, 120), otherSeed.frames.size());
+}
+
+// A white glow fading out from its centre.
+std::vector<std::uint8_t> glowPicture() {
+    PngPicture picture;
+    picture.width = picture.height = 16;
+    picture.colorType = 6;  // RGBA
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const float d = std::hypot(x - 7.5f, y - 7.5f) / 8.0f;
+            const auto alpha = static_cast<std::uint16_t>(std::max(0.0f, 1.0f - d) * 255.0f);
+            picture.samples.insert(picture.samples.end(), {255, 255, 255, alpha});
+        }
+    }
+    return EncodePng(picture);
+}
+
+// A halo fades in over a ninth of a second once its light is seen, and
+// whether it is seen is known only by drawing: the frames just before the
+// start are drawn, so that it shines as fully as in a run from the start.
+TEST(StartPointTest, AHaloSeenLongBeforeTheStartShinesFullyFromTheFirstFrame) {
+    TempDir dir;
+    CScene scene;
+    scene.lastFrame = 300;
+    AddCamera(scene, "Camera01", {0, 0, -100}, {0, 0, 0}, 0.8f);
+    AddLight(scene, "Sun.Halo", {0, 0, 20}, {1, 1, 1}).SetUserText("MapFile = glow.png\r\n");
+    AddBox(scene, "Floor", {0, -40, 0}, {60, 4, 60});
+    CountGeometry(scene);
+    WriteFile(dir / "sun.vestamdl4", mdl4::WriteScene(scene));
+    WriteFile(dir / "glow.png", glowPicture());
+    WriteFile(dir / "DefaultConfig.xml",
+              "<AppConfig><Window Name=\"Halo\"/><Script Name=\"Main.txt\"/></AppConfig>");
+    WriteFile(dir / "Main.txt", "PART {\r\nTIME 0 {\r\nCREATE \"MDLPlayer\" {\r\n"
+                                "MDLFile \"sun.vestamdl4\";\r\n}\r\n}\r\n}\r\n");
+    const auto record = [&](const std::string& file, std::vector<std::string> start) {
+        std::vector<std::string> args = {"VideoOut",   "NoSound", "--headless", "--mode",
+                                         "160x120x32", "--fps",   "10",         "--duration",
+                                         "3",          "--video", file};
+        args.insert(args.end(), start.begin(), start.end());
+        const ProcessResult result = play(dir.Path(), args);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        return ReadRecording(dir / file);
+    };
+    const ReadBack whole = record("whole.avi", {});
+    const ReadBack late = record("late.avi", {"--start-time", "2.5"});
+    ASSERT_EQ(whole.frames.size(), 30u);
+    ASSERT_EQ(late.frames.size(), 5u);
+    // The glow is there, bright at the middle.
+    const std::vector<std::uint8_t>& frame = late.frames[0];
+    const std::size_t middle = (60u * 160u + 80u) * 3u;
+    EXPECT_GT(frame[middle + 1], 128) << "the halo shows";
+    EXPECT_EQ(firstDifference(late, whole, 25), late.frames.size());
 }
 
 TEST(StartPointTest, AStartTheShowNeverReachesIsAMistakeOfTheCommandLine) {
