@@ -288,7 +288,7 @@ std::string UsageText(std::string_view program) {
            "\n"
            "Exit status: 0 when the production ended or was left (or --check found\n"
            "nothing wrong), 1 after an error,\n"
-           "2 for invalid options.\n";
+           "2 for invalid options or a start the show never reaches.\n";
 }
 
 CommandWords ReadCommandWords(std::string_view line, bool debugEnabled) {

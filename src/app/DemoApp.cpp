@@ -249,14 +249,7 @@ void CDemoApp::LoadFontAndScript() {
         }
     }
     if (m_recording) {
-        std::optional<double> length = ExpectedLength(m_timeline->Parts());
-        if (m_options.duration) {
-            length = std::min(length.value_or(*m_options.duration), *m_options.duration);
-        }
-        if (length && m_start && m_start->Time()) {
-            *length -= *m_start->Time();
-        }
-        m_recording->ExpectLength(length);
+        m_recording->ExpectLength(recordingLengthFrom(0.0));
     }
     m_module->Clear(0);
     m_timeline->StartPlayback();
@@ -405,6 +398,17 @@ void CDemoApp::finishFrame(bool ofTheShow) {
     m_module->Clear(0);
 }
 
+std::optional<double> CDemoApp::recordingLengthFrom(double start) const {
+    std::optional<double> end = ExpectedLength(m_timeline->Parts());
+    if (m_options.duration) {
+        end = std::min(end.value_or(*m_options.duration), *m_options.duration);
+    }
+    if (!end) {
+        return std::nullopt;
+    }
+    return *end - start;
+}
+
 void CDemoApp::passUnseen() {
     if (m_recording) {
         m_recording->SkipFrame();
@@ -417,8 +421,13 @@ void CDemoApp::passUnseen() {
 void CDemoApp::startShowing() {
     m_seeking = false;
     m_module->SetDrawingSkipped(false);
+    // The frame statistics are those of the frames shown.
+    m_fps.Reset(m_words.timeGraph, frameClock());
     const double now = TimeNow();
-    if (!m_recording) {
+    if (m_recording) {
+        // The progress of what is recorded, from now.
+        m_recording->ExpectLength(recordingLengthFrom(now));
+    } else {
         SetFixedStep(false, RecordingSettings{}.framesPerSecond);
         SetPresentationTime(now);
         m_timeline->SeekMusicToPartTime();

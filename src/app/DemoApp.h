@@ -72,6 +72,8 @@ private:
     void passUnseen();
     // From this frame on the show is shown (and recorded).
     void startShowing();
+    // Seconds of show a recording starting at `start` holds, when known.
+    std::optional<double> recordingLengthFrom(double start) const;
     // The loading screens' frames, between the show's.
     void ShowFrame(const std::function<void()>& draw) override;
     void writeBanner();
