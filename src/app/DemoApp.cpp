@@ -352,11 +352,11 @@ void CDemoApp::Frame() {
     }
     m_module->BeginFrame();
     if (m_timeline && !m_timeline->RunFrame()) {
+        PostQuitMessage(0);
+        m_module->EndFrame();
         if (m_seeking) {
             throw StartPointError("the show ended before its start at " + m_start->Describe());
         }
-        PostQuitMessage(0);
-        m_module->EndFrame();
         return;
     }
     if (m_timeline && m_timeline->NextPartWaiting()) {
