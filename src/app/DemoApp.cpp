@@ -7,6 +7,7 @@
 
 #include "app/CpuReport.h"
 #include "app/DeviceChoice.h"
+#include "app/StopSignals.h"
 #include "app/TimeStretch.h"
 #include "fs/SearchPaths.h"
 #include "log/Log.h"
@@ -372,11 +373,10 @@ void CDemoApp::Frame() {
         DrawTimeLine(*m_font, m_timeline->PartCounter(), m_timeline->PartTime());
     }
     finishFrame(true);
-    if (m_options.duration && TimeNow() >= *m_options.duration) {
-        if (m_seeking) {
-            throw StartPointError("--duration ends the run before its start at " +
-                                  m_start->Describe());
-        }
+    if (m_seeking && m_options.duration && TimeNow() >= *m_options.duration) {
+        throw StartPointError("--duration ends the run before its start at " + m_start->Describe());
+    }
+    if ((m_options.duration && TimeNow() >= *m_options.duration) || StopSignal() != 0) {
         PostQuitMessage(0);
     }
 }

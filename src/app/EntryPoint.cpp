@@ -7,6 +7,7 @@
 #include "app/DemoApp.h"
 #include "app/ErrorDialog.h"
 #include "app/StartPoint.h"
+#include "app/StopSignals.h"
 #include "fs/ArchiveList.h"
 #include "fs/UsedFiles.h"
 #include "log/Log.h"
@@ -52,6 +53,7 @@ int RunPlayer(const LaunchOptions& options) {
     std::unique_ptr<CDemoApp> app;
     ErrorPath error(app, options);
     int status = 0;
+    InstallStopSignals();
     try {
         ArchiveList::MountAll();
         app = std::make_unique<CDemoApp>(options);
@@ -59,6 +61,9 @@ int RunPlayer(const LaunchOptions& options) {
         app->Run();
         // Here, not in the destructor: finishing a recording can fail.
         app->Shutdown();
+        if (const int signal = StopSignal()) {
+            status = StoppedStatus(signal);
+        }
     } catch (const StartPointError& mistake) {
         // A mistake of the command line, reported as the options' are.
         if (app) {

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "fs/ArchiveList.h"
+#include "fs/FixedFiles.h"
 #include "fs/ResourceTable.h"
 #include "fs/SearchPaths.h"
 #include "fs/UsedFiles.h"
@@ -17,9 +18,12 @@ bool DataFile::Open(std::string_view name) {
     if (IsOpen() || name.empty()) {
         return false;
     }
-    const bool found = SearchArchivesFirst()
-                           ? openFromArchives(name) || openFromDisk(name) || openFromResource(name)
-                           : openFromDisk(name) || openFromResource(name) || openFromArchives(name);
+    // The engine's own pictures come last: a production's file of the name wins.
+    const bool found =
+        (SearchArchivesFirst()
+             ? openFromArchives(name) || openFromDisk(name) || openFromResource(name)
+             : openFromDisk(name) || openFromResource(name) || openFromArchives(name)) ||
+        openFromBuiltIn(name);
     if (found) {
         m_name = name;
         m_position = 0;
@@ -79,6 +83,17 @@ bool DataFile::openFromArchives(std::string_view name) {
         return true;
     }
     return false;
+}
+
+bool DataFile::openFromBuiltIn(std::string_view name) {
+    const FixedFile* file = FindFixedFile(name);
+    if (!file) {
+        return false;
+    }
+    m_source = Source::BuiltIn;
+    m_data = file->data.data();
+    m_size = static_cast<std::uint32_t>(file->data.size());
+    return true;
 }
 
 void DataFile::Close() {

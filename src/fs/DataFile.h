@@ -20,7 +20,7 @@ class ResourceArchive;
 class DataFile {
 public:
     enum Origin : int { kBegin = 0, kCurrent = 1, kEnd = 2 };
-    enum class Source { None, Disk, Resource, Archive };
+    enum class Source { None, Disk, Resource, Archive, BuiltIn };
     static constexpr std::uint32_t kInvalidPosition = 0xFFFFFFFFu;
 
     DataFile() = default;
@@ -50,6 +50,7 @@ private:
     bool openFromDisk(std::string_view name);
     bool openFromResource(std::string_view name);
     bool openFromArchives(std::string_view name);
+    bool openFromBuiltIn(std::string_view name);
 
     std::string m_name;
     Source m_source = Source::None;

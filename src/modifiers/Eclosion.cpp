@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "log/Log.h"
+#include "render/FogFadesToBlack.h"
 #include "render/RenderModule.h"
 #include "scene/Animation.h"
 #include "scene/Scene.h"
@@ -126,6 +127,7 @@ void CEclosion::draw(float opening, float strength) {
         }
     }
     RenderModule& m = *Renderer();
+    const FogFadesToBlack fog(m, additive);
     m_picture.BeginDraw(m, additive);
     // The closed bud covers the mesh itself; it must not lose to its depth.
     const Comparison depthFunc = m.State().depth.comparison;

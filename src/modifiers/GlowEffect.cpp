@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "log/Log.h"
+#include "render/FogFadesToBlack.h"
 #include "render/RenderModule.h"
 #include "scene/Scene.h"
 #include "timeline/ModifierFactory.h"
@@ -68,6 +69,7 @@ void CGlowEffect::Render() {
         fan[static_cast<std::size_t>(k) + 1] = {
             p.x, p.y, p.z, 0, 0, 0, rim, 0.5f + 0.5f * c, 0.5f - 0.5f * s, 0, 0};
     }
+    const FogFadesToBlack fog(m, true);
     m_picture.BeginDraw(m, true);
     m.Draw(PrimitiveType::TriangleFan, static_cast<int>(fan.size()), fan.data());
     ModifierPicture::EndDraw(m);

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "log/Log.h"
+#include "render/FogFadesToBlack.h"
 #include "render/RenderModule.h"
 #include "scene/Animation.h"
 #include "scene/Scene.h"
@@ -80,6 +81,7 @@ void COndesRadio::Render() {
     place.m[3][0] = centre.x;
     place.m[3][1] = centre.y;
     place.m[3][2] = centre.z;
+    const FogFadesToBlack fog(m, true);
     m_picture.BeginDraw(m, true);
     for (int wave = 0; wave < m_count; ++wave) {
         const float grown = WaveProgress(wave, Age());

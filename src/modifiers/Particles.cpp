@@ -1,6 +1,7 @@
 #include "modifiers/Particles.h"
 
 #include "modifiers/SceneLookup.h"
+#include "render/FogFadesToBlack.h"
 #include "render/RenderModule.h"
 #include "scene/Animation.h"
 #include "scene/Scene.h"
@@ -113,6 +114,7 @@ void CParticles::Render() {
     PlaceParticles(m_settings, m_sources, target, Age(), m_particles);
     buildQuads();
     RenderModule& m = *Renderer();
+    const FogFadesToBlack fog(m, m_alphaType == 1);
     m_picture.BeginDraw(m, m_alphaType == 1);
     m_batch.Draw(m);
     ModifierPicture::EndDraw(m);

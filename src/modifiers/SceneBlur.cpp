@@ -47,7 +47,18 @@ void CSceneBlur::Render() {
     Scene()->Render(Age() * kFramesPerSecond);
     m.Clear(1);
     m.SetRenderTarget(nullptr, 0);
+    // The scene's camera, for the modifiers drawn after this one: the
+    // overlay below leaves the screen's projection behind.
+    const Matrix4 view = m.ViewMatrix();
+    const Matrix4 projection = m.ProjectionMatrix();
+    const Matrix4 world = m.WorldMatrix();
+    layOver(m);
+    m.SetViewMatrix(view);
+    m.SetProjectionMatrix(projection);
+    m.SetWorldMatrix(world);
+}
 
+void CSceneBlur::layOver(RenderModule& m) {
     const ScreenDrawing screen(m, m_target);
     m.SetAlphaBlend(true);
     m.SetSrcBlend(BlendFactor::SrcAlpha);

@@ -11,6 +11,7 @@
 
 namespace vesta {
 
+class RenderModule;
 class Texture;
 
 class CSceneBlur : public CSelfNamingModifier {
@@ -31,6 +32,9 @@ protected:
     void Initialise() override;
 
 private:
+    // The texture over the screen, clear in the middle.
+    void layOver(RenderModule& m);
+
     ParameterVector m_borderColour{255.0f, 255.0f, 255.0f, 0.0f};  // 0..255
     float m_borderAlpha = 1.0f;                                    // 0..1
     std::int32_t m_textureSize = kDefaultTextureSize;

@@ -73,7 +73,10 @@ void CStencilShadow::countSides() {
 void CStencilShadow::darkenShadow() {
     RenderModule& m = *Renderer();
     m.SetStencilFunc(Comparison::LessEqual);
-    m.SetStencilPassOp(StencilOp::Keep);
+    // Each darkened pixel's count goes back to 0, so that the next shadow
+    // (or this one again in a second pass) counts from nothing instead of
+    // darkening this shadow once more.
+    m.SetStencilPassOp(StencilOp::Zero);
     {
         OverlayPass overlay(m);
         overlay.Draw(nullptr, kShadowAlpha << 24);

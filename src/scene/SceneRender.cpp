@@ -6,6 +6,7 @@
 
 #include "platform/Clock.h"
 #include "render/CommonSetups.h"
+#include "render/FogFadesToBlack.h"
 #include "render/RenderModule.h"
 #include "scene/Animation.h"
 #include "scene/Scene.h"
@@ -410,6 +411,7 @@ void CScene::drawParticles() {
     if (particleSources.empty()) {
         return;
     }
+    const FogFadesToBlack fog(m, true);
     m.SetLighting(false);
     m.SetDepthWrite(false);
     m.SetAlphaBlend(true);

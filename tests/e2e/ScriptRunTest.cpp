@@ -86,6 +86,15 @@ TEST_F(ScriptRunTest, TheShowEndsByItselfAfterItsLastPart) {
     EXPECT_EQ(result.err, "");
 }
 
+// The engine carries the flash's white picture: a production needs none.
+TEST_F(ScriptRunTest, AFlashPlaysWithoutAPictureOfTheProductions) {
+    writeScript("PART {\r\nTIME 0 {\r\nCREATE \"Flash\" {\r\nStableTime 0.1;\r\n}\r\n}\r\n"
+                "TIME 0.3 {\r\nPARTEND;\r\n}\r\n}\r\n");
+    const ProcessResult result = run({"--headless", "--duration", "5"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+}
+
 // Recorded at 25 frames per second the clock is exact, and the log's time
 // stamps show when each block fired and each layer went.
 TEST_F(ScriptRunTest, PartsPlayInOrderWithTheirBlocksAtTheirTimes) {

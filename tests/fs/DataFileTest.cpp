@@ -91,6 +91,21 @@ TEST_F(DataFileTest, SingleResourcesAreFoundByExactNameAndNotRecorded) {
     EXPECT_EQ(read("Intro.txt"), "from disk");
 }
 
+TEST_F(DataFileTest, TheEnginesOwnPicturesComeLastInAnyCase) {
+    DataFile builtIn;
+    ASSERT_TRUE(builtIn.Open("white.nodither.jpg"));
+    EXPECT_EQ(builtIn.From(), DataFile::Source::BuiltIn);
+    const std::string jpegStart = "\xFF\xD8\xFF";
+    EXPECT_EQ(read("chromic.jpg").substr(0, 3), jpegStart);
+    EXPECT_EQ(read("Black.PNG").substr(1, 3), "PNG");
+    EXPECT_TRUE(UsedFileSet().empty());  // nothing a production must carry
+    // A production's own file of the name wins, from disk or archive.
+    WriteFile(m_dir / "White.NoDither.jpg", "own");
+    EXPECT_EQ(read("white.NoDither.jpg"), "own");
+    mountArchive({{"white.png", "archived"}});
+    EXPECT_EQ(read("white.png"), "archived");
+}
+
 TEST_F(DataFileTest, EmptyDiskFileOpensWithAValidBlock) {
     WriteFile(m_dir / "empty", "");
     DataFile file;

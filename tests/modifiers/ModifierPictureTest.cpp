@@ -182,6 +182,39 @@ TEST_F(ModifierPictureTest, FogThickensAndThinsWithItsEnvelope) {
     EXPECT_GT(thinning.g, clear.g + 20);
 }
 
+// Sprites added to the frame fade into fog towards black: black sprites in
+// white fog add nothing, where fogged towards white they would add white.
+TEST_F(ModifierPictureTest, BlackSpritesAddNothingToAFoggedFrame) {
+    CScene built;
+    built.lastFrame = 100;
+    litBox(built, "Crate", {0, 0, 0}, {1, 0, 0}, "Cam");
+    CountGeometry(built);
+    stage->Load(built);
+    stage->Add("Fog", {{"StableTime", "5"},
+                       {"Effect", "1"},
+                       {"StartDensity", "0.03"},
+                       {"EndDensity", "0.03"},
+                       {"Color", "255,255,255"}});
+    const Image fogged = shot(0.5f, "fog-alone");
+    ASSERT_GT(centre(fogged).g, 100);
+    stage->Add("Particles", {{"ObjetName", "Crate"},
+                             {"AlphaType", "1"},
+                             {"MaxIntensity", "0"},
+                             {"NBParticle", "40"},
+                             {"XScale", "6"},
+                             {"YScale", "6"},
+                             {"ForceVisible", "Yes"}});
+    const Image sprinkled = shot(0.5f, "fog-black-sprites");
+    int changed = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const Rgba a = fogged.At(x, y), b = sprinkled.At(x, y);
+            changed += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 6;
+        }
+    }
+    EXPECT_EQ(changed, 0);
+}
+
 TEST_F(ModifierPictureTest, TheLightFlickersBetweenItsColours) {
     CScene built;
     built.lastFrame = 100;
@@ -214,6 +247,7 @@ TEST_F(ModifierPictureTest, ABoxCastsItsShadowOnTheWallBehind) {
     AddMaterial(built, "Red", {1, 0, 0});
     AddGrid(built, "Wall", {0, 0, 20}, 200, 150, 4, 4, "Grey");
     AddBox(built, "Crate", {0, 0, 0}, {10, 10, 10}, "Red");
+    AddBox(built, "Lid", {0, 12, 0}, {10, 10, 10}, "Red");
     AddCamera(built, "Cam", {0, 0, -80}, {0, 0, 0}, 0.8f);
     AddLight(built, "Sun.Dyna", {-30, 0, -40}, {1, 1, 1});
     CountGeometry(built);
@@ -229,6 +263,14 @@ TEST_F(ModifierPictureTest, ABoxCastsItsShadowOnTheWallBehind) {
     EXPECT_NEAR(brightness(shadowed.At(kWidth / 2 - 17, y)), brightness(lit.At(kWidth / 2 - 17, y)),
                 3);
     EXPECT_NEAR(brightness(shadowed.At(kWidth / 2, y)), brightness(lit.At(kWidth / 2, y)), 3);
+
+    // A second box above the first casts its own shadow above the first one's;
+    // each is darkened once, not again by the other's pass.
+    stage->Add("StencilShadow", {{"Object", "Lid"}, {"Light", "Sun.Dyna"}});
+    const Image both = shot(0.2f, "shadow-both");
+    const int lidY = y - 15;
+    EXPECT_NEAR(brightness(both.At(shadowX, y)), brightness(shadowed.At(shadowX, y)), 3);
+    EXPECT_NEAR(brightness(both.At(shadowX, lidY)), brightness(lit.At(shadowX, lidY)) / 2, 12);
 }
 
 }  // namespace

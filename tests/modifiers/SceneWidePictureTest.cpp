@@ -95,6 +95,20 @@ TEST_F(SceneWidePictureTest, SceneBlurTintsAndSoftensTowardsTheCorners) {
     EXPECT_LT(halfway.g, 200);
 }
 
+// Drawn last first: the blur lays its copy over the screen, then the glow
+// is drawn through the scene's camera, which the blur must leave in place.
+TEST_F(SceneWidePictureTest, AClearSceneBlurChangesNothingDrawnAfterIt) {
+    const std::vector<CLayerOperation> glow = {
+        Modifier("GlowEffect", {{"ObjetName", "Box"}, {"XScale", "1.2"}, {"YScale", "1.2"}})};
+    std::vector<CLayerOperation> both = glow;
+    both.push_back(Modifier("SceneBlur", {{"BorderAlpha", "0"}, {"TextureSize", "16"}}));
+    const Image plain = stage("stage");
+    const Image glowing = stage("glow-alone", glow);
+    const Image blurred = stage("glow-after-blur", both);
+    ASSERT_GT(DifferingPixels(plain, glowing, 30), 40);
+    EXPECT_LT(DifferingPixels(glowing, blurred, 12), 10);
+}
+
 // A white bar across the far wall gives the far picture edges to soften.
 void buildDepthStage(CScene& scene) {
     ModifierPictureTest::BuildStage(scene);

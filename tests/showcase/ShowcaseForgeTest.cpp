@@ -1,13 +1,16 @@
 // The Forge part's model scene as the player loads it: every behaviour its
 // names ask for took hold, the textures it names are made, and the camera's
 // flight stays inside the chamber, clear of every object, and crosses the
-// braziers' switching distance.
+// braziers' switching distance. The part's model player dresses the scene
+// with modifiers that find what they name in it.
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <set>
 
 #include "EngineState.h"
 #include "ShowcaseProduction.h"
+#include "render/VertexShaderProgram.h"
 #include "scene/Animation.h"
 #include "scene/Scene.h"
 #include "script/ScriptParser.h"
@@ -160,6 +163,105 @@ TEST(ShowcaseForgeScriptTest, PartPlaysTheSceneWithMotionBlurForAWhile) {
     EXPECT_EQ(blurOn, 1);
     EXPECT_EQ(blurOff, 1);
     ResetEngineState();
+}
+
+// The forge player's modifiers, kind by kind, with every parameter that names
+// something of the scene: an object, a light or a camera.
+struct ForgeModifiers {
+    std::multiset<std::string> kinds;
+    std::vector<std::pair<std::string, std::string>> references;  // parameter, value
+    std::string currentCamera;
+};
+
+void collect(const CLayerOperation& operation, ForgeModifiers& out) {
+    static const std::set<std::string> naming = {"Object", "ObjetName", "Light", "TargetCamera",
+                                                 "CurrentCamera"};
+    for (const CLayerOperation& child : operation.children) {
+        if (child.kind == OperationKind::Create) {
+            out.kinds.insert(child.argument);
+        }
+        for (const ScriptParameter& parameter : child.parameters) {
+            if (naming.count(parameter.name)) {
+                out.references.emplace_back(parameter.name, parameter.value);
+            }
+        }
+    }
+    for (const ScriptParameter& parameter : operation.parameters) {
+        if (parameter.name == "CurrentCamera") {
+            if (operation.kind == OperationKind::Create) {
+                out.currentCamera = parameter.value;
+            }
+            out.references.emplace_back(parameter.name, parameter.value);
+        }
+    }
+}
+
+ForgeModifiers forgeModifiers() {
+    ParsedScript script;
+    EXPECT_TRUE(CScriptParser(script).Load("Showcase.txt"));
+    ForgeModifiers found;
+    for (const CPart& part : script.parts) {
+        for (const CTimeBlock& block : part.timeBlocks) {
+            for (const CLayerOperation& operation : block.operations) {
+                const bool forgeCreated =
+                    operation.kind == OperationKind::Create && operation.name == "Forge";
+                const bool forgeUpdated =
+                    operation.kind == OperationKind::Update && operation.argument == "Forge";
+                if (forgeCreated || forgeUpdated) {
+                    collect(operation, found);
+                }
+            }
+        }
+    }
+    return found;
+}
+
+TEST_F(ShowcaseForgeTest, ModifiersDressTheSceneWithWhatTheyNameInIt) {
+    const ForgeModifiers used = forgeModifiers();
+    for (const char* kind : {"Fog", "CameraFade", "WaterPlane", "DynaLight", "StencilShadow",
+                             "SceneBlur", "GlowEffect", "Glow2", "Particles", "MeshHunz"}) {
+        EXPECT_TRUE(used.kinds.count(kind)) << kind;
+    }
+    for (const auto& [parameter, value] : used.references) {
+        if (parameter == "Light") {
+            const auto* light = dynamic_cast<const CLight*>(m_scene.FindObject(value));
+            ASSERT_NE(light, nullptr) << value;
+            // The flicker would be undone each frame by a colour track.
+            EXPECT_TRUE(!light->anim || light->anim->colour.empty()) << value;
+        } else if (parameter == "TargetCamera" || parameter == "CurrentCamera") {
+            EXPECT_NE(m_scene.FindCamera(value), nullptr) << value;
+        } else {
+            EXPECT_NE(m_scene.FindObject(value), nullptr) << parameter << " " << value;
+        }
+    }
+    // The fade needs a second camera, and the player a camera of its own: the
+    // fade leaves the one it drew current.
+    EXPECT_EQ(used.currentCamera, "Camera01");
+    EXPECT_GE(m_scene.cameras.size(), 2u);
+
+    // The water starts as one flat quad, as the water plane asks.
+    const CMeshe* water = mesh("Quench.UserModif.Normals");
+    ASSERT_NE(water, nullptr);
+    ASSERT_EQ(water->vertices.size(), 4u);
+    for (const MeshVertex& corner : water->vertices) {
+        EXPECT_FLOAT_EQ(corner.position.y, water->vertices.front().position.y);
+    }
+    for (const char* picture : {"toon_ramp.png", "white.png", "black.png", "spark.png"}) {
+        EXPECT_TRUE(made(picture)) << picture;
+    }
+}
+
+// The toon shader the MeshHunz modifiers load is the generator's own file, a
+// sound token stream giving a position and the ramp's coordinate.
+TEST(ShowcaseToonShaderTest, TheGeneratedShaderParses) {
+    const std::string bytes = ReadFile(Showcase().Folder() / "ToonShade.vso");
+    ASSERT_FALSE(bytes.empty());
+    const VertexShaderParse parsed =
+        ParseVertexShader(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    ASSERT_TRUE(parsed.Ok()) << parsed.error;
+    EXPECT_FALSE(parsed.program.instructions.empty());
+    EXPECT_TRUE(parsed.program.writesTexCoord[0]);
+    EXPECT_TRUE(parsed.program.writesColor[0]);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // and timeline operation in use.
 
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <set>
 #include <sstream>
@@ -55,11 +56,14 @@ TEST_F(ShowcaseScriptTest, EveryNamedFileIsMade) {
 }
 
 TEST_F(ShowcaseScriptTest, EveryConstantIsResolved) {
+    // Names of files and of the scenes' objects, lights and cameras are texts.
     const std::set<std::string> texts = {"Texture",   "AlphaTexture", "MDLFile", "Text",
-                                         "BlurryMap", "TextureName",  "Palette"};
-    const std::set<std::string> vectors = {"SourceParticle"};
+                                         "BlurryMap", "TextureName",  "Palette", "CurrentCamera",
+                                         "Object",    "ObjetName",    "Light",   "TargetCamera"};
+    const std::set<std::string> vectors = {"SourceParticle", "Color", "LowColor", "HighColor",
+                                           "BorderColor"};
     const std::set<std::string> switches = {"Yes", "No"};
-    forEachOperation([&](const CTimeBlock&, const CLayerOperation& operation) {
+    std::function<void(const CLayerOperation&)> check = [&](const CLayerOperation& operation) {
         for (const ScriptParameter& parameter : operation.parameters) {
             if (vectors.count(parameter.name)) {
                 std::istringstream pieces(parameter.value);
@@ -72,7 +76,13 @@ TEST_F(ShowcaseScriptTest, EveryConstantIsResolved) {
                     << operation.place << " " << parameter.name << " " << parameter.value;
             }
         }
-    });
+        // The modifiers of a model player.
+        for (const CLayerOperation& child : operation.children) {
+            check(child);
+        }
+    };
+    forEachOperation(
+        [&](const CTimeBlock&, const CLayerOperation& operation) { check(operation); });
 }
 
 TEST_F(ShowcaseScriptTest, PartsLastAboutAHundredSecondsAndTheLastEndsTheShow) {

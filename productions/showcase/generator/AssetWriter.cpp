@@ -5,7 +5,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "ImageFiles.h"
+#include "render/image/ImageFiles.h"
 
 namespace vesta::showcase {
 

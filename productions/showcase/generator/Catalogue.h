@@ -20,6 +20,7 @@ void MakeFlames(AssetWriter& out);          // Flames.cpp
 void MakeOrbits(AssetWriter& out);          // Orbits.cpp
 void MakeForgeTextures(AssetWriter& out);   // ForgeTextures.cpp
 void MakeForge(AssetWriter& out);           // ForgeScene.cpp: the model scene and its textures
+void MakeToonShading(AssetWriter& out);     // ToonShading.cpp: ToonShade.vso and its ramp
 void MakeTunnelTextures(AssetWriter& out);  // TunnelTextures.cpp
 void MakeTunnel(AssetWriter& out);  // TunnelScene.cpp: the flight, the fire rings, the plasma gate
 void MakeTitles(AssetWriter& out, const Fonts& fonts);          // Titles.cpp
@@ -39,6 +40,7 @@ inline void MakeAll(AssetWriter& out) {
     MakeFlames(out);
     MakeOrbits(out);
     MakeForge(out);
+    MakeToonShading(out);
     MakeTunnel(out);
     MakeTitles(out, fonts);
     MakeLoadingScreens(out, fonts);

@@ -3,7 +3,8 @@
 // that twist (skinned), two braziers that gain detail as the camera nears
 // them (levels of detail), a pane of amber glass the camera flies through,
 // embers that circle and light the room (dynamic lights with halos), sparks
-// rising from the hearth, and the camera's flight through all of it.
+// rising from the hearth, the smith's anvil and quench trough beyond the
+// fire (ForgeSmithy.cpp), and the camera's flight through all of it.
 //
 // Units: the chamber is 1800 across and 800 high, the hearth at the origin;
 // 30 frames to the second, as the player counts them.
@@ -13,6 +14,7 @@
 
 #include "Catalogue.h"
 #include "ForgeGeometry.h"
+#include "ForgeSmithy.h"
 #include "Noise.h"
 #include "Palette.h"
 #include "scene/Animation.h"
@@ -80,10 +82,6 @@ void hearth(CScene& scene) {
     CMeshe& coals = AddMesh(scene, "HearthCoals", {0, 0, 0}, "Coals");
     AddLathe(coals, {{192, 104}, {130, 114}, {60, 122}, {0, 124}}, 40, 3, 1);
     FitBox(coals);
-
-    // The anvil waits on the far side of the fire.
-    AddBox(scene, "AnvilFoot", {0, 50, 420}, {90, 100, 70}, "Iron");
-    AddBox(scene, "AnvilFace", {0, 125, 420}, {240, 50, 90}, "Iron");
 }
 
 // One profile of the flame: `height` from the bottom pole to the top one,
@@ -222,8 +220,9 @@ void ember(CScene& scene, const std::string& name, float radius, float height, f
 
 void lights(CScene& scene) {
     using namespace palette;
-    // The fire's own light, flickering above the flame.
-    CLight& fire = AddLight(scene, "HearthFire.Dyna.Halo", {0, 560, 0}, rgb(kEmber));
+    // The fire's own light, quivering above the flame; the part's script
+    // makes its colour flicker, so it has no colour track.
+    CLight& fire = AddLight(scene, "HearthFire.Dyna.Halo", {0, 560, 0}, rgb(kEmber, 0.7f));
     userText(fire, "MapFile", "glow_ember.png");
     userText(fire, "HaloStrength", "14");
     C3DObjectAnim& flicker = AddAnimation(scene, fire.Name());
@@ -231,8 +230,6 @@ void lights(CScene& scene) {
     for (std::uint32_t f = 0; f <= kLastFrame; f += 5) {
         AddKey(flicker.position, f,
                Vector3{random.Range(-12, 12), 560 + random.Range(-15, 15), random.Range(-12, 12)});
-        AddKey(flicker.colour, f,
-               rgb(Mix(kEmber, kGold, random.Unit()), random.Range(0.55f, 0.8f)));
     }
     ember(scene, "EmberA.Dyna.Halo", 430, 300, 90, 2, 0.0f, kCrimson * 0.9f, kEmber * 0.8f);
     ember(scene, "EmberB.Dyna.Halo", 600, 520, 120, -1.5f, 0.4f, kGold * 0.6f, kPlum * 1.6f);
@@ -299,6 +296,7 @@ std::vector<std::uint8_t> forgeScene() {
     glassPane(scene);
     lights(scene);
     flight(scene);
+    forge::AddSmithy(scene);
     CountGeometry(scene);
     return mdl4::WriteScene(scene);
 }

@@ -1,5 +1,6 @@
 // The forge's surfaces: soot-dark bricks, a stone floor with embers in its
-// cracks, hammered iron, glowing coals and a pane of leaded amber glass.
+// cracks, hammered iron, glowing coals, a pane of leaded amber glass and
+// dark quench water.
 // All tile, so the scene repeats them over its walls.
 
 #include <cmath>
@@ -92,6 +93,17 @@ Canvas glass() {
     });
 }
 
+// Deep water under a film of soot, with pale streaks for the ripples to bend.
+Canvas water() {
+    using namespace palette;
+    return paint([](float u, float v) {
+        const float depth = FractalNoise(u * 4, v * 4, 4, 4, 121);
+        const float streak = FractalNoise(u * 16, v * 3, 16, 3, 122);
+        const Colour deep = Mix(kDeepSea, kIndigo, depth) * (0.8f + 0.5f * depth);
+        return deep + kCyan * (Smoothstep(0.62f, 0.8f, streak) * 0.35f);
+    });
+}
+
 }  // namespace
 
 void MakeForgeTextures(AssetWriter& out) {
@@ -100,6 +112,7 @@ void MakeForgeTextures(AssetWriter& out) {
     out.Picture("forge_iron.png", iron());
     out.Picture("forge_coals.png", coals());
     out.Picture("forge_glass.png", glass());
+    out.Picture("forge_water.png", water());
 }
 
 }  // namespace vesta::showcase

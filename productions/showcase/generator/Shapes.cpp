@@ -46,6 +46,8 @@ void grid(AssetWriter& out) {
 
 void vignette(AssetWriter& out) {
     out.Picture("black.png", Canvas(256, 256));
+    // Black at full strength: the alpha a camera fade darkens the frame through.
+    out.Alpha("white.png", Mask(16, 16, 1));
     Mask alpha(256, 256);
     for (int y = 0; y < 256; ++y) {
         for (int x = 0; x < 256; ++x) {

@@ -110,8 +110,10 @@ void AudioEncoder::Open(OutputFile& file, int sampleRate, int channels,
 void AudioEncoder::openCodec(OutputFile& file, int sampleRate, int channels) {
     const AVCodec* codec = findAudioEncoder(m_codecName);
     if (avformat_query_codec(file.Format(), codec->id, FF_COMPLIANCE_NORMAL) == 0) {
-        ThrowVideoError(kCantCreateAudioStream, std::string("the ") + file.FormatName() +
-                                                    " container can't hold " + m_codecName);
+        ThrowVideoError(kCantCreateAudioStream,
+                        std::string("the ") + file.FormatName() + " container can't hold " +
+                            m_codecName + ": choose another --audio-codec, or leave it out for " +
+                            DefaultAudioCodec(file));
     }
     if (!takesRate(codec, sampleRate)) {
         ThrowVideoError(kCantCreateAudioStream,
@@ -142,6 +144,25 @@ void AudioEncoder::openCodec(OutputFile& file, int sampleRate, int channels) {
     result = avcodec_parameters_from_context(m_stream->codecpar, m_codec);
     if (result < 0) {
         ThrowFfmpegError(kCantCreateAudioStream, "the stream took no parameters", result);
+    }
+    // A priming encoder's first packets come before zero; the pictures keep
+    // their times whichever way the container can say so.
+    m_primingDelay = 0;
+    if (m_codec->initial_padding > 0) {
+        switch (file.PrimingPlacement()) {
+        case OutputFile::Priming::MuxerPlaces:
+            break;
+        case OutputFile::Priming::BeforeZero:
+            // The times carry the delay; declared twice it would count twice.
+            file.KeepNegativeTimes();
+            m_stream->codecpar->initial_padding = 0;
+            break;
+        case OutputFile::Priming::AfterZero:
+            // The priming is heard, the sound that late: better than every
+            // picture moved off its frame's time.
+            m_primingDelay = m_codec->initial_padding;
+            break;
+        }
     }
 }
 
@@ -239,7 +260,7 @@ void AudioEncoder::send(const AVFrame* frame) {
     if (result < 0) {
         ThrowFfmpegError(kCantWriteFile, "the " + m_codecName + " encoder refused a frame", result);
     }
-    m_file->WriteEncoded(m_codec, m_packet, m_stream);
+    m_file->WriteEncoded(m_codec, m_packet, m_stream, m_primingDelay);
 }
 
 void AudioEncoder::Release() {

@@ -57,6 +57,8 @@ private:
     int m_channels = 0;
     std::int64_t m_framesIn = 0;
     std::int64_t m_nextPts = 0;
+    // Added to the packets' times where the muxer leaves the priming to us.
+    std::int64_t m_primingDelay = 0;
     bool m_flushed = false;
 };
 

@@ -28,10 +28,11 @@ void AviWriter::guarded(Action action) {
         action();
     } catch (const VideoError& error) {
         m_failed = true;
+        const VideoError placed = error.PlacedIn(m_fileName);
         if (m_logFailures) {
-            LogVideoError(error);
+            LogVideoError(placed);
         }
-        throw;
+        throw placed;
     }
 }
 
@@ -41,6 +42,7 @@ void AviWriter::Open(int width, int height, float framesPerSecond, const std::st
     // FFmpeg's chatter would break the progress line; its errors join our own.
     CaptureFfmpegMessages();
     m_failed = false;
+    m_fileName = fileName;
     guarded([&] {
         try {
             openStreams(width, height, framesPerSecond, fileName, codecName);

@@ -10,8 +10,9 @@
 //       writer.WriteFrame(bgrBottomUp);              // width * height * 3 bytes
 //   writer.Close();                                   // or let the destructor do it
 //
-// Every failure throws a VideoError (a CAppError), after which Close still
-// finishes the file so that the frames already written stay playable.
+// Every failure throws a VideoError (a CAppError) that names the file, after
+// which Close still finishes the file so that the frames already written
+// stay playable. The file appears with the first frame (see OutputFile).
 
 #include <cstddef>
 #include <cstdint>
@@ -52,6 +53,8 @@ public:
     void Close();
 
     bool IsOpen() const { return m_open; }
+    // As given to Open: the name the user knows it by.
+    const std::string& FileName() const { return m_fileName; }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     FrameRate Rate() const { return m_rate; }
@@ -73,6 +76,7 @@ private:
     std::unique_ptr<OutputFile> m_file;
     std::unique_ptr<VideoEncoder> m_video;
     std::unique_ptr<AudioEncoder> m_audio;
+    std::string m_fileName;
     FrameRate m_rate;
     int m_width = 0;
     int m_height = 0;

@@ -50,6 +50,47 @@ AVPixelFormat chooseFormat(const AVCodec* codec) {
     return yuv && offers(codec, AV_PIX_FMT_YUV420P) ? AV_PIX_FMT_YUV420P : best;
 }
 
+// A codec that keeps colour at full resolution, for pictures of any size,
+// among those the container holds; empty when it holds none of them.
+std::string fullColourCodecFor(const OutputFile& file) {
+    for (const char* name : {"ffv1", "ffvhuff", "png"}) {
+        const AVCodec* codec = avcodec_find_encoder_by_name(name);
+        if (codec && avformat_query_codec(file.Format(), codec->id, FF_COMPLIANCE_NORMAL) == 1) {
+            return name;
+        }
+    }
+    return {};
+}
+
+// Subsampled colour (4:2:0 and kin) covers whole blocks of pixels: encoders
+// that take it refuse, or silently crop, the sizes the blocks do not divide.
+void requireWholeColourBlocks(const OutputFile& file, const std::string& codecName,
+                              AVPixelFormat format, int width, int height) {
+    const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
+    if (!descriptor) {
+        return;
+    }
+    const int across = 1 << descriptor->log2_chroma_w;
+    const int down = 1 << descriptor->log2_chroma_h;
+    if (width % across == 0 && height % down == 0) {
+        return;
+    }
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    const std::string multiple = across == 2 && down == 2 ? "even sizes"
+                                 : across == down
+                                     ? "sizes that are multiples of " + std::to_string(across)
+                                     : "widths that are multiples of " + std::to_string(across) +
+                                           " and heights of " + std::to_string(down);
+    std::string wayOut = "choose a --mode of " + multiple;
+    const std::string fullColour = fullColourCodecFor(file);
+    if (!fullColour.empty() && fullColour != codecName) {
+        wayOut += " or --codec " + fullColour;
+    }
+    ThrowVideoError(kCantCreateCompressedStream,
+                    codecName + " stores colour as " + av_get_pix_fmt_name(format) +
+                        ", which needs " + multiple + ", not " + size + ": " + wayOut);
+}
+
 }  // namespace
 
 std::string DefaultVideoCodec(const OutputFile& file) {
@@ -94,8 +135,10 @@ void VideoEncoder::Open(OutputFile& file, int width, int height, FrameRate rate,
 void VideoEncoder::openCodec(OutputFile& file, const std::string& codecName, FrameRate rate) {
     const AVCodec* codec = findVideoEncoder(codecName);
     if (avformat_query_codec(file.Format(), codec->id, FF_COMPLIANCE_NORMAL) == 0) {
-        ThrowVideoError(kCantCreateCompressedStream, std::string("the ") + file.FormatName() +
-                                                         " container can't hold " + codecName);
+        ThrowVideoError(kCantCreateCompressedStream,
+                        std::string("the ") + file.FormatName() + " container can't hold " +
+                            codecName + ": choose another --codec, or leave it out for " +
+                            DefaultVideoCodec(file));
     }
     m_codec = avcodec_alloc_context3(codec);
     m_packet = av_packet_alloc();
@@ -107,6 +150,7 @@ void VideoEncoder::openCodec(OutputFile& file, const std::string& codecName, Fra
     m_codec->time_base = AVRational{rate.denominator, rate.numerator};
     m_codec->framerate = AVRational{rate.numerator, rate.denominator};
     m_codec->pix_fmt = chooseFormat(codec);
+    requireWholeColourBlocks(file, codecName, m_codec->pix_fmt, m_width, m_height);
     if (codec->id == AV_CODEC_ID_MPEG4) {
         // The default bit rate of 200 kbit/s smears a demo into blocks.
         m_codec->flags |= AV_CODEC_FLAG_QSCALE;

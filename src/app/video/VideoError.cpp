@@ -38,6 +38,17 @@ void noteMessage(void*, int level, const char* format, std::va_list args) {
 
 }  // namespace
 
+VideoError VideoError::PlacedIn(const std::string& fileName) const {
+    if (m_placed) {
+        return *this;
+    }
+    std::string text = Text() + " [" + fileName + "]";
+    if (!m_detail.empty()) {
+        text += ": " + m_detail;
+    }
+    return VideoError(std::move(text), m_detail, true);
+}
+
 void CaptureFfmpegMessages() {
     static const bool once = [] {
         av_log_set_level(AV_LOG_ERROR);

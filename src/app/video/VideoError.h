@@ -18,15 +18,21 @@ inline constexpr const char* kCantCreateAudioStream =
     "VideoForWindows : Can't create audio stream.";
 inline constexpr const char* kCantWriteFile = "Can't write AVI file.";
 
-// Caught like any application error; Detail() is for the log.
+// Caught like any application error. Detail() says why, for the log; once
+// the file is known, PlacedIn tells the user both on the text's own line.
 class VideoError : public CAppError {
 public:
-    VideoError(std::string text, std::string detail)
-        : CAppError(std::move(text)), m_detail(std::move(detail)) {}
+    VideoError(std::string text, std::string detail, bool placed = false)
+        : CAppError(std::move(text)), m_detail(std::move(detail)), m_placed(placed) {}
     const std::string& Detail() const { return m_detail; }
+
+    // "<text> [<file>]: <detail>", the writer's own text first; a failure
+    // already placed stays as it is.
+    VideoError PlacedIn(const std::string& fileName) const;
 
 private:
     std::string m_detail;
+    bool m_placed = false;
 };
 
 [[noreturn]] void ThrowVideoError(const std::string& text, std::string detail);

@@ -69,8 +69,10 @@ void VideoRecorder::Open(int width, int height, float framesPerSecond, const std
 void VideoRecorder::OpenAudio(int sampleRate, int channels, const std::string& codecName) {
     // Until something is handed over the writer is the caller's alone.
     if (m_handedOver || m_filling != SIZE_MAX) {
-        const VideoError error(kCantCreateAudioStream,
-                               "a sound track is added after Open and before the first frame");
+        const VideoError error =
+            VideoError(kCantCreateAudioStream,
+                       "a sound track is added after Open and before the first frame")
+                .PlacedIn(m_writer.FileName());
         LogVideoError(error);
         throw error;
     }
@@ -110,7 +112,9 @@ bool VideoRecorder::grab(RenderModule& module, bool fromCopy) {
     }
     if (module.BackBufferWidth() != m_writer.Width() ||
         module.BackBufferHeight() != m_writer.Height()) {
-        const VideoError error(kCantWriteFile, "the back buffer is not the recording's size");
+        const VideoError error =
+            VideoError(kCantWriteFile, "the back buffer is not the recording's size")
+                .PlacedIn(m_writer.FileName());
         LogVideoError(error);
         throw error;
     }

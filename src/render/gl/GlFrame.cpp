@@ -13,8 +13,9 @@ GLuint makeDepthStencil(int width, int height) {
     return buffer;
 }
 
+// 32-bit frames are stored with alpha, kept at 1 (FrameAlpha.h).
 GLenum colorFormatFor(int bitsPerPixel) {
-    return bitsPerPixel == 16 ? GL_RGB565 : GL_RGB8;
+    return bitsPerPixel == 16 ? GL_RGB565 : GL_RGBA8;
 }
 
 }  // namespace
@@ -41,6 +42,8 @@ void GlFrame::PresentTo(int targetWidth, int targetHeight) const {
     const int height = static_cast<int>(m_height * scale);
     const int x = (targetWidth - width) / 2;
     const int y = (targetHeight - height) / 2;
+    GLboolean mask[4] = {};
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -51,6 +54,7 @@ void GlFrame::PresentTo(int targetWidth, int targetHeight) const {
     glBlitFramebuffer(0, 0, m_width, m_height, x, y + height, x + width, y, GL_COLOR_BUFFER_BIT,
                       GL_LINEAR);
     glBindFramebuffer(GL_FRAMEBUFFER, m_buffers.Current());
+    glColorMask(mask[0], mask[1], mask[2], mask[3]);
 }
 
 void GlFrame::readFormat(GLenum& format, GLenum& type) const {
@@ -78,13 +82,15 @@ std::uint8_t* GlFrame::Lock(int& pitch) {
     readPixels(m_buffers.Picture(), m_locked, pitch);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, m_buffers.Current());
     m_snapshot = m_locked;
+    m_isLocked = true;
     return m_locked.data();
 }
 
 void GlFrame::Unlock() {
     // Most locks only read the frame (recording, probes): skip the upload then.
-    if (m_locked.empty() || m_locked == m_snapshot) {
-        m_locked.clear();
+    // The copies keep their storage from lock to lock.
+    if (!m_isLocked || m_locked == m_snapshot) {
+        m_isLocked = false;
         return;
     }
     // What was written into the locked copy goes back into the frame, whole.
@@ -95,8 +101,10 @@ void GlFrame::Unlock() {
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, colorFormatFor(m_bitsPerPixel), m_width, m_height, 0, format,
-                 type, m_locked.data());
+    // Without alpha: what the caller left in the fourth bytes is no alpha.
+    const GLenum uploadFormat = m_bitsPerPixel == 16 ? GL_RGB565 : GL_RGB8;
+    glTexImage2D(GL_TEXTURE_2D, 0, uploadFormat, m_width, m_height, 0, format, type,
+                 m_locked.data());
     GLuint source = 0;
     glGenFramebuffers(1, &source);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
@@ -107,7 +115,7 @@ void GlFrame::Unlock() {
     glDeleteFramebuffers(1, &source);
     glDeleteTextures(1, &texture);
     glBindFramebuffer(GL_FRAMEBUFFER, m_buffers.Current());
-    m_locked.clear();
+    m_isLocked = false;
 }
 
 bool GlFrame::QueueCopy() {

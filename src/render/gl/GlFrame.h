@@ -69,6 +69,7 @@ private:
     GlFrameBuffers m_buffers;
     std::vector<std::uint8_t> m_locked;
     std::vector<std::uint8_t> m_snapshot;
+    bool m_isLocked = false;
     // Frames read back and not handed out yet, oldest first, as a ring.
     std::vector<std::uint8_t> m_read[GlFrameBuffers::kBuffers];
     int m_readOldest = 0;

@@ -1,6 +1,32 @@
 #include "render/gl/GlFrameBuffers.h"
 
 namespace vesta {
+namespace {
+
+// Blits and clears are cut by the scissor test (and blits, on some drivers,
+// by the colour mask): both are opened meanwhile and put back as they were.
+class OpenColorWrites {
+public:
+    OpenColorWrites() : m_scissor(glIsEnabled(GL_SCISSOR_TEST)) {
+        glGetBooleanv(GL_COLOR_WRITEMASK, m_mask);
+        glDisable(GL_SCISSOR_TEST);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    }
+    ~OpenColorWrites() {
+        glColorMask(m_mask[0], m_mask[1], m_mask[2], m_mask[3]);
+        if (m_scissor) {
+            glEnable(GL_SCISSOR_TEST);
+        }
+    }
+    OpenColorWrites(const OpenColorWrites&) = delete;
+    OpenColorWrites& operator=(const OpenColorWrites&) = delete;
+
+private:
+    GLboolean m_scissor;
+    GLboolean m_mask[4] = {};
+};
+
+}  // namespace
 
 GlFrameBuffers::GlFrameBuffers(int width, int height, GLenum colorFormat, GLuint depthStencil)
     : m_width(width), m_height(height), m_colorFormat(colorFormat), m_depthStencil(depthStencil) {
@@ -25,7 +51,12 @@ bool GlFrameBuffers::make(Slot& slot) const {
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, slot.color);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
                               m_depthStencil);
-    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (complete) {
+        // Its alpha, which no draw writes, starts at 1 (FrameAlpha.h).
+        clearOpaque();
+    }
+    return complete;
 }
 
 bool GlFrameBuffers::busy(int index) const {
@@ -90,23 +121,22 @@ void GlFrameBuffers::TakeOver(bool overwrittenWhole) {
     m_picture = m_current;
 }
 
-// Blits are cut by the scissor test (and, on some drivers, by the colour
-// mask): both are opened for the copy and put back as they were.
 void GlFrameBuffers::copyPicture() const {
-    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-    GLboolean mask[4] = {};
-    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
-    glDisable(GL_SCISSOR_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    const OpenColorWrites open;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, Picture());
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, Current());
     glBlitFramebuffer(0, 0, m_width, m_height, 0, 0, m_width, m_height, GL_COLOR_BUFFER_BIT,
                       GL_NEAREST);
     glBindFramebuffer(GL_FRAMEBUFFER, Current());
-    glColorMask(mask[0], mask[1], mask[2], mask[3]);
-    if (scissor) {
-        glEnable(GL_SCISSOR_TEST);
-    }
+}
+
+void GlFrameBuffers::clearOpaque() const {
+    const OpenColorWrites open;
+    GLfloat color[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, color);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(color[0], color[1], color[2], color[3]);
 }
 
 GLuint GlFrameBuffers::Oldest() const {

@@ -63,6 +63,7 @@ private:
     bool busy(int index) const;
     int freeSlot();
     void copyPicture() const;
+    void clearOpaque() const;
 
     int m_width;
     int m_height;

@@ -6,6 +6,7 @@
 
 #include "log/Log.h"
 #include "render/ModuleRegistry.h"
+#include "render/gl/FrameAlpha.h"
 #include "render/gl/GlDrivers.h"
 #include "render/gl/GlShader.h"
 #include "render/gl/GlTextPrinter.h"
@@ -82,6 +83,7 @@ bool GlModule::Initialize(PlatformWindow* window, bool fullScreen, int width, in
     LogPrintf("Available TexMem : %.2f KB", availableTextureMemoryKb());
 
     m_pipeline = std::make_unique<gl::GlPipeline>(&State());
+    m_pipeline->SetAlphaWrites(FrameAlphaWrites);
     setBackBuffer(width, height, colorBits);
     if (colorBits == 16) {
         setFormatMasks(0xF800, 0x07E0, 0x001F, 16);

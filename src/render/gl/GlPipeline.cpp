@@ -111,13 +111,14 @@ void GlPipeline::Clear(bool color, bool depth, bool stencil, std::uint32_t argb,
     glDepthMask(GL_TRUE);
     glStencilMask(0xFFFFFFFF);
     const ColorValue c = UnpackColor(argb);
-    glClearColor(c.r, c.g, c.b, c.a);
+    glClearColor(c.r, c.g, c.b, m_alphaWrites ? c.a : 1.0f);
     glClearDepth(z);
     glClearStencil(static_cast<GLint>(stencilValue));
     glClear((color ? GL_COLOR_BUFFER_BIT : 0u) | (depth ? GL_DEPTH_BUFFER_BIT : 0u) |
             (stencil ? GL_STENCIL_BUFFER_BIT : 0u));
     glDisable(GL_SCISSOR_TEST);
-    m_applied.colorWrite = {};
+    const ColorWriteMask& mask = m_applied.colorWrite;
+    glColorMask(mask.red, mask.green, mask.blue, mask.alpha && m_alphaWrites);
     m_applied.depth.write = true;
     m_applied.stencil.writeMask = 0xFFFFFFFF;
 }

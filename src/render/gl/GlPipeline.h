@@ -52,6 +52,13 @@ public:
 
     // Off: every draw sends the whole state, to find faults of the caching.
     void SetStateCaching(bool on) { m_caching = on; }
+    // Off: draws leave the colour buffers' alpha as it is, whatever the
+    // colour mask says, and clears set it to 1 (for buffers whose alpha must
+    // read 1 though they have one).
+    void SetAlphaWrites(bool on) {
+        m_alphaWrites = on;
+        Invalidate();
+    }
     // Forgets what GL was given: call after drawing with GL outside the
     // pipeline (the present blit, another program, other samplers or
     // blend/depth/stencil state), or after deleting a texture that may be bound.
@@ -112,6 +119,7 @@ private:
     bool m_caching = true;
     bool m_mirrorClamp = false;
     float m_maxAnisotropy = 1.0f;
+    bool m_alphaWrites = true;
     std::unique_ptr<Objects> m_objects;
 };
 

@@ -46,7 +46,7 @@ void GlPipeline::applyBlendAndDepth(bool all) {
     }
     const ColorWriteMask& mask = m_state->colorWrite;
     if (all || !(mask == m_applied.colorWrite)) {
-        glColorMask(mask.red, mask.green, mask.blue, mask.alpha);
+        glColorMask(mask.red, mask.green, mask.blue, mask.alpha && m_alphaWrites);
     }
 }
 

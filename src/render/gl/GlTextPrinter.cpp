@@ -2,6 +2,7 @@
 
 #include "log/Log.h"
 #include "render/RenderModule.h"
+#include "render/gl/FrameAlpha.h"
 #include "render/gl/GlShader.h"
 
 namespace vesta {
@@ -169,7 +170,7 @@ void GlTextPrinter::DrawText(float x, float y, const char* text) {
     glDisable(GL_CULL_FACE);
     glDisable(GL_STENCIL_TEST);
     glDisable(GL_SCISSOR_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, FrameAlphaWrites);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(m_vertices.size() / 4));
     saved.restore();

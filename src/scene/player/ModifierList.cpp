@@ -130,7 +130,8 @@ void CModifierList::PerFrame() {
     bool afterPass = false;
     for (auto modifier = m_modifiers.rbegin(); modifier != m_modifiers.rend(); ++modifier) {
         (*modifier)->Update();
-        afterPass = afterPass || (*modifier)->Skipped();
+        // A mark left by the last frame of a finished modifier asks for nothing.
+        afterPass = afterPass || ((*modifier)->Skipped() && (*modifier)->IsAlive());
     }
     if (!afterPass) {
         return;

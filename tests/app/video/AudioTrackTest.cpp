@@ -79,18 +79,24 @@ TEST(AudioTrackTest, FlacInMatroskaKeepsTheSamplesToo) {
 TEST(AudioTrackTest, AviDefaultsToPcmAndEveryFrameSitsAtItsIndex) {
     TempDir dir;
     const auto samples = tone(kRate * 2);
-    const std::int64_t expected = recordWithSound(dir / "sound.avi", 25.0f, "", 40, samples);
-    const ReadBack file = ReadRecording(dir / "sound.avi");
-    // A priming codec would shift the pictures in a container without a
-    // field for its delay.
-    EXPECT_EQ(file.audioCodec, "pcm_s16le");
-    ASSERT_EQ(file.frames.size(), 40u);
     std::vector<std::int64_t> indices(40);
     for (std::size_t i = 0; i < indices.size(); ++i) {
         indices[i] = static_cast<std::int64_t>(i);
     }
+    const std::int64_t expected = recordWithSound(dir / "sound.avi", 25.0f, "", 40, samples);
+    const ReadBack file = ReadRecording(dir / "sound.avi");
+    // PCM needs no priming, which AVI has no field for.
+    EXPECT_EQ(file.audioCodec, "pcm_s16le");
+    ASSERT_EQ(file.frames.size(), 40u);
     EXPECT_EQ(file.framePts, indices);
     EXPECT_EQ(std::int64_t(file.samples.size() / 2), expected);
+
+    // A priming codec asked for by name delays its own sound, not the pictures.
+    recordWithSound(dir / "aac.avi", 25.0f, "aac", 40, samples);
+    const ReadBack primed = ReadRecording(dir / "aac.avi");
+    EXPECT_EQ(primed.audioCodec, "aac");
+    EXPECT_EQ(primed.framePts, indices);
+    EXPECT_NEAR(primed.firstSampleSeconds, 0.0, 1e-6);
 }
 
 TEST(AudioTrackTest, MatroskaDefaultsToAacThatLastsAsLongAsThePictures) {
@@ -112,9 +118,9 @@ TEST(AudioTrackTest, SoundTrackCanOnlyBeAddedBeforeTheFirstFrame) {
     writer.Open(kWidth, kHeight, 25.0f, (dir / "late.avi").string(), "");
     const auto picture = NoiseFrame(kWidth, kHeight, 2);
     writer.WriteFrame(picture.data());
-    EXPECT_EQ(AppErrorOf([&] { writer.OpenAudio(kRate, 2, ""); }),
+    EXPECT_EQ(OwnErrorOf([&] { writer.OpenAudio(kRate, 2, ""); }),
               "VideoForWindows : Can't create audio stream.");
-    EXPECT_EQ(AppErrorOf([&] {
+    EXPECT_EQ(OwnErrorOf([&] {
                   AviWriter other;
                   other.Open(kWidth, kHeight, 25.0f, (dir / "x.avi").string(), "");
                   other.OpenAudio(kRate, 2, "ffv1");
@@ -128,10 +134,10 @@ TEST(AudioTrackTest, RefusedSoundTrackLeavesThePicturesIntact) {
     TempDir dir;
     AviWriter writer;
     writer.Open(kWidth, kHeight, 25.0f, (dir / "rate.avi").string(), "");
-    EXPECT_EQ(AppErrorOf([&] { writer.OpenAudio(12345, 2, "aac"); }),
+    EXPECT_EQ(OwnErrorOf([&] { writer.OpenAudio(12345, 2, "aac"); }),
               "VideoForWindows : Can't create audio stream.");
     // Refused by the encoder itself, after the checks on this side.
-    EXPECT_EQ(AppErrorOf([&] { writer.OpenAudio(44100, 3, "mp2"); }),
+    EXPECT_EQ(OwnErrorOf([&] { writer.OpenAudio(44100, 3, "mp2"); }),
               "VideoForWindows : Can't create audio stream.");
     EXPECT_FALSE(writer.HasAudio());
     const auto picture = NoiseFrame(kWidth, kHeight, 3);

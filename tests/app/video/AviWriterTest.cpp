@@ -97,7 +97,7 @@ TEST(AviWriterTest, ContainerFollowsTheExtensionAndCodecIsChosenByName) {
     EXPECT_EQ(ReadRecording(dir / "NoExtension").container, "avi");
 }
 
-TEST(AviWriterTest, NullBuffersAreIgnoredAndAnEmptyRecordingIsStillAFile) {
+TEST(AviWriterTest, NullBuffersAreIgnoredAndARecordingWithoutFramesLeavesNoFile) {
     TempDir dir;
     {
         AviWriter writer;
@@ -105,10 +105,7 @@ TEST(AviWriterTest, NullBuffersAreIgnoredAndAnEmptyRecordingIsStillAFile) {
         writer.WriteFrame(nullptr);
         EXPECT_EQ(writer.FramesWritten(), 0);
     }  // the destructor closes
-    const ReadBack file = ReadRecording(dir / "empty.avi");
-    EXPECT_TRUE(file.opened);
-    EXPECT_TRUE(file.hasVideo);
-    EXPECT_TRUE(file.frames.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir / "empty.avi"));
 }
 
 TEST(AviWriterTest, FailuresThrowTheirTextsAndLogTheReason) {
@@ -120,31 +117,54 @@ TEST(AviWriterTest, FailuresThrowTheirTextsAndLogTheReason) {
         },
         &log);
     AviWriter writer;
-    EXPECT_EQ(AppErrorOf([&] { writer.Open(kWidth, kHeight, 25.0f, "/no/such/dir/v.avi", ""); }),
+    EXPECT_EQ(OwnErrorOf([&] { writer.Open(kWidth, kHeight, 25.0f, "/no/such/dir/v.avi", ""); }),
               "VideoForWindows : Can't open file.");
     ASSERT_FALSE(log.empty());
     EXPECT_NE(log.back().find("No such file or directory"), std::string::npos) << log.back();
     EXPECT_FALSE(writer.IsOpen());
 
     const std::string name = (dir / "v.avi").string();
-    EXPECT_EQ(AppErrorOf([&] { writer.Open(kWidth, kHeight, 25.0f, name, "nosuch"); }),
+    EXPECT_EQ(OwnErrorOf([&] { writer.Open(kWidth, kHeight, 25.0f, name, "nosuch"); }),
               "VideoForWindows : Unknown video codec [nosuch].");
-    EXPECT_EQ(AppErrorOf([&] { writer.Open(kWidth, kHeight, 25.0f, name, "pcm_s16le"); }),
+    EXPECT_EQ(OwnErrorOf([&] { writer.Open(kWidth, kHeight, 25.0f, name, "pcm_s16le"); }),
               "VideoForWindows : [pcm_s16le] is not a video codec.");
     EXPECT_EQ(
-        AppErrorOf([&] { writer.Open(kWidth, kHeight, 25.0f, (dir / "a.wav").string(), ""); }),
+        OwnErrorOf([&] { writer.Open(kWidth, kHeight, 25.0f, (dir / "a.wav").string(), ""); }),
         "VideoForWindows : Can't create video stream.");
-    EXPECT_EQ(AppErrorOf([&] { writer.Open(kWidth, kHeight, 0.0f, name, ""); }),
+    EXPECT_EQ(OwnErrorOf([&] { writer.Open(kWidth, kHeight, 0.0f, name, ""); }),
               "VideoForWindows : Can't create video stream.");
     // H.263 codes only its few standard picture sizes.
-    EXPECT_EQ(AppErrorOf([&] { writer.Open(kWidth, kHeight, 25.0f, name, "h263"); }),
+    EXPECT_EQ(OwnErrorOf([&] { writer.Open(kWidth, kHeight, 25.0f, name, "h263"); }),
               "VideoForWindows : Can't create compressed stream.");
     // FFmpeg's own explanation goes to the log, not to standard error.
     EXPECT_NE(log.back().find("not valid for the H.263 codec"), std::string::npos) << log.back();
     SetLogSink(nullptr, nullptr);
+
+    // The message names the file and says why, after the writer's own text.
+    EXPECT_EQ(AppErrorOf([&] { writer.Open(kWidth, kHeight, 25.0f, "/no/such/dir/v.avi", ""); }),
+              "VideoForWindows : Can't open file. [/no/such/dir/v.avi]: the folder /no/such/dir "
+              "does not exist (No such file or directory)");
+    // 4:2:0 colour covers pairs of pixels: an odd size is refused with a way out.
+    EXPECT_EQ(AppErrorOf([&] { writer.Open(kWidth + 1, kHeight, 25.0f, name, "mpeg4"); }),
+              "VideoForWindows : Can't create compressed stream. [" + name +
+                  "]: mpeg4 stores colour as yuv420p, which needs even sizes, not 65x48: "
+                  "choose a --mode of even sizes or --codec ffv1");
+    const std::string mp4 = (dir / "v.mp4").string();
+    EXPECT_EQ(AppErrorOf([&] {
+                  writer.Open(kWidth, kHeight, 25.0f, mp4, "");
+                  writer.OpenAudio(44100, 2, "pcm_s16le");
+              }),
+              "VideoForWindows : Can't create audio stream. [" + mp4 +
+                  "]: the mp4 container can't hold pcm_s16le: choose another --audio-codec, or "
+                  "leave it out for aac");
+    writer.Close();
+    // None of the refusals left a file behind.
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
-TEST(AviWriterTest, FramesBeforeAWriteFailureStayReadable) {
+// A full disk (here a file size limit) stops the recording before the index
+// no longer fits: every frame accepted is in the file, whole, and indexed.
+TEST(AviWriterTest, AFullDiskEndsTheRecordingWithItsIndex) {
     TempDir dir;
     const auto name = dir / "full.avi";
     std::vector<std::vector<std::uint8_t>> written;
@@ -154,24 +174,29 @@ TEST(AviWriterTest, FramesBeforeAWriteFailureStayReadable) {
         writer.Open(kWidth, kHeight, 25.0f, name.string(), "");
         FileSizeLimit limit(64 * 1024);  // noise frames are ~9 KiB each in FFV1
         for (std::uint32_t i = 0; i < 100 && failure.empty(); ++i) {
-            written.push_back(NoiseFrame(kWidth, kHeight, i));
+            const auto frame = NoiseFrame(kWidth, kHeight, i);
             try {
-                writer.WriteFrame(written.back().data());
+                writer.WriteFrame(frame.data());
+                written.push_back(frame);
             } catch (const CAppError& error) {
                 failure = error.Text();
             }
         }
         EXPECT_NO_THROW(writer.Close());  // the failure was already reported
     }
-    EXPECT_EQ(failure, "Can't write AVI file.");
+    EXPECT_EQ(failure, "Can't write AVI file. [" + name.string() +
+                           "]: stopped at the file size limit of 65536 bytes, with room for the "
+                           "index kept (File too large)");
+    EXPECT_LE(std::filesystem::file_size(name), 64u * 1024);
     const ReadBack file = ReadRecording(name);
     ASSERT_TRUE(file.opened);
-    ASSERT_GE(file.frames.size(), 3u);
-    ASSERT_LT(file.frames.size(), written.size());
-    // The frame that met the full disk may be cut short; the ones before are whole.
-    for (std::size_t i = 0; i + 1 < file.frames.size(); ++i) {
+    ASSERT_GE(written.size(), 3u);
+    ASSERT_EQ(file.frames.size(), written.size());
+    for (std::size_t i = 0; i < written.size(); ++i) {
         EXPECT_EQ(file.frames[i], written[i]) << "frame " << i;
     }
+    // The header's lengths were filled in at the end.
+    EXPECT_NEAR(file.videoStreamSeconds, double(written.size()) / 25, 1e-6);
 }
 
 }  // namespace

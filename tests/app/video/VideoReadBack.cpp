@@ -28,6 +28,8 @@ bool openDecoder(AVFormatContext* format, AVMediaType type, Decoder& decoder) {
     }
     decoder.context = avcodec_alloc_context3(codec);
     avcodec_parameters_to_context(decoder.context, format->streams[decoder.stream]->codecpar);
+    // Lets the decoder move a frame's time past the priming samples it drops.
+    decoder.context->pkt_timebase = format->streams[decoder.stream]->time_base;
     return avcodec_open2(decoder.context, codec, nullptr) >= 0;
 }
 
@@ -59,8 +61,16 @@ void keepSamples(AVFrame* frame, ReadBack& out) {
     swr_free(&swr);
 }
 
-void drain(AVCodecContext* context, AVFrame* frame, bool video, ReadBack& out) {
+void noteFirstTime(const AVFrame* frame, AVRational timeBase, double& seconds) {
+    if (std::isnan(seconds) && frame->best_effort_timestamp != AV_NOPTS_VALUE) {
+        seconds = double(frame->best_effort_timestamp) * av_q2d(timeBase);
+    }
+}
+
+void drain(AVCodecContext* context, AVRational timeBase, AVFrame* frame, bool video,
+           ReadBack& out) {
     while (avcodec_receive_frame(context, frame) >= 0) {
+        noteFirstTime(frame, timeBase, video ? out.firstFrameSeconds : out.firstSampleSeconds);
         video ? keepPicture(frame, out) : keepSamples(frame, out);
         av_frame_unref(frame);
     }
@@ -68,6 +78,9 @@ void drain(AVCodecContext* context, AVFrame* frame, bool video, ReadBack& out) {
 
 void describe(AVFormatContext* format, const Decoder& video, const Decoder& audio, ReadBack& out) {
     out.container = format->iformat->name;
+    if (format->duration != AV_NOPTS_VALUE) {
+        out.formatSeconds = double(format->duration) / AV_TIME_BASE;
+    }
     if (video.context) {
         const AVStream* stream = format->streams[video.stream];
         out.hasVideo = true;
@@ -76,6 +89,9 @@ void describe(AVFormatContext* format, const Decoder& video, const Decoder& audi
         out.height = stream->codecpar->height;
         out.rateNumerator = stream->r_frame_rate.num;
         out.rateDenominator = stream->r_frame_rate.den;
+        if (stream->duration != AV_NOPTS_VALUE) {
+            out.videoStreamSeconds = double(stream->duration) * av_q2d(stream->time_base);
+        }
     }
     if (audio.context) {
         const AVStream* stream = format->streams[audio.stream];
@@ -116,7 +132,8 @@ ReadBack ReadRecording(const std::filesystem::path& file) {
                     out.framePts.push_back(av_rescale_q(packet->pts, stream->time_base, perFrame));
                 }
                 avcodec_send_packet(decoder->context, packet);
-                drain(decoder->context, frame, decoder == &video, out);
+                drain(decoder->context, format->streams[decoder->stream]->time_base, frame,
+                      decoder == &video, out);
             }
         }
         av_packet_unref(packet);
@@ -124,7 +141,8 @@ ReadBack ReadRecording(const std::filesystem::path& file) {
     for (Decoder* decoder : {&video, &audio}) {
         if (decoder->context) {
             avcodec_send_packet(decoder->context, nullptr);
-            drain(decoder->context, frame, decoder == &video, out);
+            drain(decoder->context, format->streams[decoder->stream]->time_base, frame,
+                  decoder == &video, out);
         }
     }
     av_frame_free(&frame);

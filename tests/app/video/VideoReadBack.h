@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,14 @@ struct ReadBack {
     // Each video packet's presentation time in frames (the stream's time base
     // scaled by the frame rate), in file order.
     std::vector<std::int64_t> framePts;
+    // When the first decoded picture and the first decoded sample are shown,
+    // in seconds (NaN without one): what a player lines up.
+    double firstFrameSeconds = std::numeric_limits<double>::quiet_NaN();
+    double firstSampleSeconds = std::numeric_limits<double>::quiet_NaN();
+    // The length the file states for itself and for its video stream, in
+    // seconds; negative when it states none (an unfinished file).
+    double formatSeconds = -1.0;
+    double videoStreamSeconds = -1.0;
 
     bool hasAudio = false;
     std::string audioCodec;

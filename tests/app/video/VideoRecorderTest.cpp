@@ -122,7 +122,7 @@ TEST(VideoRecorderTest, GrabsTheBackBufferIntoTheQueue) {
     RecordingModule other;
     other.Initialize(nullptr, false, 16, 16, 32);
     recorder.Open(kWidth, kHeight, 25.0f, (dir / "size.avi").string(), "");
-    EXPECT_EQ(AppErrorOf([&] { recorder.GrabFrame(other); }), "Can't write AVI file.");
+    EXPECT_EQ(OwnErrorOf([&] { recorder.GrabFrame(other); }), "Can't write AVI file.");
 }
 
 TEST(VideoRecorderTest, EncoderThreadFailureReachesTheCaller) {
@@ -141,11 +141,11 @@ TEST(VideoRecorderTest, EncoderThreadFailureReachesTheCaller) {
         FileSizeLimit limit(48 * 1024);
         for (std::uint32_t i = 0; i < 200 && failure.empty(); ++i) {
             failure =
-                AppErrorOf([&] { recorder.WriteFrame(NoiseFrame(kWidth, kHeight, i).data()); });
+                OwnErrorOf([&] { recorder.WriteFrame(NoiseFrame(kWidth, kHeight, i).data()); });
             failure = failure == "<none>" ? "" : failure;
         }
         if (failure.empty()) {
-            failure = AppErrorOf([&] { recorder.Close(); });
+            failure = OwnErrorOf([&] { recorder.Close(); });
         }
         EXPECT_NO_THROW(recorder.Close());  // reported once
     }
@@ -162,7 +162,7 @@ TEST(VideoRecorderTest, EncoderThreadFailureReachesTheCaller) {
 
 TEST(VideoRecorderTest, OpenFailuresAreThrownAtOnce) {
     VideoRecorder recorder;
-    EXPECT_EQ(AppErrorOf([&] { recorder.Open(kWidth, kHeight, 25.0f, "/no/such/dir/v.avi", ""); }),
+    EXPECT_EQ(OwnErrorOf([&] { recorder.Open(kWidth, kHeight, 25.0f, "/no/such/dir/v.avi", ""); }),
               "VideoForWindows : Can't open file.");
     EXPECT_FALSE(recorder.IsOpen());
     recorder.WriteFrame(NoiseFrame(kWidth, kHeight, 0).data());  // ignored while closed

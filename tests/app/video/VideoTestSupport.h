@@ -35,6 +35,17 @@ std::string AppErrorOf(Call call) {
     return "<none>";
 }
 
+// The writer's own text of a failure, without the file and the reason it
+// adds after it (the tests' files have absolute names).
+inline std::string OwnText(const std::string& message) {
+    return message.substr(0, message.find(" [/"));
+}
+
+template <class Call>
+std::string OwnErrorOf(Call call) {
+    return OwnText(AppErrorOf(call));
+}
+
 // Makes writes past `bytes` fail with EFBIG, as a full disk would, for the scope.
 class FileSizeLimit {
 public:

@@ -92,6 +92,18 @@ TEST_F(MdlPlayerTest, AnAfterPassRendersTheUnmarkedOnesOnceMore) {
               (Journal{"A pre", "B pre", "C pre", "C render", "B render", "A render"}));
 }
 
+// A camera fade ends with its mark set: once its window is over, the others
+// are drawn once a frame again.
+TEST_F(MdlPlayerTest, AMarkedModifierPastItsWindowAsksForNoAfterPass) {
+    CMDLPlayer& p =
+        player({}, {CreateModifier("Probe", "A", {{"AfterPass", "Yes"}, {"LifeTime", "0.5"}}),
+                    CreateModifier("Probe", "B")});
+    frame(p, 0.2);
+    EXPECT_EQ(ProbeJournal(), (Journal{"A pre", "B pre", "B render", "A render", "B render"}));
+    frame(p, 1.0);
+    EXPECT_EQ(ProbeJournal(), (Journal{"B pre", "B render"}));
+}
+
 TEST_F(MdlPlayerTest, ModifierOperationsInScriptOrder) {
     CMDLPlayer& p = player({}, {CreateModifier("Probe", "A", {{"Value", "7"}})});
     // Parameters before the start, after the player loaded; then born, and

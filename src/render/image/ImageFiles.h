@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-namespace vesta::showcase {
+namespace vesta {
 
 // `channels` 1 (grey) or 3 (RGB).
 void WritePng(const std::filesystem::path& path, int width, int height, int channels,
@@ -12,4 +12,4 @@ void WritePng(const std::filesystem::path& path, int width, int height, int chan
 void WriteJpeg(const std::filesystem::path& path, int width, int height,
                const std::vector<unsigned char>& rgb);
 
-}  // namespace vesta::showcase
+}  // namespace vesta

@@ -1,4 +1,4 @@
-#include "ImageFiles.h"
+#include "render/image/ImageFiles.h"
 
 #include <cstdio>
 #include <jpeglib.h>
@@ -6,7 +6,7 @@
 #include <png.h>
 #include <stdexcept>
 
-namespace vesta::showcase {
+namespace vesta {
 namespace {
 
 struct FileCloser {
@@ -86,4 +86,4 @@ void WriteJpeg(const std::filesystem::path& path, int width, int height,
     }
 }
 
-}  // namespace vesta::showcase
+}  // namespace vesta
