@@ -10,6 +10,7 @@
 #include "app/FpsCounter.h"
 #include "app/FrameOverlay.h"
 #include "app/ShowRecording.h"
+#include "app/StartPoint.h"
 #include "log/LogWindow.h"
 #include "platform/PlatformWindow.h"
 #include "render/ModuleRegistry.h"
@@ -67,6 +68,12 @@ private:
     void drawOverlays();
     // Ends the frame and shows it; a frame of the show is recorded as well.
     void finishFrame(bool ofTheShow);
+    // A frame before the start: drawn like any, shown and recorded by nobody.
+    void passUnseen();
+    // From this frame on the show is shown (and recorded).
+    void startShowing();
+    // Seconds of show a recording starting at `start` holds, when known.
+    std::optional<double> recordingLengthFrom(double start) const;
     // The loading screens' frames, between the show's.
     void ShowFrame(const std::function<void()>& draw) override;
     void writeBanner();
@@ -91,6 +98,9 @@ private:
     bool m_shutDown = false;
     RecordingSettings m_recordingSettings;
     std::unique_ptr<ShowRecording> m_recording;
+    std::optional<StartPoint> m_start;
+    bool m_seeking = false;  // the frames run unseen until the start point
+    std::uint32_t m_unseenFrames = 0;
 };
 
 }  // namespace vesta

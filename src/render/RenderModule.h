@@ -105,6 +105,10 @@ public:
     void BeginFrame();
     void EndFrame();
     bool Present(int ignored);
+    // While on, draws are dropped and every point counts as hidden; states,
+    // uploads and clears go on as always. For frames nobody sees.
+    void SetDrawingSkipped(bool skipped) { m_drawingSkipped = skipped; }
+    bool DrawingSkipped() const { return m_drawingSkipped; }
     void SetVSync(bool enabled) { m_vsync = enabled; }
     void StoreRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
 
@@ -358,6 +362,7 @@ protected:
     bool m_textureCompression = false;
     bool m_stencil = false;
     bool m_vsync = true;
+    bool m_drawingSkipped = false;
 
 private:
     friend class Texture;
