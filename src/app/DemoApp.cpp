@@ -116,7 +116,15 @@ bool CDemoApp::Init() {
     if (m_modules.GetModuleCount() == 0) {
         RaiseAppError("Could not find any Hardware module");
     }
-    m_module = m_modules.CreateModule(0);
+    std::size_t moduleIndex = 0;
+    if (m_options.module) {
+        const std::optional<std::size_t> found = m_modules.FindModule(*m_options.module);
+        if (!found) {
+            RaiseAppError("Could not find the render module [%s]", m_options.module->c_str());
+        }
+        moduleIndex = *found;
+    }
+    m_module = m_modules.CreateModule(moduleIndex);
     AppLog(m_logWindow.get(), "Finished enumerating devices.");
     chooseVideoMode();
     openWindow();
