@@ -16,6 +16,7 @@
 #include "platform/Paths.h"
 #include "platform/ThreadPriority.h"
 #include "script/ScriptSummary.h"
+#include "script/ScriptTimeline.h"
 #include "timeline/LayerFactory.h"
 #include "timeline/ModifierFactory.h"
 
@@ -248,6 +249,11 @@ void CDemoApp::LoadFontAndScript() {
     m_timeline->SetFrameOwner(*this);
     m_timeline->LoadScript(m_settings.script);
     followScriptSwitches();
+    if (m_words.timeGraph) {
+        for (const PartTimeline& part : ScriptLives(m_timeline->Parts())) {
+            m_partTitles.push_back(part.title);
+        }
+    }
     if (m_start) {
         m_start->CheckAgainst(m_timeline->Parts());
         m_seeking = true;
@@ -336,6 +342,7 @@ void CDemoApp::Shutdown() {
     if (m_words.timeGraph) {
         WriteTimeGraph(kTimeGraphFileName, m_fps.Samples(), m_fps.SampleCounter(),
                        m_fps.Interval());
+        writeFrameTimeGraph();
     }
     SetLogSink(nullptr, nullptr);
     if (closeFailure) {
@@ -431,6 +438,8 @@ void CDemoApp::startShowing() {
     m_module->SetDrawingSkipped(false);
     // The frame statistics are those of the frames shown.
     m_fps.Reset(m_words.timeGraph, frameClock());
+    m_frameTimes.clear();
+    m_lastFrameClock = frameClock();
     const double now = TimeNow();
     if (m_recording) {
         // The progress of what is recorded, from now.
@@ -452,8 +461,19 @@ void CDemoApp::ShowFrame(const std::function<void()>& draw) {
     finishFrame(false);
 }
 
+void CDemoApp::writeFrameTimeGraph() const {
+    WriteFrameTimeGraph(kFrameTimeGraphFileName, m_frameTimes, m_partTitles);
+}
+
 void CDemoApp::drawOverlays() {
-    m_fps.Tick(frameClock());
+    const float clock = frameClock();
+    m_fps.Tick(clock);
+    if (m_words.timeGraph && m_timeline && !m_seeking) {
+        // The first frame counts the loading before it.
+        m_frameTimes.push_back({static_cast<float>(TimeNow()), (clock - m_lastFrameClock) * 1000.0f,
+                                m_timeline->PartCounter() - 1, m_timeline->PartTime()});
+    }
+    m_lastFrameClock = clock;
     if (!m_font) {
         return;
     }
