@@ -31,7 +31,7 @@ public:
             }
             caption = m_app->GetName();
         }
-        ShowErrorDialog(kind, caption, text);
+        ShowErrorDialog(kind, caption, text, !m_options.headless && !m_options.displayMissing);
     }
 
     bool TraceEx() const {
