@@ -11,7 +11,7 @@ namespace vesta {
 namespace {
 
 constexpr int kWidth = 320;
-constexpr int kHeight = 430;
+constexpr int kHeight = 380;
 constexpr const char* kLinkText = "Vesta Group on the web";
 
 // The link looks greyed until the cursor is over it, and opens the site
@@ -23,6 +23,7 @@ void webLink() {
     ImGui::PushStyleColor(ImGuiCol_Text, over ? ImVec4(0.0f, 0.0f, 0.8f, 1.0f)
                                               : ImGui::GetStyleColorVec4(ImGuiCol_TextDisabled));
     ImGui::TextUnformatted(kLinkText);
+    MarkPlace("Link");
     ImGui::PopStyleColor();
     if (over && ImGui::IsItemClicked()) {
         OpenGroupWebSite();
@@ -55,20 +56,20 @@ public:
             m_model.ChooseMode(mode);
         }
         ImGui::Separator();
-        ImGui::Checkbox("Fullscreen", &m_choice.fullScreen);
-        ImGui::Checkbox("Texture Compression", &m_choice.textureCompression);
-        ImGui::Checkbox("No VSync", &m_choice.noVSync);
-        ImGui::Checkbox("Show Frame Rate", &m_choice.showFrameRate);
+        CheckBox("Fullscreen", m_choice.fullScreen);
+        CheckBox("Texture Compression", m_choice.textureCompression);
+        CheckBox("No VSync", m_choice.noVSync);
+        CheckBox("Show Frame Rate", m_choice.showFrameRate);
         ImGui::BeginDisabled();
         bool anisotropic = false;
-        ImGui::Checkbox("Anisotropic Filtering", &anisotropic);
+        CheckBox("Anisotropic Filtering", anisotropic);
         ImGui::EndDisabled();
-        ImGui::Checkbox("Loop Animation", &m_loopAnimation);  // shown, not used
+        CheckBox("Loop Animation", m_loopAnimation);  // shown, not used
         ImGui::Separator();
         const float buttonWidth = (ImGui::GetContentRegionAvail().x - 8.0f) / 2.0f;
-        const bool start = ImGui::Button("Start", {buttonWidth, 0.0f}) || EnterPressed();
+        const bool start = PushButton("Start", buttonWidth) || EnterPressed();
         ImGui::SameLine(0.0f, 8.0f);
-        const bool quit = ImGui::Button("Quit", {buttonWidth, 0.0f}) || EscapePressed();
+        const bool quit = PushButton("Quit", buttonWidth) || EscapePressed();
         ImGui::Spacing();
         webLink();
         EndDialogPanel();

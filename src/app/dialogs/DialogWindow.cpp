@@ -14,6 +14,8 @@ namespace {
 
 constexpr int kIdleMilliseconds = 30;
 
+DialogWindow* drawingWindow = nullptr;
+
 DialogFrameHook& frameHook() {
     static DialogFrameHook hook;
     return hook;
@@ -170,7 +172,10 @@ void DialogWindow::renderFrame(const std::function<void()>& frame) {
     ImGui_ImplSDL2_NewFrame();
     ImGui::NewFrame();
     ImGui::PushFont(m_textFont);
+    m_places.clear();
+    drawingWindow = this;
     frame();
+    drawingWindow = nullptr;
     ImGui::PopFont();
     ImGui::Render();
     int width = 0, height = 0;
@@ -185,6 +190,18 @@ void DialogWindow::renderFrame(const std::function<void()>& frame) {
     }
     ++m_frame;
     SDL_GL_SwapWindow(m_window);
+}
+
+DialogWindow* DialogWindow::Drawing() {
+    return drawingWindow;
+}
+
+std::optional<DialogWindow::Place> DialogWindow::PlaceOf(const std::string& name) const {
+    const auto found = m_places.find(name);
+    if (found == m_places.end()) {
+        return std::nullopt;
+    }
+    return found->second;
 }
 
 std::vector<std::uint8_t> DialogWindow::ReadPixels(int& width, int& height) const {

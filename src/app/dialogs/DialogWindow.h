@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,16 @@ public:
     std::uint32_t WindowId() const;
     SDL_Window* Native() const { return m_window; }
 
+    // Where the last frame drew a named widget (window pixels): how a test
+    // finds what to click. The widgets of DialogWidgets.h name themselves.
+    struct Place {
+        float left = 0, top = 0, right = 0, bottom = 0;
+    };
+    std::optional<Place> PlaceOf(const std::string& name) const;
+    void RememberPlace(const std::string& name, const Place& place) { m_places[name] = place; }
+    // The window drawing its frame right now, or null.
+    static DialogWindow* Drawing();
+
     ImFont* TextFont() const { return m_textFont; }
     ImFont* FixedFont() const { return m_fixedFont; }
 
@@ -62,6 +74,7 @@ private:
     ImGuiContext* m_imgui = nullptr;
     ImFont* m_textFont = nullptr;
     ImFont* m_fixedFont = nullptr;
+    std::map<std::string, Place> m_places;
     int m_frame = 0;
     bool m_closeRequested = false;
 };

@@ -17,7 +17,7 @@ void readOnlyText(const char* id, const std::string& text, const ImVec2& size) {
 }
 
 bool okButton(float width) {
-    return ImGui::Button("OK", {width, 0.0f}) || EnterPressed() || EscapePressed();
+    return PushButton("OK", width) || EnterPressed() || EscapePressed();
 }
 
 bool runErrorWindow(const std::string& caption, int width, int height,
@@ -36,7 +36,7 @@ bool runErrorWindow(const std::string& caption, int width, int height,
 
 bool ShowMessageErrorWindow(const std::string& caption, const std::string& text,
                             const std::string& systemMessage) {
-    return runErrorWindow(caption, 420, 340, [&](DialogWindow&) {
+    return runErrorWindow(caption, 420, 300, [&](DialogWindow&) {
         BeginDialogPanel("Error");
         const float lineHeight = ImGui::GetTextLineHeightWithSpacing();
         ImGui::TextUnformatted("Message");

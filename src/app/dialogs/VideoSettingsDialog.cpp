@@ -19,7 +19,10 @@ class VideoSettingsFrame {
 public:
     explicit VideoSettingsFrame(const VideoSettingsChoice& initial) : m_choice(initial) {
         std::snprintf(m_name.data(), m_name.size(), "%s", initial.fileName.c_str());
-        std::snprintf(m_rate.data(), m_rate.size(), "%.1f", initial.framesPerSecond);
+        // "25.0" as the field always showed it; a fractional rate whole.
+        const float rate = initial.framesPerSecond;
+        std::snprintf(m_rate.data(), m_rate.size(), rate == static_cast<int>(rate) ? "%.1f" : "%g",
+                      rate);
         refreshCodecs(initial.videoCodec);
     }
 
@@ -31,6 +34,7 @@ public:
         if (ImGui::InputText("##file", m_name.data(), m_name.size())) {
             refreshCodecs(currentCodec());
         }
+        MarkPlace("FileName");
         ImGui::TextUnformatted("Frame Rate");
         ImGui::SetNextItemWidth(100.0f);
         ImGui::InputText("##rate", m_rate.data(), m_rate.size(), ImGuiInputTextFlags_CharsDecimal);
@@ -51,7 +55,7 @@ public:
         }
         ImGui::Spacing();
         ImGui::BeginDisabled(!valid);
-        const bool ok = ImGui::Button("OK", {-1.0f, 0.0f}) || (valid && EnterPressed());
+        const bool ok = PushButton("OK", -1.0f) || (valid && EnterPressed());
         ImGui::EndDisabled();
         EndDialogPanel();
         if (ok && valid) {
@@ -101,7 +105,7 @@ std::optional<float> ReadFrameRateField(const std::string& text) {
 std::optional<VideoSettingsChoice> RunVideoSettingsDialog(const VideoSettingsChoice& initial,
                                                           std::string& error) {
     std::unique_ptr<DialogWindow> window =
-        DialogWindow::Open("Video Out session settings", 360, 220, error);
+        DialogWindow::Open("Video Out session settings", 420, 320, error);
     if (!window) {
         return std::nullopt;
     }
