@@ -40,6 +40,9 @@ public:
 
     // False once Start or Quit ended the dialog.
     bool Draw() {
+        // Escape and Enter in an open list close it or pick from it, no more;
+        // the list closes before this frame is built, so the last frame tells.
+        const bool listOpen = m_listWasOpen;
         BeginDialogPanel("Startup");
         ImGui::TextUnformatted(m_title.c_str());
         ImGui::Separator();
@@ -67,12 +70,14 @@ public:
         CheckBox("Loop Animation", m_loopAnimation);  // shown, not used
         ImGui::Separator();
         const float buttonWidth = (ImGui::GetContentRegionAvail().x - 8.0f) / 2.0f;
-        const bool start = PushButton("Start", buttonWidth) || EnterPressed();
+        const bool start = PushButton("Start", buttonWidth) || (!listOpen && EnterPressed());
         ImGui::SameLine(0.0f, 8.0f);
-        const bool quit = PushButton("Quit", buttonWidth) || EscapePressed();
+        const bool quit = PushButton("Quit", buttonWidth) || (!listOpen && EscapePressed());
         ImGui::Spacing();
         webLink();
         EndDialogPanel();
+        m_listWasOpen =
+            ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel);
         if (quit) {
             m_choice.started = false;
             return false;
@@ -92,6 +97,7 @@ private:
     std::string m_title;
     ClassicDialogChoice m_choice;
     bool m_loopAnimation = false;
+    bool m_listWasOpen = false;
 };
 
 }  // namespace

@@ -90,6 +90,9 @@ DialogWindow::DialogWindow(SDL_Window* window, void* context)
     ImGui::SetCurrentContext(m_imgui);
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;  // a dialog always opens the same way
+    // Tab, the arrows, Space and Escape move through and work the widgets, as
+    // in any dialog; Escape closes an open list.
+    io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
     ImGui::StyleColorsLight();
     ImGui::GetStyle().WindowRounding = 0.0f;
     m_textFont = addFont("Tahoma", 15.0f);

@@ -50,18 +50,21 @@ TEST(DialogScreenTest, ClassicDialogWithAllModesQuitsOnEscapeSelectingNothing) {
     RecordingModule module;
     DialogDriver driver;
     bool listed720 = false;
+    bool openAfterFirstEscape = false;
     driver.Click("Resolution")
         .Then([&](DialogWindow& window) {
             listed720 = window.PlaceOf("Resolution/720x576x16").has_value();
         })
         .Shot("classic-resolutions-all")
-        .Key(SDL_SCANCODE_ESCAPE)  // closes the list
+        .Key(SDL_SCANCODE_ESCAPE)  // closes the list only
+        .Then([&](DialogWindow&) { openAfterFirstEscape = true; })
         .Key(SDL_SCANCODE_ESCAPE);
     std::string error;
     const std::optional<ClassicDialogChoice> choice =
         RunClassicDialog(module, {"Production Name", true, false, false}, error);
     ASSERT_TRUE(choice) << error;
     EXPECT_TRUE(listed720);
+    EXPECT_TRUE(openAfterFirstEscape);
     EXPECT_FALSE(choice->started);
     EXPECT_EQ(module.GetSelectedVideoMode(), nullptr);
 }
