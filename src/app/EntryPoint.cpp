@@ -6,6 +6,7 @@
 #include "app/DemoApp.h"
 #include "app/ErrorDialog.h"
 #include "app/StopSignals.h"
+#include "app/dialogs/DialogWindow.h"
 #include "fs/ArchiveList.h"
 #include "fs/UsedFiles.h"
 #include "log/Log.h"
@@ -51,6 +52,7 @@ int RunPlayer(const LaunchOptions& options) {
     ErrorPath error(app, options);
     int status = 0;
     InstallStopSignals();
+    SetDialogStopCheck([] { return StopSignal() != 0; });
     try {
         ArchiveList::MountAll();
         app = std::make_unique<CDemoApp>(options);

@@ -2,6 +2,8 @@
 // viewer would: the startup dialog's Quit, the video settings' OK, an error
 // dialog's OK.
 
+#include <chrono>
+#include <csignal>
 #include <gtest/gtest.h>
 
 #include "PlayerRun.h"
@@ -19,10 +21,13 @@ const char* const kConfig = R"(<?xml version="1.0" encoding="iso-8859-15"?>
 </AppConfig>
 )";
 
+constexpr const char* kStatusFile = "dialog-status";
+
 // Starts the engine with `arguments` in a virtual display, waits for the
-// window titled `title`, gives it the focus and presses `key` there.
-ProcessResult answerDialog(const std::filesystem::path& folder, const std::string& arguments,
-                           const std::string& title, const std::string& key) {
+// window titled `title` and runs `answer`, a shell command that finds the
+// window in $window and the engine in $engine.
+ProcessResult runDialog(const std::filesystem::path& folder, const std::string& arguments,
+                        const std::string& title, const std::string& answer) {
 #ifdef VESTA_SANITIZED_WINDOW
     setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
 #endif
@@ -34,10 +39,21 @@ ProcessResult answerDialog(const std::filesystem::path& folder, const std::strin
                                " search --sync --onlyvisible --name '^" +
                                title +
                                "$' | head -n 1)\n"
-                               "timeout 30 " VESTA_XDOTOOL " windowfocus --sync \"$window\" key " +
-                               key + "\nwait $player\n";
-    return play(folder, {"-a", "-s", "-screen 0 1024x768x24", "bash", "-c", script},
-                VESTA_XVFB_RUN);
+                               "engine=$(pgrep -P $player)\n" +
+                               answer + "\nwait $player\necho $? > " + kStatusFile + "\n";
+    ProcessResult result =
+        play(folder, {"-a", "-s", "-screen 0 1024x768x24", "bash", "-c", script}, VESTA_XVFB_RUN);
+    // The player's own status: xvfb-run now and then fails to clean up after
+    // itself while other virtual displays start and stop.
+    result.exitCode = std::stoi("0" + ReadFile(folder / kStatusFile));
+    return result;
+}
+
+// Gives the dialog the focus and presses `key` there.
+ProcessResult answerDialog(const std::filesystem::path& folder, const std::string& arguments,
+                           const std::string& title, const std::string& key) {
+    return runDialog(folder, arguments, title,
+                     "timeout 30 " VESTA_XDOTOOL " windowfocus --sync \"$window\" key " + key);
 }
 
 TEST(DialogRunTest, QuitInTheClassicDialogEndsTheRunWithoutAFrame) {
@@ -57,6 +73,19 @@ TEST(DialogRunTest, QuitInTheClassicDialogEndsTheRunWithoutAFrame) {
     }
 }
 
+// No frame runs while a dialog waits: the dialog itself ends on the signal.
+TEST(DialogRunTest, SigtermWhileTheStartupDialogWaitsEndsTheRun) {
+    TempDir dir;
+    WriteFile(dir / "DefaultConfig.xml", kConfig);
+    WriteFile(dir / "Main.txt", kEndlessScript);
+    const auto start = std::chrono::steady_clock::now();
+    const ProcessResult result =
+        runDialog(dir.Path(), "ClassicDlg NoSound", "Dialog Show", "kill -TERM $engine");
+    EXPECT_EQ(result.exitCode, 128 + SIGTERM) << result.err;
+    // Well before the engine's time limit, whose own signal would end it too.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+}
+
 TEST(DialogRunTest, VideoSettingsDialogTakesItsDefaultsOnOk) {
     TempDir dir;
     WriteFile(dir / "DefaultConfig.xml", kConfig);
@@ -71,7 +100,7 @@ TEST(DialogRunTest, VideoSettingsDialogTakesItsDefaultsOnOk) {
 TEST(DialogRunTest, ErrorDialogShowsInAWindowAndOnStandardError) {
     TempDir dir;  // no configuration
     const ProcessResult result = answerDialog(dir.Path(), "NoSound", "Exception", "Return");
-    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.exitCode, 1) << result.err;
     EXPECT_NE(result.err.find("Exception: Unable to open [DefaultConfig.xml]"), std::string::npos)
         << result.err;
 }

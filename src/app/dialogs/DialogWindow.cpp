@@ -1,6 +1,7 @@
 #include "app/dialogs/DialogWindow.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <backends/imgui_impl_opengl3.h>
 #include <backends/imgui_impl_sdl.h>
 #include <epoxy/gl.h>
@@ -15,6 +16,11 @@ namespace {
 constexpr int kIdleMilliseconds = 30;
 
 DialogWindow* drawingWindow = nullptr;
+
+std::function<bool()>& stopCheck() {
+    static std::function<bool()> check;
+    return check;
+}
 
 DialogFrameHook& frameHook() {
     static DialogFrameHook hook;
@@ -45,6 +51,10 @@ private:
 };
 
 }  // namespace
+
+void SetDialogStopCheck(std::function<bool()> check) {
+    stopCheck() = std::move(check);
+}
 
 void SetDialogFrameHook(DialogFrameHook hook) {
     frameHook() = std::move(hook);
@@ -143,15 +153,33 @@ void DialogWindow::RunModal(const std::function<bool()>& frame,
     SDL_ShowWindow(m_window);
     SDL_RaiseWindow(m_window);
     bool running = true;
+    std::vector<SDL_Event> heldBack;
     while (running) {
+        std::vector<SDL_Event> batch;
+        batch.swap(heldBack);
         // A dialog has nothing to animate: it waits for input, a little.
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, kIdleMilliseconds)) {
-            do {
-                HandleEvent(event);
-            } while (SDL_PollEvent(&event));
+        if (!batch.empty() || SDL_WaitEventTimeout(&event, kIdleMilliseconds)) {
+            if (batch.empty()) {
+                batch.push_back(event);
+            }
+            while (SDL_PollEvent(&event)) {
+                batch.push_back(event);
+            }
         }
-        if (m_closeRequested) {
+        std::vector<SDL_Scancode> pressed;
+        for (const SDL_Event& each : batch) {
+            if (each.type == SDL_KEYUP && std::find(pressed.begin(), pressed.end(),
+                                                    each.key.keysym.scancode) != pressed.end()) {
+                heldBack.push_back(each);
+                continue;
+            }
+            if (each.type == SDL_KEYDOWN) {
+                pressed.push_back(each.key.keysym.scancode);
+            }
+            HandleEvent(each);
+        }
+        if (m_closeRequested || (stopCheck() && stopCheck()())) {
             if (onClose) {
                 onClose();
             }

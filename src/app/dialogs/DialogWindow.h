@@ -28,6 +28,10 @@ class DialogWindow;
 using DialogFrameHook = std::function<void(DialogWindow& window, int frame)>;
 void SetDialogFrameHook(DialogFrameHook hook);
 
+// Asked while a modal dialog waits: true ends it as its close box would
+// (a stop signal, which no frame of the show will see while a dialog runs).
+void SetDialogStopCheck(std::function<bool()> check);
+
 class DialogWindow {
 public:
     // Null (with the reason in `error`) when no window can be made.
@@ -39,6 +43,8 @@ public:
 
     // Draws frames until `frame` returns false or the window is closed (then
     // `onClose` runs, when given). `frame` builds the ImGui widgets of one frame.
+    // A key released in the same batch of events as it was pressed is
+    // released a frame later, so that no frame misses a quick key press.
     void RunModal(const std::function<bool()>& frame, const std::function<void()>& onClose = {});
 
     // One frame without waiting; the OpenGL context current before is current again after.

@@ -2,7 +2,8 @@
 // Drives a dialog from inside its own loop, through the frame hook: each
 // step runs a few frames after the one before, with the pointer warped onto
 // the named widget before a click (the ImGui backend reads the pointer from
-// the X server) and the button and key events pushed into SDL's queue.
+// the X server, so the click waits until SDL has seen it arrive) and the
+// button and key events pushed into SDL's queue.
 
 #include <SDL.h>
 #include <filesystem>
@@ -29,28 +30,47 @@ public:
     DialogDriver& Click(const std::string& place) {
         // Into the window from outside it, so that it has the pointer's focus
         // even when it opened under the pointer.
-        m_steps.push_back([](DialogWindow&) { SDL_WarpMouseGlobal(0, 0); });
-        m_steps.push_back([place](DialogWindow& window) {
-            const auto found = window.PlaceOf(place);
-            ASSERT_TRUE(found) << "no widget " << place;
-            SDL_WarpMouseInWindow(window.Native(),
-                                  static_cast<int>((found->left + found->right) / 2),
-                                  static_cast<int>((found->top + found->bottom) / 2));
+        // Each move waits until SDL has seen the pointer leave and arrive:
+        // the ImGui backend reads the pointer only over the window SDL names.
+        m_steps.push_back([warped = false](DialogWindow& window) mutable -> bool {
+            if (!warped) {
+                SDL_WarpMouseGlobal(0, 0);
+                warped = true;
+            }
+            return SDL_GetMouseFocus() != window.Native();
         });
-        m_steps.push_back([](DialogWindow& window) { pushButton(window, SDL_MOUSEBUTTONDOWN); });
-        m_steps.push_back([](DialogWindow& window) { pushButton(window, SDL_MOUSEBUTTONUP); });
+        m_steps.push_back([place, warped = false](DialogWindow& window) mutable -> bool {
+            const auto found = window.PlaceOf(place);
+            if (!found) {
+                ADD_FAILURE() << "no widget " << place;
+                return true;
+            }
+            const int x = static_cast<int>((found->left + found->right) / 2);
+            const int y = static_cast<int>((found->top + found->bottom) / 2);
+            if (!warped) {
+                SDL_WarpMouseInWindow(window.Native(), x, y);
+                warped = true;
+            }
+            int pointerX = 0, pointerY = 0, windowX = 0, windowY = 0;
+            SDL_GetGlobalMouseState(&pointerX, &pointerY);
+            SDL_GetWindowPosition(window.Native(), &windowX, &windowY);
+            return SDL_GetMouseFocus() == window.Native() && pointerX - windowX == x &&
+                   pointerY - windowY == y;
+        });
+        Then([](DialogWindow& window) { pushButton(window, SDL_MOUSEBUTTONDOWN); });
+        Then([](DialogWindow& window) { pushButton(window, SDL_MOUSEBUTTONUP); });
         return *this;
     }
 
     DialogDriver& Key(SDL_Scancode key) {
-        m_steps.push_back([key](DialogWindow& window) { pushKey(window, SDL_KEYDOWN, key); });
-        m_steps.push_back([key](DialogWindow& window) { pushKey(window, SDL_KEYUP, key); });
+        Then([key](DialogWindow& window) { pushKey(window, SDL_KEYDOWN, key); });
+        Then([key](DialogWindow& window) { pushKey(window, SDL_KEYUP, key); });
         return *this;
     }
 
     // The frame as a PNG in the build's screenshot folder, to be looked at.
     DialogDriver& Shot(const std::string& name) {
-        m_steps.push_back([name](DialogWindow& window) {
+        Then([name](DialogWindow& window) {
             int width = 0, height = 0;
             const std::vector<std::uint8_t> rgba = window.ReadPixels(width, height);
             PngPicture picture{width, height, 6 /* RGBA */, 8, false, {}, {}, {}, {}};
@@ -63,7 +83,10 @@ public:
     }
 
     DialogDriver& Then(Step step) {
-        m_steps.push_back(std::move(step));
+        m_steps.push_back([step = std::move(step)](DialogWindow& window) {
+            step(window);
+            return true;
+        });
         return *this;
     }
 
@@ -71,13 +94,18 @@ private:
     static constexpr int kFramesPerStep = 4;
     static constexpr int kGiveUpFrame = 400;
 
+    // A step that is not done yet runs again the next frame.
     void run(DialogWindow& window, int frame) {
-        const std::size_t step = static_cast<std::size_t>(frame / kFramesPerStep);
-        if (frame % kFramesPerStep == kFramesPerStep - 1 && step < m_steps.size()) {
-            m_steps[step](window);
+        if (frame == 0) {
+            m_next = 0;
+            m_nextFrame = kFramesPerStep;
+        }
+        if (frame >= m_nextFrame && m_next < m_steps.size() && m_steps[m_next](window)) {
+            ++m_next;
+            m_nextFrame = frame + kFramesPerStep;
         }
         if (frame == kGiveUpFrame) {
-            ADD_FAILURE() << "the dialog is still open; closing it";
+            ADD_FAILURE() << "the dialog is still open at step " << m_next << "; closing it";
             SDL_Event close{};
             close.type = SDL_WINDOWEVENT;
             close.window.event = SDL_WINDOWEVENT_CLOSE;
@@ -106,7 +134,9 @@ private:
         SDL_PushEvent(&event);
     }
 
-    std::vector<Step> m_steps;
+    std::vector<std::function<bool(DialogWindow&)>> m_steps;
+    std::size_t m_next = 0;
+    int m_nextFrame = 0;
 };
 
 }  // namespace vesta::test
