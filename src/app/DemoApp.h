@@ -2,6 +2,7 @@
 // The application object that plays one production.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/AppConfig.h"
@@ -11,6 +12,7 @@
 #include "app/FrameOverlay.h"
 #include "app/ShowRecording.h"
 #include "app/StartPoint.h"
+#include "app/dialogs/LogWindowView.h"
 #include "log/FrameTimeGraph.h"
 #include "log/LogWindow.h"
 #include "platform/PlatformWindow.h"
@@ -60,6 +62,9 @@ protected:
 private:
     void openLog();
     void chooseVideoMode();
+    // True on Start, false on Quit; nullopt when the dialog could not open.
+    std::optional<bool> runClassicDialog();
+    void askRecordingSettings();
     void openWindow();
     void openRecording();
     void initSound();
@@ -86,6 +91,7 @@ private:
     AppConfig m_settings;
     CommandWords m_words;
     std::unique_ptr<CLogWindow> m_logWindow;
+    std::unique_ptr<LogWindowView> m_logView;  // the lines on screen, when there is one
     ModuleRegistry m_modules;
     std::unique_ptr<SoundSystem> m_sound;
     std::unique_ptr<PlatformWindow> m_window;
@@ -103,6 +109,7 @@ private:
     std::uint32_t m_clockStartMs = 0;
     bool m_timeStretch = false;
     bool m_shutDown = false;
+    bool m_startupQuit = false;
     RecordingSettings m_recordingSettings;
     std::unique_ptr<ShowRecording> m_recording;
     std::optional<StartPoint> m_start;
