@@ -86,3 +86,50 @@ TEST(FarmTest, ADryRunPrintsTheJobArrayAndTheJoinThatWaitsForIt) {
 
 }  // namespace
 }  // namespace vesta::test
+
+namespace vesta::test {
+namespace {
+
+void writeProduction(const TempDir& dir, const std::string& name, const std::string& script) {
+    WriteFile(dir / name / "DefaultConfig.xml",
+              "<AppConfig><Window Name=\"" + name + "\"/><Script Name=\"Main.txt\"/></AppConfig>");
+    WriteFile(dir / name / "Main.txt", script);
+}
+
+// Two productions record; the third stops on a layer the player does not
+// know, and the summary says so in the player's words.
+TEST(FarmTest, ACollectionRecordsEachProductionAndReportsTheOneThatFails) {
+    TempDir dir;
+    writeProduction(dir, "alpha", "PART {\r\nTIME 2 {\r\nPARTEND;\r\n}\r\n}\r\n");
+    writeProduction(dir, "beta", "PART {\r\nTIME 1.5 {\r\nEND;\r\n}\r\n}\r\n");
+    writeProduction(dir, "broken",
+                    "PART {\r\nTIME 1 {\r\nCREATE \"NoSuchLayer\" {\r\n}\r\nEND;\r\n}\r\n}\r\n");
+    WriteFile(dir / "list.txt", "alpha\nbeta\n# not now: gamma\nbroken\n");
+    const std::filesystem::path out = dir / "videos";
+    std::filesystem::create_directories(out);
+    WriteFile(out / "broken.mkv", "an earlier recording");
+
+    const ProcessResult run =
+        RunProcess(VESTA_FARM_PATH,
+                   {"collection", (dir / "list.txt").string(), "-o", out.string(), "--local",
+                    "--mode", "160x120x32", "--fps", "10"},
+                   dir.Path());
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    const std::string summary = ReadFile(out / "summary.txt");
+    EXPECT_EQ(summary, run.out);
+    for (const char* line :
+         {"production                 frames   duration  status   message\n",
+          "alpha                          20     2.00 s  recorded\n",
+          "beta                           15     1.50 s  recorded\n",
+          "broken                          -     1.00 s  failed   broken: Could not find "
+          "LayerEffect [NoSuchLayer].\n"}) {
+        EXPECT_NE(summary.find(line), std::string::npos) << line << summary;
+    }
+    EXPECT_EQ(ReadRecording(out / "alpha.mkv").frames.size(), 20u);
+    EXPECT_EQ(ReadRecording(out / "beta.mkv").frames.size(), 15u);
+    EXPECT_EQ(ReadFile(out / "broken.mkv"), "an earlier recording")
+        << "a failed run leaves what was there";
+}
+
+}  // namespace
+}  // namespace vesta::test

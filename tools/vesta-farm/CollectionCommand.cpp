@@ -59,7 +59,9 @@ std::string summaryTable(const std::vector<Entry>& entries) {
         }
         std::snprintf(line, sizeof line, "%-24s %8s %10s  %-8s %s\n", entry.production.name.c_str(),
                       frames.c_str(), duration, entry.status.c_str(), entry.message.c_str());
-        table += line;
+        std::string row = line;
+        row.erase(row.find_last_not_of(" \n") + 1);
+        table += row + "\n";
     }
     return table;
 }

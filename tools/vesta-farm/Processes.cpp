@@ -55,7 +55,8 @@ std::string LastLine(const std::string& text) {
     std::istringstream lines(text);
     std::string last;
     for (std::string line; std::getline(lines, line);) {
-        if (line.find_first_not_of(" \t\r") != std::string::npos) {
+        // Indented lines continue the message above them (a list of choices).
+        if (!line.empty() && line.find_first_of(" \t\r") != 0) {
             last = line;
         }
     }

@@ -15,7 +15,7 @@ struct Task {
 
 struct Outcome {
     int exitCode = -1;      // -1 when a signal ended it or it could not start
-    std::string lastError;  // the last line of the log that is not empty
+    std::string lastError;  // the last line of the log that begins a message
 };
 
 // Runs `program` to its end; what it wrote on standard output in `out`.
@@ -25,7 +25,7 @@ int RunForOutput(const std::string& program, const std::vector<std::string>& arg
 // Runs all tasks, at most `parallel` at a time; their outcomes in order.
 std::vector<Outcome> RunAll(const std::vector<Task>& tasks, int parallel);
 
-// The last line of `text` that is not empty.
+// The last line of `text` that begins a message: not empty, not indented.
 std::string LastLine(const std::string& text);
 
 // A shell word that reads back as `text`.

@@ -28,11 +28,17 @@ double ShowLength(const std::string& player, const std::string& production) {
     std::string out;
     std::string err;
     const int code = RunForOutput(player, args, out, err);
-    if (code != 0) {
-        const std::string message = LastLine(err.empty() ? out : err);
-        throw ShowLengthError(message.empty() ? player + " --check failed" : message);
+    // The check also tells the length of a show it finds mistakes in; whether
+    // those stop the show is the player's to say when it runs.
+    try {
+        return ParseShowLength(out);
+    } catch (const ShowLengthError&) {
+        if (code == 0) {
+            throw;
+        }
+        const std::string first = err.substr(0, err.find('\n'));
+        throw ShowLengthError(first.empty() ? player + " --check failed" : first);
     }
-    return ParseShowLength(out);
 }
 
 }  // namespace vesta::farm

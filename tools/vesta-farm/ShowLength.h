@@ -14,7 +14,8 @@ public:
 // Reads "NAME: N parts, T s" from the first line of the check's summary.
 double ParseShowLength(const std::string& summary);
 
-// Asks the player; throws ShowLengthError with the player's message.
+// Asks the player; throws ShowLengthError with the player's first message
+// when it cannot tell.
 double ShowLength(const std::string& player, const std::string& production);
 
 }  // namespace vesta::farm
