@@ -12,5 +12,6 @@ constexpr int kUsageError = 2;
 int Record(std::span<const std::string_view> args);
 int Collection(std::span<const std::string_view> args);
 int Join(std::span<const std::string_view> args);
+int Status(std::span<const std::string_view> args);
 
 }  // namespace vesta::farm

@@ -27,6 +27,7 @@ const char* const kUsage =
     "                     DIR, and write DIR/summary.txt\n"
     "  join -o OUT --fps F [--frames N,N,...] [--soundtrack FILE] SEGMENT...\n"
     "                     join recorded segments (the last step of a record)\n"
+    "  status JOB         the states of a submitted run's tasks (squeue, sacct)\n"
     "PRODUCTION is a production folder or a player that carries its production.\n";
 
 }  // namespace
@@ -44,6 +45,9 @@ int main(int argc, char** argv) {
     }
     if (command == "collection") {
         return vesta::farm::Collection(args);
+    }
+    if (command == "status") {
+        return vesta::farm::Status(args);
     }
     if (command == "join") {
         return vesta::farm::Join(args);
