@@ -159,6 +159,9 @@ public:
         if (code < 0) {
             throw JoinError(path + ": " + averror(code));
         }
+        // No date or random identifier: the same segments join into the same
+        // bytes, wherever the join runs.
+        m_context->flags |= AVFMT_FLAG_BITEXACT;
     }
     ~Output() {
         if (m_context) {
