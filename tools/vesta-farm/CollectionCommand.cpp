@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "FarmArguments.h"
@@ -13,6 +14,7 @@
 #include "Processes.h"
 #include "Production.h"
 #include "ShowLength.h"
+#include "SlurmScript.h"
 
 namespace vesta::farm {
 namespace {
@@ -66,21 +68,79 @@ std::string summaryTable(const std::vector<Entry>& entries) {
     return table;
 }
 
+// What the cluster's tasks left: each one's exit status and its log's message.
+std::vector<Outcome> readOutcomes(const std::vector<Task>& tasks,
+                                  const std::vector<std::string>& statusFiles) {
+    std::vector<Outcome> outcomes(tasks.size());
+    for (std::size_t t = 0; t < tasks.size(); ++t) {
+        std::ifstream status(statusFiles[t]);
+        if (!(status >> outcomes[t].exitCode)) {
+            outcomes[t].exitCode = -1;
+            outcomes[t].lastError = "the task did not finish";
+            continue;
+        }
+        int requeued = 0;
+        status >> requeued;
+        std::ifstream log(tasks[t].log);
+        std::ostringstream text;
+        text << log.rdbuf();
+        outcomes[t].lastError = LastLine(text.str());
+        if (outcomes[t].exitCode != 0 && requeued > 0) {
+            outcomes[t].lastError += " (also when requeued)";
+        }
+    }
+    return outcomes;
+}
+
+int submit(const std::string& script, const std::filesystem::path& work, bool dryRun) {
+    if (dryRun) {
+        std::fputs(script.c_str(), stdout);
+        return 0;
+    }
+    std::filesystem::create_directories(work);
+    const std::string path = (work / "submit.sh").string();
+    std::ofstream(path) << script;
+    std::string out;
+    std::string err;
+    if (RunForOutput("/bin/sh", {path}, out, err) != 0) {
+        std::fprintf(stderr, "vesta-farm: submitting to Slurm failed: %s\n", LastLine(err).c_str());
+        return 1;
+    }
+    std::fputs(out.c_str(), stdout);
+    return 0;
+}
+
 }  // namespace
 
 int Collection(std::span<const std::string_view> args) {
     RecordOptions options;
     std::vector<Entry> entries;
     std::filesystem::path folder;
+    bool local = false;
+    bool dryRun = false;
+    bool summarize = false;
+    std::vector<std::string> summaryCommand;
     try {
-        const Arguments parsed = ParseFarmArguments(
-            args, {"-o", "--mode", "--fps", "--codec", "--seed", "--player"}, {"--local"});
+        const Arguments parsed =
+            ParseFarmArguments(args, {"-o", "--mode", "--fps", "--codec", "--seed", "--player"},
+                               {"--local", "--dry-run", "--summarize"});
         if (parsed.positional.size() != 1 || parsed.Value("-o").empty()) {
             throw UsageError("collection needs LIST and -o DIR");
         }
-        if (!parsed.Has("--local")) {
-            throw UsageError("collection runs with --local for now");
+        local = parsed.Has("--local");
+        dryRun = parsed.Has("--dry-run");
+        summarize = parsed.Has("--summarize");
+        if (int(local) + int(dryRun) + int(summarize) > 1) {
+            throw UsageError("--local, --dry-run and --summarize exclude each other");
         }
+        // The summary task runs this command again, with the same options.
+        summaryCommand.push_back("collection");
+        for (std::string_view arg : args) {
+            if (arg != "--dry-run") {
+                summaryCommand.emplace_back(arg);
+            }
+        }
+        summaryCommand.push_back("--summarize");
         folder = std::filesystem::absolute(parsed.Value("-o"));
         options.mode = parsed.Value("--mode", options.mode);
         options.fps = std::strtod(parsed.Value("--fps", "25").c_str(), nullptr);
@@ -132,8 +192,21 @@ int Collection(std::span<const std::string_view> args) {
         tasks.push_back({entry.production.player, run, entry.output + ".log"});
         taskEntry.push_back(i);
     }
-    const std::vector<Outcome> outcomes =
-        RunAll(tasks, static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    std::vector<std::string> statusFiles;
+    for (const Task& task : tasks) {
+        statusFiles.push_back(task.log.substr(0, task.log.size() - 4) + ".status");
+    }
+    std::vector<Outcome> outcomes;
+    if (local || tasks.empty()) {
+        outcomes =
+            RunAll(tasks, static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    } else if (summarize) {
+        outcomes = readOutcomes(tasks, statusFiles);
+    } else {
+        const std::string script = CollectionScript(tasks, statusFiles, (folder / "slurm").string(),
+                                                    ThisProgram(), summaryCommand);
+        return submit(script, folder / "slurm", dryRun);
+    }
     for (std::size_t t = 0; t < outcomes.size(); ++t) {
         Entry& entry = entries[taskEntry[t]];
         const std::string partial = entry.output + ".partial.mkv";

@@ -34,7 +34,55 @@ void batchFile(std::ostringstream& script, const std::string& path, const std::s
            << body << "VESTA_FARM_END\n";
 }
 
+// The player's exit status is kept for the summary, which runs whether the
+// tasks succeeded or not.
+const char* const kRecordOnce =
+    "record_once() {\n"
+    "    status=$1\n"
+    "    log=$2\n"
+    "    shift 2\n"
+    "    \"$@\" > \"$log\" 2>&1\n"
+    "    code=$?\n"
+    "    echo $code \"${SLURM_RESTART_COUNT:-0}\" > \"$status\"\n"
+    "    if [ $code -ne 0 ] && [ \"${SLURM_RESTART_COUNT:-0}\" -eq 0 ]; then\n"
+    "        scontrol requeue \"${SLURM_ARRAY_JOB_ID}_${SLURM_ARRAY_TASK_ID}\"\n"
+    "    fi\n"
+    "    exit $code\n"
+    "}\n";
+
 }  // namespace
+
+std::string CollectionScript(const std::vector<Task>& tasks, const std::vector<std::string>& status,
+                             const std::string& folder, const std::string& farm,
+                             const std::vector<std::string>& summary) {
+    const std::filesystem::path work = folder;
+    std::ostringstream script;
+    script << "#!/bin/sh\n"
+           << "# Records a collection of " << tasks.size()
+           << " productions on Slurm. Every path is one the nodes share.\n"
+           << "set -e\n"
+           << "mkdir -p " << ShellQuote(work) << "\n";
+    std::ostringstream array;
+    array << "#SBATCH --job-name=vesta-farm-collection\n"
+          << "#SBATCH --array=0-" << tasks.size() - 1 << "\n"
+          << "#SBATCH --requeue\n"
+          << "#SBATCH --output=" << (work / "task-%a.log").string() << "\n"
+          << kRecordOnce << "case \"$SLURM_ARRAY_TASK_ID\" in\n";
+    for (std::size_t k = 0; k < tasks.size(); ++k) {
+        array << k << ") record_once " << ShellQuote(status[k]) << ' ' << ShellQuote(tasks[k].log)
+              << ' ' << commandLine(tasks[k].program, tasks[k].args) << " ;;\n";
+    }
+    array << "esac\nexit 2\n";
+    batchFile(script, work / "collection.sbatch", array.str());
+    batchFile(script, work / "summary.sbatch",
+              "#SBATCH --job-name=vesta-farm-summary\n#SBATCH --chdir=" +
+                  std::filesystem::current_path().string() + "\n#SBATCH --output=" +
+                  (work / "summary.log").string() + "\n" + commandLine(farm, summary) + "\n");
+    script << "tasks=$(sbatch --parsable " << ShellQuote(work / "collection.sbatch") << ")\n"
+           << "sbatch --parsable --dependency=afterany:${tasks%%;*} "
+           << ShellQuote(work / "summary.sbatch") << "\n";
+    return script.str();
+}
 
 std::vector<std::string> JoinCommand(const RecordOptions& options, const Plan& plan) {
     std::vector<std::string> args = {"join",
