@@ -17,6 +17,7 @@ pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
 pkg_check_modules(OPENAL REQUIRED IMPORTED_TARGET openal)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 pkg_check_modules(OPENMPT REQUIRED IMPORTED_TARGET libopenmpt)
+pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
 
 # Video output
 pkg_check_modules(LIBAVFORMAT REQUIRED IMPORTED_TARGET libavformat)

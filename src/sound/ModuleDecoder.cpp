@@ -2,10 +2,16 @@
 
 #include <libopenmpt/libopenmpt.h>
 
+#include "log/Log.h"
 #include "sound/Decoder.h"
 
 namespace vesta {
 namespace {
+
+// libopenmpt's remarks on a module go to the log, not to standard error.
+void logModuleMessage(const char* message, void*) {
+    LogPrintf("Module : %s", message ? message : "");
+}
 
 class ModuleDecoder final : public Decoder {
 public:
@@ -49,16 +55,26 @@ private:
 }  // namespace
 
 std::unique_ptr<Decoder> OpenModule(const std::vector<std::uint8_t>& bytes, int rate, bool mono,
-                                    bool loop) {
+                                    bool loop, std::string* whyNot) {
     if (bytes.empty()) {
+        if (whyNot) {
+            *whyNot = "the file is empty";
+        }
         return nullptr;
     }
+    int error = 0;
+    const char* errorText = nullptr;
     openmpt_module* module = openmpt_module_create_from_memory2(
-        bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
-        nullptr, nullptr, nullptr, nullptr);
+        bytes.data(), bytes.size(), logModuleMessage, nullptr, openmpt_error_func_ignore, nullptr,
+        &error, &errorText, nullptr);
     if (!module) {
+        if (whyNot) {
+            *whyNot = errorText && *errorText ? errorText : "not a module libopenmpt knows";
+        }
+        openmpt_free_string(errorText);
         return nullptr;
     }
+    openmpt_free_string(errorText);
     openmpt_module_set_repeat_count(module, loop ? -1 : 0);
     return std::make_unique<ModuleDecoder>(module, rate, mono);
 }
