@@ -1,5 +1,6 @@
 #include "app/EntryPoint.h"
 
+#include <exception>
 #include <memory>
 
 #include "app/CrashReport.h"
@@ -69,6 +70,11 @@ int RunPlayer(const LaunchOptions& options) {
         status = 1;
     } catch (const CSeException& fault) {
         error.Show(ErrorDialogKind::Report, CrashReportText(fault, error.TraceEx()));
+        status = 1;
+    } catch (const std::exception& failure) {
+        // A library's or a subsystem's own exception (a shader the driver
+        // refuses, say): its text is the only explanation there is.
+        error.Show(ErrorDialogKind::Message, failure.what());
         status = 1;
     } catch (...) {
         if (userErrorPending()) {

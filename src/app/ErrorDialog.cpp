@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "log/MessageLines.h"
+
 namespace vesta {
 
 std::string ToUnixLineEnds(std::string_view text) {
@@ -21,7 +23,7 @@ std::string ToUnixLineEnds(std::string_view text) {
 }
 
 void ShowErrorDialog(ErrorDialogKind, std::string_view caption, std::string_view text) {
-    std::string line = std::string(caption) + ": " + ToUnixLineEnds(text);
+    std::string line = std::string(caption) + ": " + IndentFollowingLines(ToUnixLineEnds(text));
     if (line.empty() || line.back() != '\n') {
         line += '\n';
     }

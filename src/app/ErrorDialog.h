@@ -12,7 +12,8 @@ enum class ErrorDialogKind {
 };
 
 // Shows the error. Without a dialog (headless, or no display) it is one line
-// "caption: text" on standard error, the text's own line breaks kept.
+// "caption: text" on standard error; the text's own line breaks are kept and
+// the lines after the first indented.
 void ShowErrorDialog(ErrorDialogKind kind, std::string_view caption, std::string_view text);
 
 // The text as standard error shows it: CR LF and lone CR become LF.
