@@ -1,7 +1,9 @@
 #include "app/DemoApp.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 
@@ -87,8 +89,9 @@ CDemoApp::~CDemoApp() {
 }
 
 void CDemoApp::openLog() {
-    if (m_words.logFile) {
-        OpenLogFile(kLogFileName);
+    if (m_words.logFile && !OpenLogFile(kLogFileName)) {
+        WarnPrintf("cannot create %s (%s); the show plays without its log", kLogFileName,
+                   std::strerror(errno));
     }
     if (m_words.logWindow) {
         m_logWindow = std::make_unique<CLogWindow>();
@@ -319,9 +322,9 @@ void CDemoApp::Shutdown() {
         keepFirstFailure(closeFailure, [&] { m_recording->Close(); });
         m_recording.reset();
     }
-    if (m_words.timeGraph) {
-        WriteTimeGraph(kTimeGraphFileName, m_fps.Samples(), m_fps.SampleCounter(),
-                       m_fps.Interval());
+    if (m_words.timeGraph && !WriteTimeGraph(kTimeGraphFileName, m_fps.Samples(),
+                                             m_fps.SampleCounter(), m_fps.Interval())) {
+        WarnPrintf("cannot write %s", kTimeGraphFileName);
     }
     SetLogSink(nullptr, nullptr);
     if (closeFailure) {

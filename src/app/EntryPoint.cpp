@@ -86,7 +86,9 @@ int RunPlayer(const LaunchOptions& options) {
     }
     // The list is useful after a failed run as well: it shows what was read before.
     if (app && app->Words().fileList) {
-        WriteFileList(CDemoApp::kFileListName);
+        if (!WriteFileList(CDemoApp::kFileListName)) {
+            WarnPrintf("cannot write %s", CDemoApp::kFileListName);
+        }
     }
     app.reset();
     return status;

@@ -57,7 +57,11 @@ public:
         if (mpg123_replace_reader_handle(m_handle, readMemory, seekMemory, nullptr) != MPG123_OK ||
             mpg123_open_handle(m_handle, &m_input) != MPG123_OK ||
             mpg123_getformat(m_handle, &rate, &m_channels, &encoding) != MPG123_OK) {
-            m_failure = mpg123_strerror(m_handle);
+            // A reader that reaches the end looking for a frame asks to seek
+            // past it; libmpg123 then blames the seek.
+            m_failure = mpg123_errcode(m_handle) == MPG123_LSEEK_FAILED
+                            ? "the file ends before its first MPEG audio frame"
+                            : mpg123_strerror(m_handle);
             return;
         }
         m_rate = static_cast<int>(rate);

@@ -27,7 +27,11 @@ SoundSystem::~SoundSystem() {
 
 void SoundSystem::Initialize(SoundOutput output, int rate) {
     if (!m_mixer->Open(output, rate)) {
-        RaiseError("Can't initialize digital sound system");
+        RaiseError("Can't initialize digital sound system: %s",
+                   output == SoundOutput::Device
+                       ? "OpenAL could open no audio output device (the word NoSound plays "
+                         "without sound)"
+                       : "OpenAL gives no loopback device to mix into memory");
     }
     if (output == SoundOutput::None) {
         return;
