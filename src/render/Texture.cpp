@@ -118,14 +118,14 @@ bool Texture::LoadImage(const std::string& file, std::vector<std::uint8_t>& imag
                         int& height) {
     const std::string extension = extensionOf(file);
     const auto loader = m_loaders.find(extension);
-    if (loader == m_loaders.end()) {
-        RaiseError("LoadGFX : Unable to load file [%s], unsupported file type [%s]",
-                   reduceName(file).c_str(), extension.c_str());
-    }
-    m_pictureAlpha.clear();
     if (m_shownName.empty()) {
         m_shownName = file;
     }
+    if (loader == m_loaders.end()) {
+        RaiseError("LoadGFX : Unable to load file [%s], unsupported file type [%s]",
+                   m_shownName.c_str(), extension.c_str());
+    }
+    m_pictureAlpha.clear();
     const bool loaded = loader->second(*this, file, image, width, height);
     m_shownName.clear();
     return loaded;
