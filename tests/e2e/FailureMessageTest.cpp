@@ -114,8 +114,8 @@ std::vector<FailureCase> failureCases() {
          kHeadless,
          {{"FONTCONFIG_FILE", "@/fonts.conf"}},
          0,
-         "vesta: warning: text layers print with the small font: fontconfig finds no font file on "
-         "this machine"},
+         "vesta: warning: no system font for the text printer (fontconfig finds no font file on "
+         "this machine); its texts stay blank"},
         {"UnwritableFolderPlaysWithoutItsLog",
          "PART {\r\n}\r\n",
          nullptr,
