@@ -41,7 +41,7 @@ void onWarning(png_structp png, png_const_charp message) {
 void readFromFile(png_structp png, png_bytep data, size_t length) {
     auto* file = static_cast<DataFile*>(png_get_io_ptr(png));
     if (length > 0xFFFFFFFFu || file->Read(data, static_cast<std::uint32_t>(length)) != length) {
-        png_error(png, "truncated");
+        png_error(png, "the file ends early");
     }
 }
 
