@@ -8,9 +8,15 @@
 namespace vesta {
 namespace {
 
+// Set while this thread opens a module: the log is the main thread's, and
+// remarks made later, while the mixer renders, are dropped.
+thread_local bool t_openingModule = false;
+
 // libopenmpt's remarks on a module go to the log, not to standard error.
 void logModuleMessage(const char* message, void*) {
-    LogPrintf("Module : %s", message ? message : "");
+    if (t_openingModule) {
+        LogPrintf("Module : %s", message ? message : "");
+    }
 }
 
 class ModuleDecoder final : public Decoder {
@@ -64,9 +70,11 @@ std::unique_ptr<Decoder> OpenModule(const std::vector<std::uint8_t>& bytes, int 
     }
     int error = 0;
     const char* errorText = nullptr;
+    t_openingModule = true;
     openmpt_module* module = openmpt_module_create_from_memory2(
         bytes.data(), bytes.size(), logModuleMessage, nullptr, openmpt_error_func_ignore, nullptr,
         &error, &errorText, nullptr);
+    t_openingModule = false;
     if (!module) {
         if (whyNot) {
             *whyNot = errorText && *errorText ? errorText : "not a module libopenmpt knows";
