@@ -30,6 +30,14 @@ std::optional<double> parsePositive(std::string_view text) {
     return value;
 }
 
+std::optional<double> parseNonNegative(std::string_view text) {
+    const std::optional<double> value = parseNumber<double>(text);
+    if (!value || !std::isfinite(*value) || *value < 0) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 using ValueHandler = std::function<std::string(LaunchOptions&, std::string_view)>;
 
 // Options that take a value; each handler returns an error text or "".
@@ -72,6 +80,11 @@ const std::map<std::string_view, ValueHandler>& valueOptions() {
              o.audioCodec = v;
              return v.empty() ? std::string("--audio-codec needs a codec name") : std::string();
          }},
+        {"--module",
+         [](LaunchOptions& o, std::string_view v) {
+             o.module = v;
+             return v.empty() ? std::string("--module needs a module name") : std::string();
+         }},
         {"--seed",
          [](LaunchOptions& o, std::string_view v) {
              const std::optional<unsigned long> seed = parseNumber<unsigned long>(v);
@@ -88,6 +101,22 @@ const std::map<std::string_view, ValueHandler>& valueOptions() {
              return o.duration ? std::string()
                                : "invalid duration '" + std::string(v) +
                                      "': expected a positive number of seconds";
+         }},
+        {"--start-time",
+         [](LaunchOptions& o, std::string_view v) {
+             o.startTime = parseNonNegative(v);
+             return o.startTime ? std::string()
+                                : "invalid start time '" + std::string(v) +
+                                      "': expected a number of seconds, 0 or more";
+         }},
+        {"--start-part",
+         [](LaunchOptions& o, std::string_view v) {
+             const std::optional<int> part = parseNumber<int>(v);
+             if (!part || *part < 1) {
+                 return "invalid part '" + std::string(v) + "': expected a part number from 1 on";
+             }
+             o.startPart = *part;
+             return std::string();
          }},
     };
     return handlers;
@@ -128,6 +157,12 @@ std::string checkCombination(const LaunchOptions& options) {
     }
     if ((options.windowed || options.fullscreen) && !options.mode) {
         return std::string(options.windowed ? "--windowed" : "--fullscreen") + " needs --mode";
+    }
+    if (options.startTime && options.startPart) {
+        return "--start-time and --start-part exclude each other";
+    }
+    if (options.startTime && options.duration && *options.duration <= *options.startTime) {
+        return "--duration counts from the start of the show: it must end after --start-time";
     }
     return {};
 }
@@ -234,7 +269,16 @@ std::string UsageText(std::string_view program) {
            "      --fps RATE         frame rate of the recording (implies VideoOut)\n"
            "      --codec NAME       video codec of the recording (implies VideoOut)\n"
            "      --audio-codec NAME audio codec of the recording's soundtrack (implies VideoOut)\n"
-           "      --duration SECONDS stop after this much presentation time\n"
+           "      --duration SECONDS stop after this much presentation time, counted from\n"
+           "                         the start of the show (also with --start-time)\n"
+           "      --start-time SECONDS\n"
+           "                         start at this presentation time: the show runs unseen\n"
+           "                         and unheard up to there, then plays or records as a run\n"
+           "                         from the start shows it there\n"
+           "      --start-part N     start at the first frame of part N (from 1, as --check\n"
+           "                         numbers them)\n"
+           "      --module NAME      draw through the render module NAME (a plug-in's file\n"
+           "                         name in ./drv or in an archive, or \"Internal Module\")\n"
            "      --seed N           seed the effects' pseudo-random numbers with N, so that two\n"
            "                         runs draw alike (default: the calendar time; a recording\n"
            "                         logs the seed it used)\n"
@@ -265,7 +309,7 @@ std::string UsageText(std::string_view program) {
            "\n"
            "Exit status: 0 when the production ended or was left (or --check found\n"
            "nothing wrong), 1 after an error,\n"
-           "2 for invalid options.\n";
+           "2 for invalid options or a start the show never reaches.\n";
 }
 
 CommandWords ReadCommandWords(std::string_view line, bool debugEnabled) {

@@ -26,13 +26,20 @@ struct LaunchOptions {
     std::optional<float> videoFps;
     std::optional<std::string> codec;
     std::optional<std::string> audioCodec;
+    // Presentation time at which the run stops, counted from the start of the
+    // show also when the run starts later.
     std::optional<double> duration;
-    std::optional<unsigned> seed;  // of the pseudo-random numbers; else the calendar time
-    bool check = false;            // lint the production instead of playing it
-    bool strict = false;           // with check: warnings fail as errors do
-    bool timeline = false;         // with check: write ScriptTimeline.html
+    // Where the run starts: the show runs unseen up to there (at most one).
+    std::optional<double> startTime;  // presentation seconds
+    std::optional<int> startPart;     // numbered from 1
+    std::optional<unsigned> seed;     // of the pseudo-random numbers; else the calendar time
+    bool check = false;               // lint the production instead of playing it
+    bool strict = false;              // with check: warnings fail as errors do
+    bool timeline = false;            // with check: write ScriptTimeline.html
     bool help = false;
     bool version = false;
+    // The render module's entry name (a plug-in's file name); else the first listed.
+    std::optional<std::string> module;
     // The words that are not options, joined by blanks; values of options are
     // not part of it, so a file named "VideoOut.avi" switches nothing on.
     std::string commandLine;

@@ -18,6 +18,7 @@
 #include "platform/Paths.h"
 #include "platform/ThreadPriority.h"
 #include "script/ScriptSummary.h"
+#include "script/ScriptTimeline.h"
 #include "timeline/LayerFactory.h"
 #include "timeline/ModifierFactory.h"
 
@@ -64,6 +65,7 @@ CDemoApp::CDemoApp(const LaunchOptions& options)
     }
     m_recordingSettings.videoCodec = m_options.codec.value_or("");
     m_recordingSettings.audioCodec = m_options.audioCodec.value_or("");
+    m_start = StartPoint::FromOptions(m_options);
     SetDebugOutput(m_settings.debugEnabled);
     // The registries write their use counts when the process ends.
     CLayerFactory::Instance().SetWriteStatistics(m_words.usageStatistics);
@@ -118,7 +120,15 @@ bool CDemoApp::Init() {
     if (m_modules.GetModuleCount() == 0) {
         RaiseAppError("Could not find any Hardware module");
     }
-    m_module = m_modules.CreateModule(0);
+    std::size_t moduleIndex = 0;
+    if (m_options.module) {
+        const std::optional<std::size_t> found = m_modules.FindModule(*m_options.module);
+        if (!found) {
+            RaiseAppError("Could not find the render module [%s]", m_options.module->c_str());
+        }
+        moduleIndex = *found;
+    }
+    m_module = m_modules.CreateModule(moduleIndex);
     AppLog(m_logWindow.get(), "Finished enumerating devices.");
     chooseVideoMode();
     openWindow();
@@ -242,12 +252,22 @@ void CDemoApp::LoadFontAndScript() {
     m_timeline->SetFrameOwner(*this);
     m_timeline->LoadScript(m_settings.script);
     followScriptSwitches();
-    if (m_recording) {
-        std::optional<double> length = ExpectedLength(m_timeline->Parts());
-        if (m_options.duration) {
-            length = std::min(length.value_or(*m_options.duration), *m_options.duration);
+    if (m_words.timeGraph) {
+        for (const PartTimeline& part : ScriptLives(m_timeline->Parts())) {
+            m_partTitles.push_back(part.title);
         }
-        m_recording->ExpectLength(length);
+    }
+    if (m_start) {
+        m_start->CheckAgainst(m_timeline->Parts());
+        m_seeking = true;
+        // A run that is not recorded goes to its start on the recording's
+        // default step, then on the real clock from there.
+        if (!m_words.videoOut) {
+            SetFixedStep(true, RecordingSettings{}.framesPerSecond);
+        }
+    }
+    if (m_recording) {
+        m_recording->ExpectLength(recordingLengthFrom(0.0));
     }
     m_module->Clear(0);
     m_timeline->StartPlayback();
@@ -322,9 +342,12 @@ void CDemoApp::Shutdown() {
         keepFirstFailure(closeFailure, [&] { m_recording->Close(); });
         m_recording.reset();
     }
-    if (m_words.timeGraph && !WriteTimeGraph(kTimeGraphFileName, m_fps.Samples(),
-                                             m_fps.SampleCounter(), m_fps.Interval())) {
-        WarnPrintf("cannot write %s", kTimeGraphFileName);
+    if (m_words.timeGraph) {
+        if (!WriteTimeGraph(kTimeGraphFileName, m_fps.Samples(), m_fps.SampleCounter(),
+                            m_fps.Interval())) {
+            WarnPrintf("cannot write %s", kTimeGraphFileName);
+        }
+        writeFrameTimeGraph();
     }
     SetLogSink(nullptr, nullptr);
     if (closeFailure) {
@@ -340,10 +363,21 @@ void CDemoApp::Frame() {
     if (!m_module) {
         return;
     }
+    if (m_seeking && m_timeline) {
+        if (m_start->ReachedBy(TimeNow(), m_timeline->PartCounter())) {
+            startShowing();
+        } else {
+            // Drawn or not, the effects run the same: only their pictures go.
+            m_module->SetDrawingSkipped(!m_start->DrawnBeforeStart(TimeNow()));
+        }
+    }
     m_module->BeginFrame();
     if (m_timeline && !m_timeline->RunFrame()) {
         PostQuitMessage(0);
         m_module->EndFrame();
+        if (m_seeking) {
+            throw StartPointError("the show ended before its start at " + m_start->Describe());
+        }
         return;
     }
     if (m_timeline && m_timeline->NextPartWaiting()) {
@@ -359,6 +393,9 @@ void CDemoApp::Frame() {
         DrawTimeLine(*m_font, m_timeline->PartCounter(), m_timeline->PartTime());
     }
     finishFrame(true);
+    if (m_seeking && m_options.duration && TimeNow() >= *m_options.duration) {
+        throw StartPointError("--duration ends the run before its start at " + m_start->Describe());
+    }
     if ((m_options.duration && TimeNow() >= *m_options.duration) || StopSignal() != 0) {
         PostQuitMessage(0);
     }
@@ -366,12 +403,61 @@ void CDemoApp::Frame() {
 
 void CDemoApp::finishFrame(bool ofTheShow) {
     m_module->EndFrame();
+    if (m_seeking) {
+        if (ofTheShow) {
+            passUnseen();
+        }
+        m_module->Clear(0);
+        return;
+    }
     if (ofTheShow && m_recording) {
         m_recording->RecordFrame(*m_module);
-        SetFrameIndex(m_recording->FramesWritten());
+        SetFrameIndex(m_recording->ShowFrameIndex());
     }
     m_module->Present(0);
     m_module->Clear(0);
+}
+
+std::optional<double> CDemoApp::recordingLengthFrom(double start) const {
+    std::optional<double> end = ExpectedLength(m_timeline->Parts());
+    if (m_options.duration) {
+        end = std::min(end.value_or(*m_options.duration), *m_options.duration);
+    }
+    if (!end) {
+        return std::nullopt;
+    }
+    return *end - start;
+}
+
+void CDemoApp::passUnseen() {
+    if (m_recording) {
+        m_recording->SkipFrame();
+        SetFrameIndex(m_recording->ShowFrameIndex());
+    } else {
+        SetFrameIndex(++m_unseenFrames);
+    }
+}
+
+void CDemoApp::startShowing() {
+    m_seeking = false;
+    m_module->SetDrawingSkipped(false);
+    // The frame statistics are those of the frames shown.
+    m_fps.Reset(m_words.timeGraph, frameClock());
+    m_frameTimes.clear();
+    m_lastFrameClock = frameClock();
+    const double now = TimeNow();
+    if (m_recording) {
+        // The progress of what is recorded, from now.
+        m_recording->ExpectLength(recordingLengthFrom(now));
+    } else {
+        SetFixedStep(false, RecordingSettings{}.framesPerSecond);
+        SetPresentationTime(now);
+        m_timeline->SeekMusicToPartTime();
+    }
+    LogPrintf("Started at %s: part %d, presentation time %.3f s", m_start->Describe().c_str(),
+              m_timeline->PartCounter(), now);
+    std::fprintf(stderr, "vesta: starting at part %d, presentation time %.3f s\n",
+                 m_timeline->PartCounter(), now);
 }
 
 void CDemoApp::ShowFrame(const std::function<void()>& draw) {
@@ -380,8 +466,21 @@ void CDemoApp::ShowFrame(const std::function<void()>& draw) {
     finishFrame(false);
 }
 
+void CDemoApp::writeFrameTimeGraph() const {
+    if (!WriteFrameTimeGraph(kFrameTimeGraphFileName, m_frameTimes, m_partTitles)) {
+        WarnPrintf("cannot write %s", kFrameTimeGraphFileName);
+    }
+}
+
 void CDemoApp::drawOverlays() {
-    m_fps.Tick(frameClock());
+    const float clock = frameClock();
+    m_fps.Tick(clock);
+    if (m_words.timeGraph && m_timeline && !m_seeking) {
+        // The first frame counts the loading before it.
+        m_frameTimes.push_back({static_cast<float>(TimeNow()), (clock - m_lastFrameClock) * 1000.0f,
+                                m_timeline->PartCounter() - 1, m_timeline->PartTime()});
+    }
+    m_lastFrameClock = clock;
     if (!m_font) {
         return;
     }

@@ -10,6 +10,8 @@
 #include "app/FpsCounter.h"
 #include "app/FrameOverlay.h"
 #include "app/ShowRecording.h"
+#include "app/StartPoint.h"
+#include "log/FrameTimeGraph.h"
 #include "log/LogWindow.h"
 #include "platform/PlatformWindow.h"
 #include "render/ModuleRegistry.h"
@@ -49,6 +51,7 @@ public:
     static constexpr const char* kModuleFolder = "./drv";
     static constexpr const char* kLogFileName = "Logging.txt";
     static constexpr const char* kTimeGraphFileName = "FpsTimeGraph.txt";
+    static constexpr const char* kFrameTimeGraphFileName = "FpsTimeGraph.svg";
     static constexpr const char* kFileListName = "FileList.txt";
 
 protected:
@@ -65,8 +68,15 @@ private:
     void followScriptSwitches();
     void updateViewport();
     void drawOverlays();
+    void writeFrameTimeGraph() const;
     // Ends the frame and shows it; a frame of the show is recorded as well.
     void finishFrame(bool ofTheShow);
+    // A frame before the start: drawn like any, shown and recorded by nobody.
+    void passUnseen();
+    // From this frame on the show is shown (and recorded).
+    void startShowing();
+    // Seconds of show a recording starting at `start` holds, when known.
+    std::optional<double> recordingLengthFrom(double start) const;
     // The loading screens' frames, between the show's.
     void ShowFrame(const std::function<void()>& draw) override;
     void writeBanner();
@@ -86,11 +96,18 @@ private:
     Font* m_font = nullptr;
     OverlaySwitches m_overlays;
     FpsCounter m_fps;
+    // Every frame shown, for the frame-time picture ("tg").
+    std::vector<FrameTime> m_frameTimes;
+    float m_lastFrameClock = 0.0f;
+    std::vector<std::string> m_partTitles;
     std::uint32_t m_clockStartMs = 0;
     bool m_timeStretch = false;
     bool m_shutDown = false;
     RecordingSettings m_recordingSettings;
     std::unique_ptr<ShowRecording> m_recording;
+    std::optional<StartPoint> m_start;
+    bool m_seeking = false;  // the frames run unseen until the start point
+    std::uint32_t m_unseenFrames = 0;
 };
 
 }  // namespace vesta

@@ -1,11 +1,13 @@
 #include "app/EntryPoint.h"
 
+#include <cstdio>
 #include <exception>
 #include <memory>
 
 #include "app/CrashReport.h"
 #include "app/DemoApp.h"
 #include "app/ErrorDialog.h"
+#include "app/StartPoint.h"
 #include "app/StopSignals.h"
 #include "fs/ArchiveList.h"
 #include "fs/UsedFiles.h"
@@ -15,6 +17,7 @@ namespace vesta {
 namespace {
 
 constexpr const char* kNoApplicationCaption = "Exception";
+constexpr int kUsageError = 2;
 
 class ErrorPath {
 public:
@@ -62,6 +65,18 @@ int RunPlayer(const LaunchOptions& options) {
         if (const int signal = StopSignal()) {
             status = StoppedStatus(signal);
         }
+    } catch (const StartPointError& mistake) {
+        // A mistake of the command line, reported as the options' are.
+        if (app) {
+            try {
+                app->Shutdown();
+            } catch (...) {
+                // The start is what went wrong.
+            }
+        }
+        std::fprintf(stderr, "vesta: %s\nTry 'vesta --help' for more information.\n",
+                     mistake.what());
+        status = kUsageError;
     } catch (const CAppError& text) {
         error.Show(ErrorDialogKind::Message, text.Text());
         status = 1;

@@ -59,9 +59,15 @@ double ShowRecording::videoSeconds() const {
     return m_framesWritten / m_recorder.Rate().FramesPerSecond();
 }
 
+void ShowRecording::SkipFrame() {
+    mixSoundFor(ShowFrameIndex(), m_mix);
+    ++m_framesSkipped;
+}
+
 void ShowRecording::RecordFrame(RenderModule& module) {
     // The sound is mixed now, in step with the timeline, whenever it is written.
-    mixSoundFor(m_framesWritten, m_mix);
+    // Each frame takes the samples a recording from the start gives it.
+    mixSoundFor(ShowFrameIndex(), m_mix);
     // Frames in hand: the oldest was drawn long enough ago that reading it
     // does not wait for the device. It is read before this frame is queued,
     // which frees its buffer for this one.

@@ -42,9 +42,15 @@ public:
     // Where the module keeps finished frames for reading later, each is read
     // four frames later, so that reading it never waits for drawing.
     void RecordFrame(RenderModule& module);
+    // A frame of the show before the recording's start: its sound is mixed
+    // and dropped, so that the sound system stands where it would, and the
+    // frames recorded later keep the show's frame numbers.
+    void SkipFrame();
     // Writes the frame still held on `module`; before the module goes.
     void FlushPending(RenderModule& module);
     std::uint32_t FramesWritten() const { return m_framesWritten; }
+    // The show's frame number of the next frame: skipped and written ones.
+    std::uint32_t ShowFrameIndex() const { return m_framesSkipped + m_framesWritten; }
 
     // Finishes the file; throws the writer's texts.
     void Close();
@@ -62,6 +68,7 @@ private:
     // The sound of each frame whose copy still waits on the module, oldest first.
     std::deque<std::vector<float>> m_pendingSound;
     std::uint32_t m_framesWritten = 0;
+    std::uint32_t m_framesSkipped = 0;
     bool m_closed = false;
 };
 

@@ -92,6 +92,13 @@ void SetTimeSpeed(float factor) {
     clock.lastRealTime = static_cast<float>(realElapsed());
 }
 
+void SetPresentationTime(double seconds) {
+    TimerInit();
+    ClockState& clock = state();
+    clock.lastSetTime = static_cast<float>(seconds);
+    clock.lastRealTime = static_cast<float>(realElapsed());
+}
+
 float GetTimeSpeed() {
     return state().speed;
 }

@@ -22,6 +22,9 @@ double TimeNow();
 // Keeps the presentation time continuous: the new speed applies from now on.
 void SetTimeSpeed(float factor);
 float GetTimeSpeed();
+// The real-time clock reads `seconds` now and runs on from there at the
+// current speed (after a run has skipped ahead on the fixed step).
+void SetPresentationTime(double seconds);
 
 // While recording, time advances by 1 / framesPerSecond per recorded frame.
 void SetFixedStep(bool enabled, float framesPerSecond);

@@ -85,6 +85,7 @@ void RenderModule::BeginFrame() {
 }
 
 void RenderModule::EndFrame() {
+    finishFrame();
     endScene();
 }
 
@@ -285,7 +286,9 @@ void RenderModule::dropReleasedTextures() {
 
 void RenderModule::submit(DrawCall& call) {
     dropReleasedTextures();
-    drawPrimitives(call);
+    if (!m_drawingSkipped) {
+        drawPrimitives(call);
+    }
 }
 
 void RenderModule::Draw(PrimitiveType type, int vertexCount, const RenderVertex* vertices) {
@@ -353,7 +356,9 @@ bool RenderModule::IsPointVisible(const Vector3& position) {
         m_state.stages[0].colorArg1 = ColorArg::Texture;
         return visible;
     };
-    if (x < 0 || y < 0 || x >= viewport.width || y >= viewport.height) {
+    // Without drawing there is nothing to test against; reading the frame
+    // would only wait for the device.
+    if (m_drawingSkipped || x < 0 || y < 0 || x >= viewport.width || y >= viewport.height) {
         return finish(false);
     }
     const std::uint16_t before = readFramePixel16(x, y);

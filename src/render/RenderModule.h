@@ -105,6 +105,10 @@ public:
     void BeginFrame();
     void EndFrame();
     bool Present(int ignored);
+    // While on, draws are dropped and every point counts as hidden; states,
+    // uploads and clears go on as always. For frames nobody sees.
+    void SetDrawingSkipped(bool skipped) { m_drawingSkipped = skipped; }
+    bool DrawingSkipped() const { return m_drawingSkipped; }
     void SetVSync(bool enabled) { m_vsync = enabled; }
     void StoreRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
 
@@ -319,6 +323,10 @@ protected:
     // Frames and targets.
     virtual void beginScene() = 0;
     virtual void endScene() = 0;
+    // EndFrame's first step, before endScene: a module may lay something of
+    // its own over the finished frame here (a Clear that ends the scene
+    // mid-frame does not come here).
+    virtual void finishFrame() {}
     // The state's viewport rectangle, whatever the write masks.
     virtual void clearTarget(const ClearRequest& request) = 0;
     virtual void drawPrimitives(const DrawCall& call) = 0;
@@ -358,6 +366,7 @@ protected:
     bool m_textureCompression = false;
     bool m_stencil = false;
     bool m_vsync = true;
+    bool m_drawingSkipped = false;
 
 private:
     friend class Texture;

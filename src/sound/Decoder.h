@@ -17,6 +17,9 @@ public:
     // Interleaved frames; fewer than asked only at the end.
     virtual std::size_t Read(float* interleaved, std::size_t frames) = 0;
     virtual bool Rewind() = 0;
+    // To `seconds` from the start; false (and the position unknown) when the
+    // source is shorter or cannot seek.
+    virtual bool Seek(double seconds) = 0;
 };
 
 // MP3, Ogg Vorbis, FLAC, WAV and the other formats of libsndfile; null when

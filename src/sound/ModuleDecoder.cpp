@@ -1,5 +1,6 @@
 // Tracker modules rendered by libopenmpt.
 
+#include <cmath>
 #include <libopenmpt/libopenmpt.h>
 
 #include "log/Log.h"
@@ -52,6 +53,22 @@ public:
         return true;
     }
 
+    // A looping module's time runs on past its length: the position wraps.
+    bool Seek(double seconds) override {
+        const double length = openmpt_module_get_duration_seconds(m_module);
+        if (seconds < 0.0 || length <= 0.0) {
+            return false;
+        }
+        if (seconds >= length) {
+            if (openmpt_module_get_repeat_count(m_module) != -1) {
+                return false;
+            }
+            seconds = std::fmod(seconds, length);
+        }
+        openmpt_module_set_position_seconds(m_module, seconds);
+        return true;
+    }
+
 private:
     openmpt_module* m_module;
     int m_rate;
@@ -84,6 +101,8 @@ std::unique_ptr<Decoder> OpenModule(const std::vector<std::uint8_t>& bytes, int 
     }
     openmpt_free_string(errorText);
     openmpt_module_set_repeat_count(module, loop ? -1 : 0);
+    // A seek lands inside notes struck before it, as if they had played there.
+    openmpt_module_ctl_set_boolean(module, "seek.sync_samples", 1);
     return std::make_unique<ModuleDecoder>(module, rate, mono);
 }
 

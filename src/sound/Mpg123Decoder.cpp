@@ -100,6 +100,15 @@ public:
 
     bool Rewind() override { return mpg123_seek(m_handle, 0, SEEK_SET) >= 0; }
 
+    bool Seek(double seconds) override {
+        const auto frame = static_cast<off_t>(seconds * m_rate);
+        // The length is known once libmpg123 has scanned the stream; an
+        // unknown one (negative) leaves the check to the seek itself.
+        const off_t length = mpg123_length(m_handle);
+        return frame >= 0 && (length < 0 || frame < length) &&
+               mpg123_seek(m_handle, frame, SEEK_SET) == frame;
+    }
+
 private:
     MemoryInput m_input;
     mpg123_handle* m_handle = nullptr;

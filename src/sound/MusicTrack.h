@@ -23,6 +23,8 @@ public:
 
     // Reads the base frequency, volume and pan, then plays from the start.
     void Play();
+    // Goes on from `seconds` into the music (a run that starts later).
+    void PlayFrom(double seconds) { m_sound.MusicPlayFrom(m_handle, seconds); }
     // Sets the frequency to the integer part of `factor` × `baseFrequency`,
     // leaving volume and pan as they are.
     void FollowTimeStretch(float factor, int baseFrequency);

@@ -87,6 +87,11 @@ public:
 
     bool Rewind() override { return sf_seek(m_file, 0, SEEK_SET) == 0; }
 
+    bool Seek(double seconds) override {
+        const auto frame = static_cast<sf_count_t>(seconds * m_info.samplerate);
+        return frame >= 0 && frame < m_info.frames && sf_seek(m_file, frame, SEEK_SET) == frame;
+    }
+
 private:
     MemoryReader m_reader;
     SF_INFO m_info{};

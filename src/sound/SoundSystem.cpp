@@ -92,6 +92,18 @@ bool SoundSystem::StreamPlay(SoundHandle stream, bool restart) {
     return channel != nullptr;
 }
 
+bool SoundSystem::MusicPlayFrom(SoundHandle music, double seconds) {
+    std::lock_guard lock(m_mixer->Mutex());
+    StreamChannel* channel = m_mixer->FindStream(music, false);
+    if (!channel) {
+        channel = m_mixer->FindStream(music, true);
+    }
+    if (channel) {
+        channel->PlayFrom(seconds);
+    }
+    return channel != nullptr;
+}
+
 bool SoundSystem::MusicPlay(SoundHandle module, bool restart) {
     std::lock_guard lock(m_mixer->Mutex());
     StreamChannel* channel = m_mixer->FindStream(module, true);

@@ -109,6 +109,9 @@ public:
     // From the start when `restart`, otherwise from where it stopped.
     bool StreamPlay(SoundHandle stream, bool restart = true);
     bool MusicPlay(SoundHandle module, bool restart = true);
+    // Plays a stream or a module from `seconds` into it (a looping module
+    // wraps); past the end of the source it stays silent. False for other handles.
+    bool MusicPlayFrom(SoundHandle music, double seconds);
     bool StreamFree(SoundHandle stream);
     bool MusicFree(SoundHandle module);
 

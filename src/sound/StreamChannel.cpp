@@ -26,17 +26,30 @@ StreamChannel::~StreamChannel() {
     }
 }
 
+bool StreamChannel::restartAt(double seconds) {
+    if (source()) {
+        alSourceStop(source());
+    }
+    clearQueue();
+    ++m_generation;
+    m_ended = false;
+    std::lock_guard lock(m_decodeMutex);
+    m_decodeGeneration = m_generation;
+    return seconds > 0.0 ? m_decoder->Seek(seconds) : m_decoder->Rewind();
+}
+
+void StreamChannel::PlayFrom(double seconds) {
+    if (!restartAt(seconds)) {
+        m_ended = true;
+        Stop();
+        return;
+    }
+    Play(false);
+}
+
 void StreamChannel::Play(bool restart) {
     if (restart || m_ended) {
-        if (source()) {
-            alSourceStop(source());
-        }
-        clearQueue();
-        ++m_generation;
-        m_ended = false;
-        std::lock_guard lock(m_decodeMutex);
-        m_decoder->Rewind();
-        m_decodeGeneration = m_generation;
+        restartAt(0.0);
     }
     m_playing = true;
     if (!source()) {

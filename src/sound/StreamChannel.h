@@ -30,6 +30,8 @@ public:
 
     bool IsModule() const { return m_module; }
     void Play(bool restart) override;
+    // Plays from `seconds` into the source; a source that ends before stays silent.
+    void PlayFrom(double seconds);
     void Stop() override;
     bool IsPlaying() const override { return m_playing; }
     void Level(int& left, int& right) const override;
@@ -53,6 +55,8 @@ private:
         Block block;
     };
 
+    // Drops what is queued and puts the source at `seconds`; false past its end.
+    bool restartAt(double seconds);
     std::size_t framesQueuedAhead() const;
     void unqueueProcessed();
     void clearQueue();

@@ -135,6 +135,14 @@ void PartPlayer::startMusic() {
     }
 }
 
+void PartPlayer::SeekMusic(double partSeconds) {
+    for (const auto* track : {&m_stream, &m_module}) {
+        if (*track) {
+            (*track)->PlayFrom(partSeconds);
+        }
+    }
+}
+
 void PartPlayer::followTimeStretch() {
     for (const auto* track : {&m_stream, &m_module}) {
         if (*track) {

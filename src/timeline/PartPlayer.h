@@ -41,6 +41,9 @@ public:
     // between two frames of `frames`, which shows the loading screens.
     void Load(FrameOwner& frames);
     FrameResult RunFrame();
+    // The music goes on from `partSeconds` into the part, as if it had played
+    // there at normal speed (a run that went there unheard).
+    void SeekMusic(double partSeconds);
     // Every layer released and destroyed, bottom first; the music stopped.
     void Unload();
 

@@ -89,6 +89,12 @@ void CTimeline::LoadNextPart() {
     loadPart(m_current + 1);
 }
 
+void CTimeline::SeekMusicToPartTime() {
+    if (m_player) {
+        m_player->SeekMusic(PartTime());
+    }
+}
+
 float CTimeline::PartTime() const {
     return m_player ? static_cast<float>(TimeNow()) - m_player->StartTime() : 0.0f;
 }

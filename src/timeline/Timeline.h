@@ -43,6 +43,9 @@ public:
     // Loads the part that waits, showing its loading screens; between frames.
     void LoadNextPart();
 
+    // The current part's music goes on from the part's present time.
+    void SeekMusicToPartTime();
+
     // Seconds since the current part started, for the time display.
     float PartTime() const;
     int PartCounter() const { return m_partCounter; }

@@ -79,5 +79,17 @@ TEST(CommandLineTest, InvalidArgumentsAreExplained) {
     EXPECT_TRUE(parse({"--check", "--strict"}).options.strict);
 }
 
+TEST(CommandLineTest, AStartIsATimeFromZeroOnOrAPartFromOneOn) {
+    EXPECT_DOUBLE_EQ(*parse({"--start-time=12.5"}).options.startTime, 12.5);
+    EXPECT_DOUBLE_EQ(*parse({"--start-time", "0"}).options.startTime, 0.0);
+    EXPECT_EQ(*parse({"--start-part", "3"}).options.startPart, 3);
+    EXPECT_NE(parse({"--start-time", "-1"}).error, "");
+    EXPECT_NE(parse({"--start-time", "inf"}).error, "");
+    EXPECT_NE(parse({"--start-part", "1.5"}).error, "");
+    // --duration is the presentation time the run ends at, so it follows the start.
+    EXPECT_EQ(parse({"--start-time", "10", "--duration", "12"}).error, "");
+    EXPECT_NE(parse({"--start-time", "10", "--duration", "10"}).error, "");
+}
+
 }  // namespace
 }  // namespace vesta::test

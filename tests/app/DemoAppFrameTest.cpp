@@ -16,6 +16,7 @@
 #include "app/DemoApp.h"
 #include "app/DeviceChoice.h"
 #include "log/Log.h"
+#include "platform/Clock.h"
 #include "platform/ThreadPriority.h"
 #include "render/RecordingModule.h"
 
@@ -244,6 +245,33 @@ TEST_F(DemoAppFrameTest, TheRecordingTakesTheShowsFramesAndNoLoadingScreen) {
     player.join();
     EXPECT_EQ(written, 3u);
     EXPECT_EQ(presented, 4u);  // and the loading screen
+}
+
+// Before its start a run shows nothing and draws nothing, loading screens
+// included; from the start on its frames are presented, on the real clock.
+TEST_F(DemoAppFrameTest, FramesBeforeTheStartAreNeitherDrawnNorPresented) {
+    WriteFile(m_dir / "Main.txt", kPartChangeScript);
+    WriteFile(m_dir / "load.png", greyPng());
+    LaunchOptions options;
+    options.headless = true;
+    options.startPart = 2;
+    m_app = std::make_unique<CDemoApp>(options);
+    m_app->Init();
+    auto& module = dynamic_cast<RecordingModule&>(*m_app->Module());
+    module.ClearCalls();
+    m_app->Frame();
+    EXPECT_EQ(m_app->Timeline()->PartCounter(), 2);
+    EXPECT_EQ(frameCalls(module),
+              (std::vector<std::string>{"BeginFrame", "EndFrame", "BeginFrame", "EndFrame", "Clear",
+                                        "BeginFrame", "EndFrame", "Clear"}));
+    EXPECT_EQ(module.Count("Draw"), 0u) << "the loading picture";
+    EXPECT_DOUBLE_EQ(TimeNow(), 1.0 / 25.0);
+    module.ClearCalls();
+    m_app->Frame();
+    EXPECT_EQ(module.Count("Present"), 1u);
+    EXPECT_FALSE(module.DrawingSkipped());
+    EXPECT_GE(TimeNow(), 1.0 / 25.0);
+    EXPECT_LT(TimeNow(), 1.0 / 25.0 + 5.0);
 }
 
 TEST_F(DemoAppFrameTest, AScriptWithoutPartsStopsTheStart) {
