@@ -19,6 +19,7 @@ pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
 pkg_check_modules(OPENAL REQUIRED IMPORTED_TARGET openal)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 pkg_check_modules(OPENMPT REQUIRED IMPORTED_TARGET libopenmpt)
+pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
 
 # Video output
 pkg_check_modules(LIBAVFORMAT REQUIRED IMPORTED_TARGET libavformat)

@@ -1,7 +1,9 @@
 #include "app/DemoApp.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 
@@ -91,8 +93,9 @@ CDemoApp::~CDemoApp() {
 }
 
 void CDemoApp::openLog() {
-    if (m_words.logFile) {
-        OpenLogFile(kLogFileName);
+    if (m_words.logFile && !OpenLogFile(kLogFileName)) {
+        WarnPrintf("cannot create %s (%s); the show plays without its log", kLogFileName,
+                   std::strerror(errno));
     }
     if (m_words.logWindow) {
         m_logWindow = std::make_unique<CLogWindow>();
@@ -418,8 +421,10 @@ void CDemoApp::Shutdown() {
         m_recording.reset();
     }
     if (m_words.timeGraph) {
-        WriteTimeGraph(kTimeGraphFileName, m_fps.Samples(), m_fps.SampleCounter(),
-                       m_fps.Interval());
+        if (!WriteTimeGraph(kTimeGraphFileName, m_fps.Samples(), m_fps.SampleCounter(),
+                            m_fps.Interval())) {
+            WarnPrintf("cannot write %s", kTimeGraphFileName);
+        }
         writeFrameTimeGraph();
     }
     SetLogSink(nullptr, nullptr);
@@ -540,7 +545,9 @@ void CDemoApp::ShowFrame(const std::function<void()>& draw) {
 }
 
 void CDemoApp::writeFrameTimeGraph() const {
-    WriteFrameTimeGraph(kFrameTimeGraphFileName, m_frameTimes, m_partTitles);
+    if (!WriteFrameTimeGraph(kFrameTimeGraphFileName, m_frameTimes, m_partTitles)) {
+        WarnPrintf("cannot write %s", kFrameTimeGraphFileName);
+    }
 }
 
 void CDemoApp::drawOverlays() {

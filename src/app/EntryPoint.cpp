@@ -1,6 +1,7 @@
 #include "app/EntryPoint.h"
 
 #include <cstdio>
+#include <exception>
 #include <memory>
 
 #include "app/CrashReport.h"
@@ -87,6 +88,11 @@ int RunPlayer(const LaunchOptions& options) {
     } catch (const CSeException& fault) {
         error.Show(ErrorDialogKind::Report, CrashReportText(fault, error.TraceEx()));
         status = 1;
+    } catch (const std::exception& failure) {
+        // A library's or a subsystem's own exception (a shader the driver
+        // refuses, say): its text is the only explanation there is.
+        error.Show(ErrorDialogKind::Message, failure.what());
+        status = 1;
     } catch (...) {
         if (userErrorPending()) {
             error.Show(ErrorDialogKind::Report, LastUserError());
@@ -97,7 +103,9 @@ int RunPlayer(const LaunchOptions& options) {
     }
     // The list is useful after a failed run as well: it shows what was read before.
     if (app && app->Words().fileList) {
-        WriteFileList(CDemoApp::kFileListName);
+        if (!WriteFileList(CDemoApp::kFileListName)) {
+            WarnPrintf("cannot write %s", CDemoApp::kFileListName);
+        }
     }
     app.reset();
     return status;

@@ -6,6 +6,8 @@
 
 #include "app/dialogs/ErrorWindows.h"
 
+#include "log/MessageLines.h"
+
 namespace vesta {
 
 std::string ToUnixLineEnds(std::string_view text) {
@@ -28,7 +30,7 @@ void ShowErrorDialog(ErrorDialogKind kind, std::string_view caption, std::string
                      bool inWindow) {
     // The last error, as the dialog reports it, is the one before anything here.
     const int lastError = errno;
-    std::string line = std::string(caption) + ": " + ToUnixLineEnds(text);
+    std::string line = std::string(caption) + ": " + IndentFollowingLines(ToUnixLineEnds(text));
     if (line.empty() || line.back() != '\n') {
         line += '\n';
     }

@@ -12,8 +12,9 @@ enum class ErrorDialogKind {
 };
 
 // Shows the error: always one line "caption: text" on standard error, the
-// text's own line breaks kept, and with `inWindow` (a display, not headless)
-// also the modal dialog of that kind, until OK.
+// text's own line breaks kept and the lines after the first indented, and
+// with `inWindow` (a display, not headless) also the modal dialog of that
+// kind, until OK.
 void ShowErrorDialog(ErrorDialogKind kind, std::string_view caption, std::string_view text,
                      bool inWindow = false);
 

@@ -56,8 +56,8 @@ int checkScript(std::FILE* out, std::FILE* err, bool strict, bool timeline) {
     CScriptParser parser(script);
     parser.SetNotes(&notes);
     parser.Load(settings.script);
-    if (script.switches.logScript) {
-        WriteScriptLog(script.parts);
+    if (script.switches.logScript && !WriteScriptLog(script.parts)) {
+        std::fprintf(err, "vesta: cannot write ScriptLog.html\n");
     }
     if (script.switches.logScript || timeline) {
         if (!WriteScriptTimeline(script.parts)) {

@@ -21,14 +21,16 @@ const std::set<std::string>& UsedFileSet() {
     return usedFiles();
 }
 
-void WriteFileList(const char* fileName) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName, "w"), std::fclose);
+bool WriteFileList(const char* fileName) {
+    std::FILE* file = std::fopen(fileName, "w");
     if (!file) {
-        return;
+        return false;
     }
+    bool written = true;
     for (const std::string& name : usedFiles()) {
-        std::fprintf(file.get(), "%s\n", name.c_str());
+        written = std::fprintf(file, "%s\n", name.c_str()) >= 0 && written;
     }
+    return std::fclose(file) == 0 && written;
 }
 
 void ClearUsedFilesForTests() {

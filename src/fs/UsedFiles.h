@@ -10,8 +10,8 @@ namespace vesta {
 void RecordUsedFile(std::string_view name);
 const std::set<std::string>& UsedFileSet();
 
-// One name per line in byte order; a file that cannot be created is skipped.
-void WriteFileList(const char* fileName);
+// One name per line in byte order; false when the file cannot be written.
+bool WriteFileList(const char* fileName);
 
 void ClearUsedFilesForTests();
 

@@ -19,7 +19,7 @@ CFlash::~CFlash() = default;
 void CFlash::Start() {
     CEnvelopeLayer::Start();
     m_texture = Context()->CreateTexture();
-    m_texture->Load(kPicture);
+    m_texture->LoadOrRaise(kPicture);
     m_savedState = std::make_unique<SavedLayerState>(*Context());
 }
 

@@ -101,10 +101,11 @@ void CTextLayer::loadSample() {
     if (!file.IsOpen()) {
         RaiseError("Cannot open file [%s]", m_file.c_str());
     }
-    m_sample =
-        sound->SampleLoad({file.Data(), file.Size()}, 1, kSound3D | (m_loop ? kSoundLoop : 0u));
+    std::string whyNot;
+    m_sample = sound->SampleLoad({file.Data(), file.Size()}, 1,
+                                 kSound3D | (m_loop ? kSoundLoop : 0u), &whyNot);
     if (!m_sample) {
-        RaiseError("Unknown SoundSystem error.");
+        RaiseError("Unknown SoundSystem error. [%s]: %s", m_file.c_str(), whyNot.c_str());
     }
     SampleInfo info;
     sound->SampleGetInfo(m_sample, info);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "log/LogWindow.h"
+#include "log/MessageLines.h"
 #include "platform/Clock.h"
 
 namespace vesta {
@@ -63,8 +64,10 @@ void WarnPrintf(const char* format, ...) {
     va_start(args, format);
     formatInto(line, sizeof line, format, args);
     va_end(args);
-    std::fprintf(stderr, "vesta: warning: %s\n", line);
-    LogPrintf("Warning : %s", line);
+    // Callers that spell "Warning :" themselves would otherwise read it twice.
+    const std::string text(WithoutWarningWord(line));
+    std::fprintf(stderr, "vesta: warning: %s\n", IndentFollowingLines(text).c_str());
+    LogPrintf("Warning : %s", text.c_str());
 }
 
 void AppLog(CLogWindow* window, const char* format, ...) {

@@ -10,28 +10,24 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/EngineError.h"
+
 namespace vesta {
 
 class CLogWindow;
 
-// Thrown by RaiseError; points at the process-wide error buffer.
-class CUserException {
+// Thrown by RaiseError: a copy of the error buffer's text.
+class CUserException : public CEngineError {
 public:
-    explicit CUserException(const char* text) : m_text(text) {}
-    const char* Text() const { return m_text; }
-
-private:
-    const char* m_text;
+    explicit CUserException(const char* text) : CEngineError(text) {}
+    const char* Text() const { return m_text.c_str(); }
 };
 
 // Thrown by RaiseAppError (and by other application-level failures): a text.
-class CAppError {
+class CAppError : public CEngineError {
 public:
-    explicit CAppError(std::string text) : m_text(std::move(text)) {}
+    explicit CAppError(std::string text) : CEngineError(std::move(text)) {}
     const std::string& Text() const { return m_text; }
-
-private:
-    std::string m_text;
 };
 
 using LogSinkFunction = void (*)(void* context, const char* line);

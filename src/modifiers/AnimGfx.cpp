@@ -55,7 +55,7 @@ void CAnimGfx::Start() {
         if (i < alphas.size()) {
             texture->SetAlphaMap(alphas[i]);
         }
-        texture->Load(pictures[i]);
+        texture->LoadOrRaise(pictures[i]);
         m_frames.push_back(texture);
     }
     m_shown = -1;

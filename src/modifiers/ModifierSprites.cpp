@@ -73,10 +73,7 @@ void ModifierPicture::Load(RenderModule& module, const std::string& file,
     if (!alphaFile.empty()) {
         m_texture->SetAlphaMap(alphaFile, 255);
     }
-    if (!m_texture->Load(file)) {
-        module.DestroyTexture(m_texture);
-        m_texture = nullptr;
-    }
+    m_texture->LoadOrRaise(file);
 }
 
 void ModifierPicture::Release(RenderModule& module) {

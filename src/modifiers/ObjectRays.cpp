@@ -52,7 +52,7 @@ void CObjectRays::Initialise() {
     GiveBackTexture(*Renderer(), m_picture);
     if (!m_texture.empty()) {
         m_picture = Renderer()->CreateTexture();
-        m_picture->Load(m_texture);
+        m_picture->LoadOrRaise(m_texture);
     }
     chooseRays();
 }

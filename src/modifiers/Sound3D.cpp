@@ -42,12 +42,13 @@ void C3DSound::Start() {
     if (m_sound) {
         const std::span<const std::uint8_t> bytes(file.Data(), file.Size());
         const unsigned flags = kSound3D | (m_loop != 0 ? kSoundLoop : 0u);
+        std::string whyNot;
         m_module = m_sound->MusicLoad(bytes, flags);
         if (!m_module) {
-            m_sample = m_sound->SampleLoad(bytes, 1, flags);
+            m_sample = m_sound->SampleLoad(bytes, 1, flags, &whyNot);
         }
         if (!m_module && !m_sample) {
-            RaiseError("Unknown SoundSystem error.");
+            RaiseError("Unknown SoundSystem error. [%s]: %s", m_file.c_str(), whyNot.c_str());
         }
         load(*m_sound);
     }

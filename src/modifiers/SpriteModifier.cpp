@@ -39,7 +39,7 @@ void CSpriteModifier::prepare(CMeshe* mesh) {
     if (!m_texture.empty()) {
         m_picture = m.CreateTexture();
         m_picture->SetAlphaMap(m_alphaTexture);
-        m_picture->Load(m_texture);
+        m_picture->LoadOrRaise(m_texture);
     }
     m_mesh = mesh;
     m_sprites.clear();

@@ -10,7 +10,7 @@ Texture* LoadTextureFile(RenderModule& module, const std::string& file,
     if (!alphaFile.empty()) {
         texture->SetAlphaMap(alphaFile, 255);
     }
-    texture->Load(file);
+    texture->LoadOrRaise(file);
     return texture;
 }
 

@@ -103,6 +103,10 @@ std::optional<GlyphAtlas> BuildGlyphAtlas(const std::string& fontFile, int pixel
         error = "FreeType cannot start";
         return std::nullopt;
     }
+    if (fontFile.empty()) {
+        error = "fontconfig finds no font file on this machine";
+        return std::nullopt;
+    }
     if (FT_New_Face(font.library, fontFile.c_str(), 0, &font.face) != 0) {
         error = "cannot read the font [" + fontFile + "]";
         return std::nullopt;

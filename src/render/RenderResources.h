@@ -128,12 +128,18 @@ public:
     void SetAlphaMap(const std::string& file, std::uint8_t ignored = 0);
     // Loads the picture and its alpha map, or binds the device texture already
     // made from them.
-    bool Load(const std::string& file);
+    [[nodiscard]] bool Load(const std::string& file);
+    // Load for callers that cannot go on without the picture: a failure ends
+    // the run with a message naming the file.
+    void LoadOrRaise(const std::string& file);
     bool LoadImage(const std::string& file, std::vector<std::uint8_t>& image, int& width,
                    int& height);
     // Where a loader leaves the picture's own alpha (one byte per pixel);
     // empty when the last picture loaded is opaque by its format.
     std::vector<std::uint8_t>& PictureAlpha() { return m_pictureAlpha; }
+    // The file a loader is reading, as the production spelt it: what its
+    // messages name.
+    const std::string& ShownName() const { return m_shownName; }
 
     TextureHandle Handle() const { return m_device; }
     bool IsCube() const { return m_cube; }
@@ -166,6 +172,8 @@ protected:
     int m_bytesPerSourcePixel = 3;
     std::string m_name;
     std::string m_alphaName;
+    std::string m_alphaSpelt;
+    std::string m_shownName;
     int m_alphaWidth = 0;
     int m_alphaHeight = 0;
     std::map<std::string, ImageLoader> m_loaders;

@@ -28,6 +28,7 @@ std::string extensionOf(const std::string& file) {
 bool loadPng(Texture& texture, const std::string& path, std::vector<std::uint8_t>& image,
              int& width, int& height) {
     PngReader reader(true);
+    reader.ShowAs(texture.ShownName());
     if (!reader.ReadHeader(path, width, height)) {
         return false;
     }
@@ -37,9 +38,10 @@ bool loadPng(Texture& texture, const std::string& path, std::vector<std::uint8_t
     return true;
 }
 
-bool loadJpeg(Texture&, const std::string& path, std::vector<std::uint8_t>& image, int& width,
-              int& height) {
+bool loadJpeg(Texture& texture, const std::string& path, std::vector<std::uint8_t>& image,
+              int& width, int& height) {
     JpegReader reader;
+    reader.ShowAs(texture.ShownName());
     if (!reader.ReadHeader(path, width, height)) {
         return false;
     }
@@ -64,6 +66,7 @@ Texture::Texture(RenderModule& module) : m_module(module) {
 
 void Texture::SetAlphaMap(const std::string& file, std::uint8_t) {
     m_alphaName = reduceName(file);
+    m_alphaSpelt = file;
 }
 
 bool Texture::Load(const std::string& file) {
@@ -78,12 +81,14 @@ bool Texture::Load(const std::string& file) {
         return true;
     }
     std::vector<std::uint8_t> picture;
+    m_shownName = file;
     if (!LoadImage(m_name, picture, m_width, m_height)) {
         return false;
     }
     bool hasAlpha = false;
     if (!m_alphaName.empty()) {
         std::vector<std::uint8_t> alpha;
+        m_shownName = m_alphaSpelt;
         if (!LoadImage(m_alphaName, alpha, m_alphaWidth, m_alphaHeight)) {
             return false;
         }
@@ -103,16 +108,27 @@ bool Texture::Load(const std::string& file) {
     return true;
 }
 
+void Texture::LoadOrRaise(const std::string& file) {
+    if (!Load(file)) {
+        RaiseError("LoadGFX : Unable to load file [%s]", file.c_str());
+    }
+}
+
 bool Texture::LoadImage(const std::string& file, std::vector<std::uint8_t>& image, int& width,
                         int& height) {
     const std::string extension = extensionOf(file);
     const auto loader = m_loaders.find(extension);
+    if (m_shownName.empty()) {
+        m_shownName = file;
+    }
     if (loader == m_loaders.end()) {
         RaiseError("LoadGFX : Unable to load file [%s], unsupported file type [%s]",
-                   reduceName(file).c_str(), extension.c_str());
+                   m_shownName.c_str(), extension.c_str());
     }
     m_pictureAlpha.clear();
-    return loader->second(*this, file, image, width, height);
+    const bool loaded = loader->second(*this, file, image, width, height);
+    m_shownName.clear();
+    return loaded;
 }
 
 }  // namespace vesta

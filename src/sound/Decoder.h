@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace vesta {
@@ -22,13 +23,20 @@ public:
 };
 
 // MP3, Ogg Vorbis, FLAC, WAV and the other formats of libsndfile; null when
-// the bytes are none of them.
-std::unique_ptr<Decoder> OpenSoundFile(std::vector<std::uint8_t> bytes);
+// the bytes are none of them, with the library's reason in `whyNot`.
+std::unique_ptr<Decoder> OpenSoundFile(std::vector<std::uint8_t> bytes,
+                                       std::string* whyNot = nullptr);
+
+// MPEG audio (an ID3 tag or a frame header first), which OpenSoundFile
+// hands to libmpg123 directly.
+bool LooksLikeMpegAudio(const std::vector<std::uint8_t>& bytes);
+std::unique_ptr<Decoder> OpenMpegAudio(std::vector<std::uint8_t> bytes, std::string* whyNot);
 
 // A tracker module rendered at `rate`, in stereo or (`mono`) one channel;
-// null when the bytes are no module libopenmpt knows. `loop` plays it forever.
+// null when the bytes are no module libopenmpt knows, with its reason in
+// `whyNot`. `loop` plays it forever.
 std::unique_ptr<Decoder> OpenModule(const std::vector<std::uint8_t>& bytes, int rate, bool mono,
-                                    bool loop);
+                                    bool loop, std::string* whyNot = nullptr);
 
 // Rewrites `frames` interleaved frames of `from` channels as `to` channels:
 // mono is copied to both sides, more channels are averaged into mono, and

@@ -3,10 +3,22 @@
 #include <cmath>
 #include <libopenmpt/libopenmpt.h>
 
+#include "log/Log.h"
 #include "sound/Decoder.h"
 
 namespace vesta {
 namespace {
+
+// Set while this thread opens a module: the log is the main thread's, and
+// remarks made later, while the mixer renders, are dropped.
+thread_local bool t_openingModule = false;
+
+// libopenmpt's remarks on a module go to the log, not to standard error.
+void logModuleMessage(const char* message, void*) {
+    if (t_openingModule) {
+        LogPrintf("Module : %s", message ? message : "");
+    }
+}
 
 class ModuleDecoder final : public Decoder {
 public:
@@ -66,16 +78,28 @@ private:
 }  // namespace
 
 std::unique_ptr<Decoder> OpenModule(const std::vector<std::uint8_t>& bytes, int rate, bool mono,
-                                    bool loop) {
+                                    bool loop, std::string* whyNot) {
     if (bytes.empty()) {
+        if (whyNot) {
+            *whyNot = "the file is empty";
+        }
         return nullptr;
     }
+    int error = 0;
+    const char* errorText = nullptr;
+    t_openingModule = true;
     openmpt_module* module = openmpt_module_create_from_memory2(
-        bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
-        nullptr, nullptr, nullptr, nullptr);
+        bytes.data(), bytes.size(), logModuleMessage, nullptr, openmpt_error_func_ignore, nullptr,
+        &error, &errorText, nullptr);
+    t_openingModule = false;
     if (!module) {
+        if (whyNot) {
+            *whyNot = errorText && *errorText ? errorText : "not a module libopenmpt knows";
+        }
+        openmpt_free_string(errorText);
         return nullptr;
     }
+    openmpt_free_string(errorText);
     openmpt_module_set_repeat_count(module, loop ? -1 : 0);
     // A seek lands inside notes struck before it, as if they had played there.
     openmpt_module_ctl_set_boolean(module, "seek.sync_samples", 1);

@@ -17,9 +17,12 @@ MusicTrack::MusicTrack(SoundSystem& sound, Kind kind, std::string_view fileName)
     // The sound system keeps its own copy of the bytes, so the file need not
     // stay open while the music plays.
     const std::span<const std::uint8_t> bytes(file.Data(), file.Size());
-    m_handle = kind == Kind::Stream ? sound.StreamCreate(bytes) : sound.MusicLoad(bytes);
+    std::string whyNot;
+    m_handle = kind == Kind::Stream ? sound.StreamCreate(bytes, 0, &whyNot)
+                                    : sound.MusicLoad(bytes, 0, &whyNot);
     if (!m_handle) {
-        RaiseError("Unknown SoundSystem error.");
+        const std::string name(fileName);
+        RaiseError("Unknown SoundSystem error. [%s]: %s", name.c_str(), whyNot.c_str());
     }
 }
 

@@ -14,7 +14,8 @@ public:
     enum class Kind { Stream, Module };
 
     // Reads the file through the file system (fatal "Cannot open [%s]") and
-    // creates the channel (fatal "Unknown SoundSystem error.").
+    // creates the channel (fatal "Unknown SoundSystem error." with the file and
+    // the decoder's reason).
     MusicTrack(SoundSystem& sound, Kind kind, std::string_view fileName);
     ~MusicTrack() { Stop(); }
     MusicTrack(const MusicTrack&) = delete;

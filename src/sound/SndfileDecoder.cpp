@@ -72,6 +72,10 @@ public:
     SndfileDecoder& operator=(const SndfileDecoder&) = delete;
 
     bool IsOpen() const { return m_file && m_info.channels > 0 && m_info.samplerate > 0; }
+    // Why IsOpen is false, in libsndfile's words where it has them.
+    std::string Failure() const {
+        return m_file ? "no channels or no sample rate" : sf_strerror(nullptr);
+    }
     int Rate() const override { return m_info.samplerate; }
     int Channels() const override { return m_info.channels; }
 
@@ -96,9 +100,15 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Decoder> OpenSoundFile(std::vector<std::uint8_t> bytes) {
+std::unique_ptr<Decoder> OpenSoundFile(std::vector<std::uint8_t> bytes, std::string* whyNot) {
+    if (LooksLikeMpegAudio(bytes)) {
+        return OpenMpegAudio(std::move(bytes), whyNot);
+    }
     auto decoder = std::make_unique<SndfileDecoder>(std::move(bytes));
     if (!decoder->IsOpen()) {
+        if (whyNot) {
+            *whyNot = decoder->Failure();
+        }
         return nullptr;
     }
     return decoder;

@@ -11,9 +11,10 @@ namespace {
 // Longer is no sample; it would belong in a stream.
 constexpr std::size_t kMaxSampleFrames = std::size_t(1) << 24;
 
-std::shared_ptr<SampleData> decodeWhole(std::span<const std::uint8_t> bytes, bool mono) {
+std::shared_ptr<SampleData> decodeWhole(std::span<const std::uint8_t> bytes, bool mono,
+                                        std::string* whyNot) {
     std::unique_ptr<Decoder> decoder =
-        OpenSoundFile(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        OpenSoundFile(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), whyNot);
     if (!decoder) {
         return nullptr;
     }
@@ -42,9 +43,16 @@ std::shared_ptr<SampleData> decodeWhole(std::span<const std::uint8_t> bytes, boo
 }  // namespace
 
 std::unique_ptr<SoundSample> SoundSample::Load(std::span<const std::uint8_t> bytes, bool audible,
-                                               int maxPlaybacks, unsigned flags) {
-    std::shared_ptr<SampleData> data = decodeWhole(bytes, (flags & kSound3D) != 0);
-    if (!data || data->Count() == 0) {
+                                               int maxPlaybacks, unsigned flags,
+                                               std::string* whyNot) {
+    std::shared_ptr<SampleData> data = decodeWhole(bytes, (flags & kSound3D) != 0, whyNot);
+    if (!data) {
+        return nullptr;
+    }
+    if (data->Count() == 0) {
+        if (whyNot) {
+            *whyNot = "it holds no sound";
+        }
         return nullptr;
     }
     std::unique_ptr<SoundSample> sample(new SoundSample);
@@ -55,6 +63,9 @@ std::unique_ptr<SoundSample> SoundSample::Load(std::span<const std::uint8_t> byt
         alBufferData(sample->m_buffer, format, data->frames.data(),
                      static_cast<ALsizei>(data->frames.size() * sizeof(float)), data->rate);
         if (alGetError() != AL_NO_ERROR) {
+            if (whyNot) {
+                *whyNot = "OpenAL refused its buffer";
+            }
             return nullptr;
         }
     }

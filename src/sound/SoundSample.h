@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "sound/SoundChannel.h"
@@ -19,9 +20,11 @@ struct SampleData {
 
 class SoundSample {
 public:
-    // Null when the bytes are no sound file. 3D samples are mixed to mono.
+    // Null when the bytes are no sound file, with the reason in `whyNot`. 3D
+    // samples are mixed to mono.
     static std::unique_ptr<SoundSample> Load(std::span<const std::uint8_t> bytes, bool audible,
-                                             int maxPlaybacks, unsigned flags);
+                                             int maxPlaybacks, unsigned flags,
+                                             std::string* whyNot = nullptr);
     ~SoundSample();
     SoundSample(const SoundSample&) = delete;
     SoundSample& operator=(const SoundSample&) = delete;

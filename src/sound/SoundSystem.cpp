@@ -27,7 +27,11 @@ SoundSystem::~SoundSystem() {
 
 void SoundSystem::Initialize(SoundOutput output, int rate) {
     if (!m_mixer->Open(output, rate)) {
-        RaiseError("Can't initialize digital sound system");
+        RaiseError("Can't initialize digital sound system: %s",
+                   output == SoundOutput::Device
+                       ? "OpenAL could open no audio output device (the word NoSound plays "
+                         "without sound)"
+                       : "OpenAL gives no loopback device to mix into memory");
     }
     if (output == SoundOutput::None) {
         return;
@@ -55,8 +59,9 @@ bool SoundSystem::RenderAudio(float* interleaved, std::size_t frames) {
     return m_mixer->Render(interleaved, frames);
 }
 
-SoundHandle SoundSystem::StreamCreate(std::span<const std::uint8_t> bytes, unsigned flags) {
-    std::unique_ptr<Decoder> decoder = OpenSoundFile(copyOf(bytes));
+SoundHandle SoundSystem::StreamCreate(std::span<const std::uint8_t> bytes, unsigned flags,
+                                      std::string* whyNot) {
+    std::unique_ptr<Decoder> decoder = OpenSoundFile(copyOf(bytes), whyNot);
     if (!decoder) {
         return 0;
     }
@@ -65,10 +70,11 @@ SoundHandle SoundSystem::StreamCreate(std::span<const std::uint8_t> bytes, unsig
         std::move(decoder), m_mixer->Audible(), flags & kSound3D, flags & kSoundLoop, false));
 }
 
-SoundHandle SoundSystem::MusicLoad(std::span<const std::uint8_t> bytes, unsigned flags) {
+SoundHandle SoundSystem::MusicLoad(std::span<const std::uint8_t> bytes, unsigned flags,
+                                   std::string* whyNot) {
     const int rate = OutputRate();
     std::unique_ptr<Decoder> decoder =
-        OpenModule(copyOf(bytes), rate, flags & kSound3D, flags & kSoundLoop);
+        OpenModule(copyOf(bytes), rate, flags & kSound3D, flags & kSoundLoop, whyNot);
     if (!decoder) {
         return 0;
     }
@@ -118,7 +124,7 @@ bool SoundSystem::MusicFree(SoundHandle module) {
 }
 
 SoundHandle SoundSystem::SampleLoad(std::span<const std::uint8_t> bytes, int maxPlaybacks,
-                                    unsigned flags) {
+                                    unsigned flags, std::string* whyNot) {
     bool audible = false;
     {
         std::lock_guard lock(m_mixer->Mutex());
@@ -126,7 +132,8 @@ SoundHandle SoundSystem::SampleLoad(std::span<const std::uint8_t> bytes, int max
     }
     // Decoded without the lock: the loading sample's worker loads while the
     // main thread goes on.
-    std::unique_ptr<SoundSample> sample = SoundSample::Load(bytes, audible, maxPlaybacks, flags);
+    std::unique_ptr<SoundSample> sample =
+        SoundSample::Load(bytes, audible, maxPlaybacks, flags, whyNot);
     if (!sample) {
         return 0;
     }

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 
 namespace vesta {
 
@@ -100,8 +101,11 @@ public:
 
     // Streams (MP3, Ogg Vorbis, FLAC, WAV) and tracker modules (MOD, S3M, XM,
     // IT). The bytes are copied; the caller may release them afterwards.
-    SoundHandle StreamCreate(std::span<const std::uint8_t> bytes, unsigned flags = 0);
-    SoundHandle MusicLoad(std::span<const std::uint8_t> bytes, unsigned flags = 0);
+    // Handle 0 when the decoder refuses the bytes; its reason goes to `whyNot`.
+    SoundHandle StreamCreate(std::span<const std::uint8_t> bytes, unsigned flags = 0,
+                             std::string* whyNot = nullptr);
+    SoundHandle MusicLoad(std::span<const std::uint8_t> bytes, unsigned flags = 0,
+                          std::string* whyNot = nullptr);
     // From the start when `restart`, otherwise from where it stopped.
     bool StreamPlay(SoundHandle stream, bool restart = true);
     bool MusicPlay(SoundHandle module, bool restart = true);
@@ -114,7 +118,7 @@ public:
     // Samples are decoded whole at load. A playback beyond maxPlaybacks takes
     // over the one that has been playing longest.
     SoundHandle SampleLoad(std::span<const std::uint8_t> bytes, int maxPlaybacks = 1,
-                           unsigned flags = 0);
+                           unsigned flags = 0, std::string* whyNot = nullptr);
     SoundHandle SamplePlay(SoundHandle sample);
     SoundHandle SamplePlay3D(SoundHandle sample, const SoundVector* position = nullptr,
                              const SoundVector* orientation = nullptr,

@@ -3,6 +3,7 @@
 // the usage statistics written at program end.
 
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -51,8 +52,9 @@ public:
 
     explicit CEffectFactory(const EffectFactoryWords& words) : m_words(words) {}
     ~CEffectFactory() {
-        if (m_writeStatistics) {
-            WriteStatistics();
+        // At the end of the process the log may be gone; standard error is not.
+        if (m_writeStatistics && !WriteStatistics()) {
+            std::fprintf(stderr, "vesta: warning: cannot write %s\n", m_words.statisticsFile);
         }
     }
     CEffectFactory(const CEffectFactory&) = delete;

@@ -24,7 +24,7 @@ std::vector<std::string> splitAt(const std::string& text, char separator) {
 Texture* loadTexture(RenderModule& renderModule, const std::string& file) {
     Texture* texture = renderModule.CreateTexture();
     if (texture) {
-        texture->Load(std::string(TrimBlanks(file)));
+        texture->LoadOrRaise(std::string(TrimBlanks(file)));
     }
     return texture;
 }

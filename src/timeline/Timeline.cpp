@@ -4,8 +4,8 @@
 #include "platform/Clock.h"
 #include "render/RenderModule.h"
 #include "script/ScriptLog.h"
-#include "script/ScriptTimeline.h"
 #include "script/ScriptParser.h"
+#include "script/ScriptTimeline.h"
 #include "timeline/LayerFactory.h"
 
 namespace vesta {
@@ -28,8 +28,12 @@ void CTimeline::LoadScript(std::string_view fileName) {
         parser.Load(fileName);
     }
     if (script->switches.logScript) {
-        WriteScriptLog(script->parts);
-        WriteScriptTimeline(script->parts);
+        if (!WriteScriptLog(script->parts)) {
+            WarnPrintf("cannot write ScriptLog.html");
+        }
+        if (!WriteScriptTimeline(script->parts)) {
+            WarnPrintf("cannot write ScriptTimeline.html");
+        }
     }
     UseScript(std::move(script));
 }

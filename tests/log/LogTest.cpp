@@ -87,7 +87,10 @@ TEST_F(LogTest, RaiseErrorLogsMarksPendingAndThrows) {
         FAIL();
     } catch (const CUserException& error) {
         EXPECT_STREQ(error.Text(), "Unable to load [ship.mdl]");
-        EXPECT_EQ(error.Text(), LastUserError());
+        EXPECT_STREQ(error.Text(), LastUserError());
+        // Whoever catches only std::exception still reads the text.
+        const std::exception& general = error;
+        EXPECT_STREQ(general.what(), "Unable to load [ship.mdl]");
     }
     EXPECT_TRUE(userErrorPending());
     EXPECT_EQ(ReadFile(m_dir / "Logging.txt"),

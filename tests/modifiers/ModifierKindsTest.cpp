@@ -123,7 +123,7 @@ TEST_F(ModifierKindsTest, EveryMessageOfTheKinds) {
     SoundSystem sound;  // no output: loads still answer
     module.SetSoundSystem(&sound);
     EXPECT_EQ(errorOf("3DSound", {{"File", "tone.raw"}, {"Object", "Box.Hide"}}),
-              "Unknown SoundSystem error.");
+              "Unknown SoundSystem error. [tone.raw]: Format not recognised.");
     CaptureLog(lines);
     add("MeshModifier", {{"Object", "Ghost"}});
     stage->Frame(0.1f);

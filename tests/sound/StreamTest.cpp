@@ -160,8 +160,34 @@ TEST_F(LoopbackTest, MusicTrackReportsMissingAndBadFiles) {
         MusicTrack track(sound, MusicTrack::Kind::Module, "bad.mod");
         FAIL() << "no error";
     } catch (const CUserException& error) {
-        EXPECT_STREQ(error.Text(), "Unknown SoundSystem error.");
+        EXPECT_STREQ(error.Text(), "Unknown SoundSystem error. [bad.mod]: error loading file");
     }
+    // A frame header and nothing after it: libmpg123 finds no audio.
+    WriteFile(folder / "Empty.MP3", std::string("\xFF\xFB\x90\x00", 4));
+    try {
+        MusicTrack track(sound, MusicTrack::Kind::Stream, "Empty.MP3");
+        FAIL() << "no error";
+    } catch (const CUserException& error) {
+        EXPECT_EQ(std::string(error.Text()).rfind("Unknown SoundSystem error. [Empty.MP3]: ", 0),
+                  0u)
+            << error.Text();
+    }
+}
+
+// A damaged frame in the middle is skipped by the decoder, which keeps its
+// remarks to itself: standard error is the user's, not libmpg123's.
+TEST_F(LoopbackTest, ADamagedMp3PlaysOnWithoutDecoderChatter) {
+    std::vector<std::uint8_t> bytes = MakeSineFile(SF_FORMAT_MPEG, kRate, {{440, 0.5}}, 1.0);
+    ASSERT_GT(bytes.size(), 4000u);
+    std::fill(bytes.begin() + 2000, bytes.begin() + 2300, std::uint8_t{0});
+    ::testing::internal::CaptureStderr();
+    const SoundHandle stream = sound.StreamCreate(bytes);
+    ASSERT_NE(stream, 0u);
+    sound.StreamPlay(stream);
+    const std::vector<float> played = renderSeconds(1.2);
+    const std::string chatter = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(chatter, "");
+    EXPECT_GT(Peak(played, 0, 0, played.size() / 2), 0.1f);
 }
 
 TEST_F(LoopbackTest, StopKeepsThePlaceAndRestartBeginsAgain) {

@@ -371,7 +371,7 @@ TEST_F(TimelineTest, MusicThatIsNoMusicStops) {
     m_module.SetSoundSystem(&sound);
     write("tune.mp3", "not really music");
     EXPECT_EQ(EngineErrorOf([&] { start("PART {\r\nMUSICSTREAM \"tune.mp3\";\r\n}\r\n"); }),
-              "Unknown SoundSystem error.");
+              "Unknown SoundSystem error. [tune.mp3]: Format not recognised.");
     m_timeline.reset();
     m_module.SetSoundSystem(nullptr);
 }

@@ -1,6 +1,7 @@
 #include "render/gl/EglContext.h"
 
 #include <cstdio>
+#include <cstring>
 #include <epoxy/egl.h>
 #include <epoxy/gl.h>
 #include <vector>
@@ -85,6 +86,15 @@ struct EglContext::Impl {
 
 EglContext::EglContext(ContextKind kind) : m_impl(std::make_unique<Impl>()) {
     m_impl->kind = kind;
+    // Without a driver (no EGL vendor installed) the extension is missing and
+    // calling it would abort the process inside libepoxy.
+    const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+    if (!clientExtensions || !std::strstr(clientExtensions, "EGL_EXT_platform_base") ||
+        !std::strstr(clientExtensions, "EGL_MESA_platform_surfaceless")) {
+        throw EglError("no EGL driver offers the surfaceless platform (EGL_EXT_platform_base, "
+                       "EGL_MESA_platform_surfaceless): is Mesa's EGL driver installed?",
+                       EGL_NOT_INITIALIZED);
+    }
     // The client extension (EGL_EXT_platform_base): no display exists yet to
     // ask for EGL 1.5.
     m_impl->display =

@@ -3,8 +3,9 @@
 // goes into framebuffer objects only, so no display or window is needed.
 
 #include <memory>
-#include <stdexcept>
 #include <string>
+
+#include "platform/EngineError.h"
 
 namespace vesta::gl {
 
@@ -15,9 +16,9 @@ enum class ContextKind {
 
 // Thrown when EGL cannot give the context; the text carries the EGL error
 // code and its name, e.g. "eglInitialize failed: 0x3001 (EGL_NOT_INITIALIZED)".
-class EglError : public std::runtime_error {
+class EglError : public CEngineError {
 public:
-    EglError(const std::string& text, int code) : std::runtime_error(text), m_code(code) {}
+    EglError(const std::string& text, int code) : CEngineError(text), m_code(code) {}
     int Code() const { return m_code; }
 
 private:

@@ -2,15 +2,16 @@
 // Compiling and linking GLSL programs.
 
 #include <epoxy/gl.h>
-#include <stdexcept>
 #include <string>
+
+#include "platform/EngineError.h"
 
 namespace vesta::gl {
 
 // A program that does not compile or link; the text carries the driver's log.
-class ShaderError : public std::runtime_error {
+class ShaderError : public CEngineError {
 public:
-    using std::runtime_error::runtime_error;
+    using CEngineError::CEngineError;
 };
 
 // Throws ShaderError.

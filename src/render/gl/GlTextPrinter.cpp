@@ -88,8 +88,9 @@ GlTextPrinter::GlTextPrinter(RenderModule& module, std::string name)
     const std::string file = MatchFontFile(kFamily);
     std::optional<GlyphAtlas> atlas = BuildGlyphAtlas(file, pixelHeight, error);
     if (!atlas) {
-        // Without a system font the show still runs; its texts stay blank.
-        LogPrintf("*** Warning : no system font for the text printer (%s).", error.c_str());
+        // Without a system font the show still runs; its texts stay blank,
+        // which the user should hear of rather than wonder at.
+        WarnPrintf("no system font for the text printer (%s); its texts stay blank", error.c_str());
         return;
     }
     m_atlas = std::move(*atlas);

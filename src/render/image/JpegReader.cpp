@@ -22,14 +22,24 @@ constexpr JDIMENSION kMaximumSide = 8192;
 struct JpegErrors {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
+    const std::string* shownName = nullptr;
+    char reason[JMSG_LENGTH_MAX] = {};  // libjpeg's words for the failure
 };
 
 [[noreturn]] void onError(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    (*info->err->format_message)(info, errors->reason);
+    std::longjmp(errors->jump, 1);
 }
 
-// Warnings (a file cut short is padded, for one) leave a usable picture.
-void onMessage(j_common_ptr) {}
+// Warnings (a file cut short is padded, for one) leave a usable picture; the
+// log keeps them instead of standard error.
+void onMessage(j_common_ptr info) {
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    char text[JMSG_LENGTH_MAX] = {};
+    (*info->err->format_message)(info, text);
+    LogPrintf("JpegLoad : [%s] %s", errors->shownName->c_str(), text);
+}
 
 struct JpegSession {
     JpegSession() = default;
@@ -86,9 +96,10 @@ bool guardedDecode(JpegSession* session, std::uint8_t* destination, bool rgbOrde
 // One file opened and its header read; the library state is freed at the end.
 class JpegFile {
 public:
-    explicit JpegFile(const std::string& path) : m_path(path) {
+    JpegFile(const std::string& path, const std::string& shownName) : m_path(shownName) {
+        m_session.errors.shownName = &m_path;
         if (!m_file.Open(path)) {
-            RaiseError("Cannot open file [%s]", path.c_str());
+            RaiseError("Cannot open file [%s]", m_path.c_str());
         }
         if (!guardedCreate(&m_session)) {
             RaiseError("Cannot init jpeg lib");
@@ -117,7 +128,11 @@ public:
 
 private:
     [[noreturn]] void invalid() const {
-        RaiseError("File [%s] is not valid JPEG file.", m_path.c_str());
+        const char* reason = m_session.errors.reason;
+        if (!reason[0]) {
+            reason = "larger than 8192 pixels a side";
+        }
+        RaiseError("File [%s] is not valid JPEG file. %s", m_path.c_str(), reason);
     }
 
     std::string m_path;
@@ -128,7 +143,7 @@ private:
 }  // namespace
 
 bool JpegReader::ReadHeader(const std::string& path, int& width, int& height) {
-    const JpegFile file(path);
+    const JpegFile file(path, m_shownName.empty() ? path : m_shownName);
     width = file.Width();
     height = file.Height();
     return true;
@@ -136,7 +151,7 @@ bool JpegReader::ReadHeader(const std::string& path, int& width, int& height) {
 
 void JpegReader::ReadImage(const std::string& path, std::vector<std::uint8_t>& destination,
                            bool rgbOrder) {
-    JpegFile file(path);
+    JpegFile file(path, m_shownName.empty() ? path : m_shownName);
     file.Decode(destination, rgbOrder);
 }
 

@@ -1,5 +1,6 @@
 #include "render/image/PngReader.h"
 
+#include <cstdio>
 #include <cstring>
 #include <png.h>
 
@@ -17,17 +18,30 @@ constexpr png_uint_32 kMaximumSide = 8192;
 // only trivial locals, and no C++ frame with a destructor lies between them
 // and libpng's callbacks, so a jump never skips a destructor.
 
-[[noreturn]] void onError(png_structp png, png_const_charp) {
+// What libpng said of the failure, kept for the message; the file's name for
+// the log lines of its warnings.
+struct PngReport {
+    const std::string* shownName = nullptr;
+    char reason[200] = {};
+};
+
+[[noreturn]] void onError(png_structp png, png_const_charp message) {
+    auto* report = static_cast<PngReport*>(png_get_error_ptr(png));
+    std::snprintf(report->reason, sizeof report->reason, "%s", message ? message : "");
     png_longjmp(png, 1);
 }
 
-// Warnings (sRGB profiles, stray chunks) do not change the pixels.
-void onWarning(png_structp, png_const_charp) {}
+// Warnings (sRGB profiles, stray chunks) do not change the pixels; the log
+// keeps them instead of standard error.
+void onWarning(png_structp png, png_const_charp message) {
+    auto* report = static_cast<PngReport*>(png_get_error_ptr(png));
+    LogPrintf("PngLoad : [%s] %s", report->shownName->c_str(), message ? message : "");
+}
 
 void readFromFile(png_structp png, png_bytep data, size_t length) {
     auto* file = static_cast<DataFile*>(png_get_io_ptr(png));
     if (length > 0xFFFFFFFFu || file->Read(data, static_cast<std::uint32_t>(length)) != length) {
-        png_error(png, "truncated");
+        png_error(png, "the file ends early");
     }
 }
 
@@ -89,16 +103,18 @@ struct PngHandles {
 // One open PNG file with its libpng state.
 class PngSession {
 public:
-    explicit PngSession(const std::string& path) {
+    PngSession(const std::string& path, const std::string& shownName) : m_shownName(shownName) {
         if (!m_file.Open(path)) {
-            RaiseError("PngLoad : Cannot open File [%s].", path.c_str());
+            RaiseError("PngLoad : Cannot open File [%s].", m_shownName.c_str());
         }
         png_byte signature[4] = {};
         if (m_file.Read(signature, 4) != 4 || png_sig_cmp(signature, 0, 4) != 0) {
-            RaiseError("PngLoad : File [%s] is not a valid PNG file.", path.c_str());
+            RaiseError("PngLoad : File [%s] is not a valid PNG file.", m_shownName.c_str());
         }
         m_file.Seek(0, DataFile::kBegin);
-        m_handles.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
+        m_report.shownName = &m_shownName;
+        m_handles.png =
+            png_create_read_struct(PNG_LIBPNG_VER_STRING, &m_report, onError, onWarning);
         if (!m_handles.png) {
             RaiseError("PngLoad : Invalid PNGLibrary Version.");
         }
@@ -108,9 +124,12 @@ public:
         }
         png_set_read_fn(m_handles.png, &m_file, readFromFile);
         png_set_user_limits(m_handles.png, kMaximumSide, kMaximumSide);
-        if (!guardedReadInfo(m_handles.png, m_handles.info, &m_layout) ||
-            (m_layout.channels != 3 && m_layout.channels != 4) ||
+        if (!guardedReadInfo(m_handles.png, m_handles.info, &m_layout)) {
+            fail();
+        }
+        if ((m_layout.channels != 3 && m_layout.channels != 4) ||
             m_layout.rowBytes != std::size_t{m_layout.width} * m_layout.channels) {
+            std::snprintf(m_report.reason, sizeof m_report.reason, "unexpected pixel layout");
             fail();
         }
     }
@@ -133,8 +152,13 @@ public:
     }
 
 private:
-    [[noreturn]] static void fail() { RaiseError("PngLoad : Error while reading PNG."); }
+    [[noreturn]] void fail() const {
+        RaiseError("PngLoad : Error while reading PNG. [%s]: %s", m_shownName.c_str(),
+                   m_report.reason[0] ? m_report.reason : "libpng gave no reason");
+    }
 
+    std::string m_shownName;
+    PngReport m_report;
     DataFile m_file;
     PngHandles m_handles;
     PngLayout m_layout;
@@ -143,14 +167,14 @@ private:
 }  // namespace
 
 bool PngReader::ReadHeader(const std::string& path, int& width, int& height) {
-    PngSession session(path);
+    PngSession session(path, m_shownName.empty() ? path : m_shownName);
     width = static_cast<int>(session.Layout().width);
     height = static_cast<int>(session.Layout().height);
     return true;
 }
 
 void PngReader::ReadImage(const std::string& path, std::vector<std::uint8_t>& destination) {
-    PngSession session(path);
+    PngSession session(path, m_shownName.empty() ? path : m_shownName);
     const PngLayout& layout = session.Layout();
     const std::vector<png_byte> rows = session.ReadRows();
     const std::size_t count = std::size_t{layout.width} * layout.height;

@@ -15,6 +15,10 @@ public:
     // it red, green, blue.
     explicit PngReader(bool swap = true) : m_swap(swap) {}
 
+    // The name messages give the file: the production's own spelling rather
+    // than the lookup name the reader opens. Empty: the path itself.
+    void ShowAs(std::string name) { m_shownName = std::move(name); }
+
     bool ReadHeader(const std::string& path, int& width, int& height);
     // Destination becomes width * height * 3 bytes.
     void ReadImage(const std::string& path, std::vector<std::uint8_t>& destination);
@@ -26,6 +30,7 @@ public:
 
 private:
     bool m_swap;
+    std::string m_shownName;
     std::vector<std::uint8_t> m_alpha;
 };
 

@@ -43,7 +43,7 @@ void CFocalMDL::Start() {
     m_target->CreateRenderTarget(kTargetSize, nullptr, 0);
     m_chrome = m.CreateTexture();
     m_chrome->SetAlphaMap(m_alphaMap);
-    m_chrome->Load(kChromePicture);
+    m_chrome->LoadOrRaise(kChromePicture);
 }
 
 // The textures go back with the scene, or every restart of the part would

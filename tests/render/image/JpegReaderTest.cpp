@@ -108,10 +108,13 @@ TEST_F(JpegReaderTest, MissingAndDamagedFilesAreNamed) {
               "Cannot open file [" + missing + "]");
     const std::string path = (folder / "picture.jpg").string();
     const std::string invalid = "File [" + path + "] is not valid JPEG file.";
-    EXPECT_EQ(readError({}), invalid);
-    EXPECT_EQ(readError(Bytes("not a jpeg picture at all")), invalid);
+    // The reader's own words, then libjpeg's reason.
+    EXPECT_EQ(readError({}), invalid + " Empty input file");
+    EXPECT_EQ(readError(Bytes("not a jpeg picture at all")),
+              invalid + " Not a JPEG file: starts with 0x6e 0x6f");
     const std::vector<std::uint8_t> good = EncodeJpeg(quadrantPicture(), kSide, kSide, 3, false);
-    EXPECT_EQ(readError({good.begin(), good.begin() + 100}), invalid);
+    EXPECT_EQ(readError({good.begin(), good.begin() + 100}),
+              invalid + " JPEG datastream contains no image");
 }
 
 TEST_F(JpegReaderTest, AFileCutInItsImageDataStillGivesAPicture) {

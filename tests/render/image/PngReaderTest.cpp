@@ -227,17 +227,20 @@ TEST_F(PngFailureTest, MissingAndForeignFilesAreNamed) {
 
 TEST_F(PngFailureTest, DamagedDataEndsInTheReadError) {
     const std::vector<std::uint8_t> good = SimplePng(16, 16);
-    const std::string readFailed = "PngLoad : Error while reading PNG.";
+    // The reader's own words, then the file and libpng's reason.
+    const std::string readFailed =
+        "PngLoad : Error while reading PNG. [" + (folder / "damaged.png").string() + "]: ";
     for (const std::size_t length :
          {std::size_t{8}, std::size_t{20}, std::size_t{40}, good.size() / 2, good.size() - 13}) {
         SCOPED_TRACE(length);
-        EXPECT_EQ(readError({good.begin(), good.begin() + std::ptrdiff_t(length)}), readFailed);
+        EXPECT_EQ(readError({good.begin(), good.begin() + std::ptrdiff_t(length)}),
+                  readFailed + "the file ends early");
     }
     std::vector<std::uint8_t> flipped = good;
-    flipped[good.size() / 2] ^= 0x55;  // inside the image data: its checksum fails
-    EXPECT_EQ(readError(flipped), readFailed);
+    flipped[good.size() / 2] ^= 0x55;  // inside the image data, which no longer inflates
+    EXPECT_EQ(readError(flipped), readFailed + "IDAT: invalid block type");
     // Wider than any texture: refused before memory for it is asked.
-    EXPECT_EQ(readError(SimplePng(9000, 1)), readFailed);
+    EXPECT_EQ(readError(SimplePng(9000, 1)), readFailed + "Invalid IHDR data");
 }
 
 }  // namespace

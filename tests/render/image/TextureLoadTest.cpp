@@ -134,11 +134,11 @@ TEST_F(TextureLoadTest, AnAlphaMapIsMergedAndAPicturesOwnAlphaUsedWithoutOne) {
 TEST_F(TextureLoadTest, UnsupportedTypesStopWithTheirMessage) {
     Texture* texture = module.CreateTexture();
     try {
-        texture->Load("Gfx\\X.BMP");
+        texture->LoadOrRaise("Gfx\\X.BMP");
         FAIL() << "no error";
     } catch (const CUserException& error) {
         EXPECT_STREQ(error.Text(),
-                     "LoadGFX : Unable to load file [x.bmp], unsupported file type [bmp]");
+                     "LoadGFX : Unable to load file [Gfx\\X.BMP], unsupported file type [bmp]");
     }
 }
 
@@ -147,10 +147,10 @@ TEST_F(TextureLoadTest, AGreyJpegStopsTheLoad) {
     WriteFile(folder / "grey.jpg", EncodeJpeg(grey, 8, 8, 1, false));
     Texture* texture = module.CreateTexture();
     try {
-        texture->Load("grey.jpg");
+        texture->LoadOrRaise("Grey.JPG");
         FAIL() << "no error";
     } catch (const CUserException& error) {
-        EXPECT_STREQ(error.Text(), "File [grey.jpg] is not valid JPEG file. (24Bits files only)");
+        EXPECT_STREQ(error.Text(), "File [Grey.JPG] is not valid JPEG file. (24Bits files only)");
     }
     EXPECT_TRUE(uploads().empty());
 }
