@@ -2,6 +2,7 @@
 // process: after the first pass, every pass ends holding what the first did.
 
 #include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -21,10 +22,13 @@ constexpr bool kResidentMemoryMeaningful = false;
 constexpr int kLoops = 6;
 constexpr bool kResidentMemoryMeaningful = true;
 #endif
-// The allocator settles over the first passes: a few megabytes up or down
-// from one pass to the next, nowhere near a leak of one part's sample or
-// pictures (tens of megabytes a pass).
-constexpr double kResidentTolerance = 0.08;
+// The player draws without llvmpipe's rasteriser threads: with them its
+// resident memory climbs by 10 to 20 % at a pass that depends on how the
+// machine's load interleaves them, and stays there. Without them it is flat
+// to within a megabyte from the second pass on (the first ends a megabyte
+// lower, before the allocator has settled), compared with which a leak of
+// a part's sample or pictures (tens of megabytes a pass) stands out.
+constexpr double kResidentTolerance = 0.02;
 
 struct Pass {
     int loop = 0;
@@ -68,6 +72,7 @@ std::string describe(const Pass& pass) {
 // a recording would play it, but as fast as it draws.
 TEST(SoakTest, TheShowcaseHoldsNoMoreAfterEachPassThanAfterTheFirst) {
     TempDir empty;
+    setenv("LP_NUM_THREADS", "0", 1);  // the child's, read when its driver loads
     const ProcessResult result = RunProcess(
         VESTA_PLAYER_PATH,
         {"--headless", "--mode", "160x120x32", "--seed", "1", "--soak", std::to_string(kLoops)},
@@ -77,16 +82,17 @@ TEST(SoakTest, TheShowcaseHoldsNoMoreAfterEachPassThanAfterTheFirst) {
     ASSERT_EQ(passes.size(), std::size_t(kLoops)) << result.err;
 
     const Pass& first = passes.front();
+    const Pass& settled = passes[1];
     // Between passes the show holds no sound: its music, samples and the
     // loading sample (which fades out on the audio clock) are freed.
     EXPECT_EQ(first.sounds, 0u) << describe(first);
     for (const Pass& pass : passes) {
         EXPECT_EQ(pass.loops, kLoops);
         EXPECT_TRUE(pass.SameResources(first)) << describe(pass) << " after " << describe(first);
-        if (kResidentMemoryMeaningful) {
+        if (kResidentMemoryMeaningful && pass.loop > settled.loop) {
             EXPECT_LE(double(pass.residentKilobytes),
-                      double(first.residentKilobytes) * (1.0 + kResidentTolerance))
-                << describe(pass) << " after " << describe(first);
+                      double(settled.residentKilobytes) * (1.0 + kResidentTolerance))
+                << describe(pass) << " after " << describe(settled);
         }
         RecordProperty("loop" + std::to_string(pass.loop), describe(pass));
     }
