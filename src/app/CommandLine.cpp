@@ -80,6 +80,11 @@ const std::map<std::string_view, ValueHandler>& valueOptions() {
              o.audioCodec = v;
              return v.empty() ? std::string("--audio-codec needs a codec name") : std::string();
          }},
+        {"--module",
+         [](LaunchOptions& o, std::string_view v) {
+             o.module = v;
+             return v.empty() ? std::string("--module needs a module name") : std::string();
+         }},
         {"--seed",
          [](LaunchOptions& o, std::string_view v) {
              const std::optional<unsigned long> seed = parseNumber<unsigned long>(v);
@@ -285,6 +290,8 @@ std::string UsageText(std::string_view program) {
            "                         from the start shows it there\n"
            "      --start-part N     start at the first frame of part N (from 1, as --check\n"
            "                         numbers them)\n"
+           "      --module NAME      draw through the render module NAME (a plug-in's file\n"
+           "                         name in ./drv or in an archive, or \"Internal Module\")\n"
            "      --seed N           seed the effects' pseudo-random numbers with N, so that two\n"
            "                         runs draw alike (default: the calendar time; a recording\n"
            "                         logs the seed it used)\n"

@@ -39,6 +39,8 @@ struct LaunchOptions {
     bool timeline = false;            // with check: write ScriptTimeline.html
     bool help = false;
     bool version = false;
+    // The render module's entry name (a plug-in's file name); else the first listed.
+    std::optional<std::string> module;
     // The words that are not options, joined by blanks; values of options are
     // not part of it, so a file named "VideoOut.avi" switches nothing on.
     std::string commandLine;

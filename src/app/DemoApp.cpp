@@ -18,6 +18,7 @@
 #include "platform/Paths.h"
 #include "platform/ThreadPriority.h"
 #include "script/ScriptSummary.h"
+#include "script/ScriptTimeline.h"
 #include "timeline/LayerFactory.h"
 #include "timeline/ModifierFactory.h"
 
@@ -118,7 +119,15 @@ bool CDemoApp::Init() {
     if (m_modules.GetModuleCount() == 0) {
         RaiseAppError("Could not find any Hardware module");
     }
-    m_module = m_modules.CreateModule(0);
+    std::size_t moduleIndex = 0;
+    if (m_options.module) {
+        const std::optional<std::size_t> found = m_modules.FindModule(*m_options.module);
+        if (!found) {
+            RaiseAppError("Could not find the render module [%s]", m_options.module->c_str());
+        }
+        moduleIndex = *found;
+    }
+    m_module = m_modules.CreateModule(moduleIndex);
     AppLog(m_logWindow.get(), "Finished enumerating devices.");
     chooseVideoMode();
     openWindow();
@@ -244,6 +253,11 @@ void CDemoApp::LoadFontAndScript() {
     }
     loadTimeline();
     followScriptSwitches();
+    if (m_words.timeGraph) {
+        for (const PartTimeline& part : ScriptLives(m_timeline->Parts())) {
+            m_partTitles.push_back(part.title);
+        }
+    }
     if (m_start) {
         m_start->CheckAgainst(m_timeline->Parts());
         m_seeking = true;
@@ -358,6 +372,7 @@ void CDemoApp::Shutdown() {
     if (m_words.timeGraph) {
         WriteTimeGraph(kTimeGraphFileName, m_fps.Samples(), m_fps.SampleCounter(),
                        m_fps.Interval());
+        writeFrameTimeGraph();
     }
     SetLogSink(nullptr, nullptr);
     if (closeFailure) {
@@ -461,6 +476,8 @@ void CDemoApp::startShowing() {
     m_module->SetDrawingSkipped(false);
     // The frame statistics are those of the frames shown.
     m_fps.Reset(m_words.timeGraph, frameClock());
+    m_frameTimes.clear();
+    m_lastFrameClock = frameClock();
     const double now = TimeNow();
     if (m_recording) {
         // The progress of what is recorded, from now.
@@ -482,8 +499,19 @@ void CDemoApp::ShowFrame(const std::function<void()>& draw) {
     finishFrame(false);
 }
 
+void CDemoApp::writeFrameTimeGraph() const {
+    WriteFrameTimeGraph(kFrameTimeGraphFileName, m_frameTimes, m_partTitles);
+}
+
 void CDemoApp::drawOverlays() {
-    m_fps.Tick(frameClock());
+    const float clock = frameClock();
+    m_fps.Tick(clock);
+    if (m_words.timeGraph && m_timeline && !m_seeking) {
+        // The first frame counts the loading before it.
+        m_frameTimes.push_back({static_cast<float>(TimeNow()), (clock - m_lastFrameClock) * 1000.0f,
+                                m_timeline->PartCounter() - 1, m_timeline->PartTime()});
+    }
+    m_lastFrameClock = clock;
     if (!m_font) {
         return;
     }

@@ -12,6 +12,7 @@
 #include "app/ShowRecording.h"
 #include "app/StartPoint.h"
 #include "app/UnheardSound.h"
+#include "log/FrameTimeGraph.h"
 #include "log/LogWindow.h"
 #include "platform/PlatformWindow.h"
 #include "render/ModuleRegistry.h"
@@ -51,6 +52,7 @@ public:
     static constexpr const char* kModuleFolder = "./drv";
     static constexpr const char* kLogFileName = "Logging.txt";
     static constexpr const char* kTimeGraphFileName = "FpsTimeGraph.txt";
+    static constexpr const char* kFrameTimeGraphFileName = "FpsTimeGraph.svg";
     static constexpr const char* kFileListName = "FileList.txt";
 
 protected:
@@ -71,6 +73,7 @@ private:
     void followScriptSwitches();
     void updateViewport();
     void drawOverlays();
+    void writeFrameTimeGraph() const;
     // Ends the frame and shows it; a frame of the show is recorded as well.
     void finishFrame(bool ofTheShow);
     // A frame before the start: drawn like any, shown and recorded by nobody.
@@ -98,6 +101,10 @@ private:
     Font* m_font = nullptr;
     OverlaySwitches m_overlays;
     FpsCounter m_fps;
+    // Every frame shown, for the frame-time picture ("tg").
+    std::vector<FrameTime> m_frameTimes;
+    float m_lastFrameClock = 0.0f;
+    std::vector<std::string> m_partTitles;
     std::uint32_t m_clockStartMs = 0;
     bool m_timeStretch = false;
     bool m_shutDown = false;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <numeric>
+#include <tuple>
 
 namespace vesta {
 namespace {
@@ -71,12 +72,13 @@ std::string FormatFrameTimeGraph(const std::vector<FrameTime>& frames,
         svg += "<text x=\"4\" y=\"" + number(y(ms) + 4.0f) + "\" fill=\"#889\">" + number(ms, 0) +
                " ms</text>\n";
     }
-    for (const auto& [ms, label] : {std::pair{1000.0f / 60.0f, "60 fps"}, {40.0f, "25 fps"}}) {
+    for (const auto& [ms, label, fromRight] :
+         {std::tuple{1000.0f / 60.0f, "60 fps", 44.0f}, {40.0f, "25 fps", 90.0f}}) {
         if (ms < top) {
             svg += "<line x1=\"" + number(kLeft) + "\" x2=\"" + number(kWidth - kRight) +
                    "\" y1=\"" + number(y(ms)) + "\" y2=\"" + number(y(ms)) +
                    "\" stroke=\"#4a6\" stroke-dasharray=\"4 3\"/><text x=\"" +
-                   number(kWidth - kRight - 40.0f) + "\" y=\"" + number(y(ms) - 3.0f) +
+                   number(kWidth - kRight - fromRight) + "\" y=\"" + number(y(ms) - 3.0f) +
                    "\" fill=\"#4a6\">" + label + "</text>\n";
         }
     }

@@ -85,6 +85,7 @@ void RenderModule::BeginFrame() {
 }
 
 void RenderModule::EndFrame() {
+    finishFrame();
     endScene();
 }
 

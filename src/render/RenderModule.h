@@ -328,6 +328,10 @@ protected:
     // Frames and targets.
     virtual void beginScene() = 0;
     virtual void endScene() = 0;
+    // EndFrame's first step, before endScene: a module may lay something of
+    // its own over the finished frame here (a Clear that ends the scene
+    // mid-frame does not come here).
+    virtual void finishFrame() {}
     // The state's viewport rectangle, whatever the write masks.
     virtual void clearTarget(const ClearRequest& request) = 0;
     virtual void drawPrimitives(const DrawCall& call) = 0;
