@@ -12,6 +12,8 @@ pkg_check_modules(LIBPNG REQUIRED IMPORTED_TARGET libpng)
 pkg_check_modules(LIBJPEG REQUIRED IMPORTED_TARGET libjpeg)
 pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
+# Dialogs: Debian's static Dear ImGui carries the SDL2 and OpenGL 3 backends.
+pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
 
 # Sound
 pkg_check_modules(OPENAL REQUIRED IMPORTED_TARGET openal)

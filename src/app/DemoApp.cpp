@@ -11,6 +11,8 @@
 #include "app/StopSignals.h"
 #include "app/TimeStretch.h"
 #include "app/UnheardSound.h"
+#include "app/dialogs/ClassicDialog.h"
+#include "app/dialogs/VideoSettingsDialog.h"
 #include "fs/SearchPaths.h"
 #include "log/Log.h"
 #include "log/TimeGraph.h"
@@ -97,6 +99,13 @@ void CDemoApp::openLog() {
     if (m_words.logWindow) {
         m_logWindow = std::make_unique<CLogWindow>();
         SetLogSink(&CLogWindow::SinkAppend, m_logWindow.get());
+        if (!Headless()) {
+            std::string error;
+            m_logView = LogWindowView::Open(*m_logWindow, error);
+            if (!m_logView) {
+                std::fprintf(stderr, "vesta: no log window: %s\n", error.c_str());
+            }
+        }
     } else {
         SetLogSink(nullptr, nullptr);
     }
@@ -130,6 +139,12 @@ bool CDemoApp::Init() {
     m_module = m_modules.CreateModule(moduleIndex);
     AppLog(m_logWindow.get(), "Finished enumerating devices.");
     chooseVideoMode();
+    if (m_startupQuit) {
+        // Run then ends at once: the quit message is already waiting.
+        m_quitRequested = true;
+        PostQuitMessage(0);
+        return false;
+    }
     openWindow();
     openRecording();
     initSound();
@@ -145,15 +160,47 @@ bool CDemoApp::Init() {
 }
 
 void CDemoApp::chooseVideoMode() {
-    // Without the startup dialog a mode comes from the command line, or the
-    // smallest 4:3 one in a window.
+    // A mode on the command line, or a run without a window, asks nobody.
     const bool fromCommandLine = m_options.mode.has_value();
+    if (!fromCommandLine && !Headless() && m_words.classicDialog) {
+        if (std::optional<bool> started = runClassicDialog()) {
+            m_startupQuit = !*started;
+            return;
+        }
+    }
+    // Otherwise the mode comes from the command line, or it is the smallest
+    // 4:3 one in a window.
     if (fromCommandLine) {
         m_requestedMode = *m_options.mode;
     }
     m_mode = SelectDeviceAndMode(*m_module, m_requestedMode.width, m_requestedMode.height,
                                  m_requestedMode.bitsPerPixel, !fromCommandLine);
     m_windowed = !m_options.fullscreen;
+}
+
+std::optional<bool> CDemoApp::runClassicDialog() {
+    ClassicDialogSetup setup;
+    setup.title = m_title;
+    setup.allModes = m_words.noVideoModeFilter;
+    setup.noVSync = m_words.noVSync;
+    setup.textureCompression = m_words.textureCompression;
+    std::string error;
+    const std::optional<ClassicDialogChoice> choice = RunClassicDialog(*m_module, setup, error);
+    if (!choice) {
+        LogPrintf("*** Warning : no startup dialog (%s).", error.c_str());
+        return std::nullopt;
+    }
+    if (!choice->started) {
+        return false;
+    }
+    const VideoMode* mode = m_module->GetSelectedVideoMode();
+    m_mode = mode;
+    m_requestedMode = {mode->width, mode->height, mode->bitsPerPixel};
+    m_windowed = !choice->fullScreen;
+    m_words.noVSync = choice->noVSync;
+    m_words.textureCompression = choice->textureCompression;
+    m_overlays.showFrameRate = choice->showFrameRate;
+    return true;
 }
 
 void CDemoApp::openWindow() {
@@ -179,6 +226,7 @@ constexpr int kDrawingNiceness = 5;
 // command line or their defaults.
 void CDemoApp::openRecording() {
     if (m_words.videoOut) {
+        askRecordingSettings();
         m_recording = std::make_unique<ShowRecording>(m_recordingSettings, m_width, m_height);
         // The encoder thread, started above, is the slowest stage of a
         // recording: the drawing (this thread and the threads the driver
@@ -197,6 +245,26 @@ void CDemoApp::openRecording() {
         LogPrintf("Random seed : %u", RandomSeed());
         std::fprintf(stderr, "vesta: random seed %u\n", RandomSeed());
     }
+}
+
+// The settings dialog asks for what the command line leaves open; any of
+// --video, --fps and --codec means the command line says it all.
+void CDemoApp::askRecordingSettings() {
+    if (Headless() || m_options.videoFile || m_options.videoFps || m_options.codec) {
+        return;
+    }
+    VideoSettingsChoice initial;
+    initial.fileName = m_recordingSettings.fileName;
+    initial.framesPerSecond = m_recordingSettings.framesPerSecond;
+    std::string error;
+    const std::optional<VideoSettingsChoice> choice = RunVideoSettingsDialog(initial, error);
+    if (!choice) {
+        LogPrintf("*** Warning : no video settings dialog (%s).", error.c_str());
+        return;
+    }
+    m_recordingSettings.fileName = choice->fileName;
+    m_recordingSettings.framesPerSecond = choice->framesPerSecond;
+    m_recordingSettings.videoCodec = choice->videoCodec;
 }
 
 void CDemoApp::initSound() {
@@ -319,28 +387,38 @@ void CDemoApp::updateViewport() {
 }
 
 void CDemoApp::PumpPlatformEvents() {
+    if (m_logView) {
+        m_logView->Refresh();
+    }
     if (!m_window) {
         return;
     }
-    m_window->PollEvents([this](const WindowEvent& event) {
-        Message message;
-        switch (event.type) {
-        case WindowEvent::Type::Close:
-            message.type = MessageType::Destroy;
-            break;
-        case WindowEvent::Type::KeyDown:
-            message.type = MessageType::KeyDown;
-            message.key = event.key;
-            break;
-        case WindowEvent::Type::Move:
-            message.type = MessageType::Move;
-            break;
-        case WindowEvent::Type::Size:
-            message.type = MessageType::Size;
-            break;
+    const auto otherWindows = [this](const SDL_Event& event) {
+        if (m_logView) {
+            m_logView->HandleEvent(event);
         }
-        PostMessage(message);
-    });
+    };
+    m_window->PollEvents(
+        [this](const WindowEvent& event) {
+            Message message;
+            switch (event.type) {
+            case WindowEvent::Type::Close:
+                message.type = MessageType::Destroy;
+                break;
+            case WindowEvent::Type::KeyDown:
+                message.type = MessageType::KeyDown;
+                message.key = event.key;
+                break;
+            case WindowEvent::Type::Move:
+                message.type = MessageType::Move;
+                break;
+            case WindowEvent::Type::Size:
+                message.type = MessageType::Size;
+                break;
+            }
+            PostMessage(message);
+        },
+        otherWindows);
 }
 
 void CDemoApp::Shutdown() {

@@ -2,6 +2,7 @@
 // The application object that plays one production.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/AppConfig.h"
@@ -12,6 +13,7 @@
 #include "app/ShowRecording.h"
 #include "app/StartPoint.h"
 #include "app/UnheardSound.h"
+#include "app/dialogs/LogWindowView.h"
 #include "log/FrameTimeGraph.h"
 #include "log/LogWindow.h"
 #include "platform/PlatformWindow.h"
@@ -61,6 +63,9 @@ protected:
 private:
     void openLog();
     void chooseVideoMode();
+    // True on Start, false on Quit; nullopt when the dialog could not open.
+    std::optional<bool> runClassicDialog();
+    void askRecordingSettings();
     void openWindow();
     void openRecording();
     void initSound();
@@ -91,6 +96,7 @@ private:
     AppConfig m_settings;
     CommandWords m_words;
     std::unique_ptr<CLogWindow> m_logWindow;
+    std::unique_ptr<LogWindowView> m_logView;  // the lines on screen, when there is one
     ModuleRegistry m_modules;
     std::unique_ptr<SoundSystem> m_sound;
     std::unique_ptr<PlatformWindow> m_window;
@@ -108,6 +114,7 @@ private:
     std::uint32_t m_clockStartMs = 0;
     bool m_timeStretch = false;
     bool m_shutDown = false;
+    bool m_startupQuit = false;
     RecordingSettings m_recordingSettings;
     std::unique_ptr<ShowRecording> m_recording;
     std::unique_ptr<UnheardSound> m_unheard;  // headless and not recorded

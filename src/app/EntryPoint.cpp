@@ -8,6 +8,7 @@
 #include "app/ErrorDialog.h"
 #include "app/StartPoint.h"
 #include "app/StopSignals.h"
+#include "app/dialogs/DialogWindow.h"
 #include "fs/ArchiveList.h"
 #include "fs/UsedFiles.h"
 #include "log/Log.h"
@@ -34,7 +35,7 @@ public:
             }
             caption = m_app->GetName();
         }
-        ShowErrorDialog(kind, caption, text);
+        ShowErrorDialog(kind, caption, text, !m_options.headless && !m_options.displayMissing);
     }
 
     bool TraceEx() const {
@@ -54,6 +55,7 @@ int RunPlayer(const LaunchOptions& options) {
     ErrorPath error(app, options);
     int status = 0;
     InstallStopSignals();
+    SetDialogStopCheck([] { return StopSignal() != 0; });
     try {
         ArchiveList::MountAll();
         app = std::make_unique<CDemoApp>(options);

@@ -1,6 +1,10 @@
 #include "app/ErrorDialog.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include "app/dialogs/ErrorWindows.h"
 
 namespace vesta {
 
@@ -20,13 +24,25 @@ std::string ToUnixLineEnds(std::string_view text) {
     return out;
 }
 
-void ShowErrorDialog(ErrorDialogKind, std::string_view caption, std::string_view text) {
+void ShowErrorDialog(ErrorDialogKind kind, std::string_view caption, std::string_view text,
+                     bool inWindow) {
+    // The last error, as the dialog reports it, is the one before anything here.
+    const int lastError = errno;
     std::string line = std::string(caption) + ": " + ToUnixLineEnds(text);
     if (line.empty() || line.back() != '\n') {
         line += '\n';
     }
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
+    if (!inWindow) {
+        return;
+    }
+    const std::string shownText = ToUnixLineEnds(text);
+    if (kind == ErrorDialogKind::Message) {
+        ShowMessageErrorWindow(std::string(caption), shownText, std::strerror(lastError));
+    } else {
+        ShowReportErrorWindow(std::string(caption), shownText);
+    }
 }
 
 }  // namespace vesta

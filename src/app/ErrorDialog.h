@@ -11,9 +11,11 @@ enum class ErrorDialogKind {
     Report = 115,   // engine errors and crash reports
 };
 
-// Shows the error. Without a dialog (headless, or no display) it is one line
-// "caption: text" on standard error, the text's own line breaks kept.
-void ShowErrorDialog(ErrorDialogKind kind, std::string_view caption, std::string_view text);
+// Shows the error: always one line "caption: text" on standard error, the
+// text's own line breaks kept, and with `inWindow` (a display, not headless)
+// also the modal dialog of that kind, until OK.
+void ShowErrorDialog(ErrorDialogKind kind, std::string_view caption, std::string_view text,
+                     bool inWindow = false);
 
 // The text as standard error shows it: CR LF and lone CR become LF.
 std::string ToUnixLineEnds(std::string_view text);

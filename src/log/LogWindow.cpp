@@ -4,6 +4,7 @@ namespace vesta {
 
 void CLogWindow::Append(const char* line) {
     m_lines.emplace_back(line);
+    ++m_appended;
     if (m_lines.size() > kMaxLines) {
         m_lines.pop_front();
     }

@@ -9,6 +9,27 @@ constexpr int kVirtualKeyF1 = 0x70;
 
 }  // namespace
 
+std::uint32_t EventWindowId(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_WINDOWEVENT:
+        return event.window.windowID;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        return event.key.windowID;
+    case SDL_TEXTINPUT:
+        return event.text.windowID;
+    case SDL_MOUSEMOTION:
+        return event.motion.windowID;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        return event.button.windowID;
+    case SDL_MOUSEWHEEL:
+        return event.wheel.windowID;
+    default:
+        return 0;
+    }
+}
+
 std::unique_ptr<PlatformWindow> PlatformWindow::Open(const std::string& title, int width,
                                                      int height, bool fullScreen,
                                                      std::string& error) {
@@ -82,10 +103,16 @@ int PlatformWindow::VirtualKey(std::int32_t sdlKey) {
     return 0;
 }
 
-void PlatformWindow::PollEvents(const std::function<void(const WindowEvent&)>& handler) {
+void PlatformWindow::PollEvents(const std::function<void(const WindowEvent&)>& handler,
+                                const std::function<void(const SDL_Event&)>& others) {
+    const std::uint32_t own = SDL_GetWindowID(m_window);
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
-        if (event.type == SDL_QUIT) {
+        if (const std::uint32_t id = EventWindowId(event); id != 0 && id != own) {
+            if (others) {
+                others(event);
+            }
+        } else if (event.type == SDL_QUIT) {
             handler({WindowEvent::Type::Close, 0});
         } else if (event.type == SDL_KEYDOWN && !event.key.repeat) {
             if (const int key = VirtualKey(event.key.keysym.sym)) {

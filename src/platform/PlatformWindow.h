@@ -8,6 +8,7 @@
 #include <string>
 
 struct SDL_Window;
+union SDL_Event;
 
 namespace vesta {
 
@@ -16,6 +17,9 @@ struct WindowEvent {
     Type type = Type::Close;
     int key = 0;  // KeyDown: the Windows virtual-key code (Escape 27, F1 0x70 ...)
 };
+
+// The SDL window an event belongs to; 0 for events of no window.
+std::uint32_t EventWindowId(const SDL_Event& event);
 
 class PlatformWindow {
 public:
@@ -37,8 +41,10 @@ public:
     bool FullScreen() const { return m_fullScreen; }
     SDL_Window* Native() const { return m_window; }
 
-    // Hands every pending event to `handler` without waiting.
-    void PollEvents(const std::function<void(const WindowEvent&)>& handler);
+    // Hands every pending event to `handler` without waiting; events of the
+    // player's other windows (dialogs, the log window) go to `others`.
+    void PollEvents(const std::function<void(const WindowEvent&)>& handler,
+                    const std::function<void(const SDL_Event&)>& others = {});
 
     // The Windows virtual-key code of an SDL key, or 0.
     static int VirtualKey(std::int32_t sdlKey);
