@@ -118,6 +118,16 @@ const std::map<std::string_view, ValueHandler>& valueOptions() {
              o.startPart = *part;
              return std::string();
          }},
+        {"--soak",
+         [](LaunchOptions& o, std::string_view v) {
+             const std::optional<int> loops = parseNumber<int>(v);
+             if (!loops || *loops < 1) {
+                 return "invalid loop count '" + std::string(v) +
+                        "': expected a whole number from 1 on";
+             }
+             o.soakLoops = *loops;
+             return std::string();
+         }},
     };
     return handlers;
 }
@@ -160,6 +170,9 @@ std::string checkCombination(const LaunchOptions& options) {
     }
     if (options.startTime && options.startPart) {
         return "--start-time and --start-part exclude each other";
+    }
+    if (options.soakLoops && (options.startTime || options.startPart)) {
+        return "--soak plays the whole show: it excludes --start-time and --start-part";
     }
     if (options.startTime && options.duration && *options.duration <= *options.startTime) {
         return "--duration counts from the start of the show: it must end after --start-time";
@@ -282,6 +295,11 @@ std::string UsageText(std::string_view program) {
            "      --seed N           seed the effects' pseudo-random numbers with N, so that two\n"
            "                         runs draw alike (default: the calendar time; a recording\n"
            "                         logs the seed it used)\n"
+           "      --soak LOOPS       play the show LOOPS times in one run, as fast as it draws,\n"
+           "                         every frame 0.4 s of the show (ten times a 25 fps\n"
+           "                         recording's step), and write the live textures, buffers,\n"
+           "                         sounds and resident memory to standard error after each\n"
+           "                         pass (a test of long runs)\n"
            "      --check            read the configuration and the script, report what they\n"
            "                         hold and any mistake, and exit without playing: errors\n"
            "                         exit 1, warnings alone exit 0\n"

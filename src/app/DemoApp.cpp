@@ -9,8 +9,10 @@
 
 #include "app/CpuReport.h"
 #include "app/DeviceChoice.h"
+#include "app/SoakReport.h"
 #include "app/StopSignals.h"
 #include "app/TimeStretch.h"
+#include "app/UnheardSound.h"
 #include "app/dialogs/ClassicDialog.h"
 #include "app/dialogs/VideoSettingsDialog.h"
 #include "fs/SearchPaths.h"
@@ -279,6 +281,8 @@ void CDemoApp::initSound() {
     m_module->SetSoundSystem(m_sound.get());
     if (m_recording) {
         m_recording->AddSoundtrack(*m_sound);
+    } else if (m_sound->Output() == SoundOutput::Loopback) {
+        m_unheard = std::make_unique<UnheardSound>(*m_sound);
     }
 }
 
@@ -315,10 +319,10 @@ void CDemoApp::LoadFontAndScript() {
     m_font = m_module->GetFont(m_settings.defaultFont);
     if (m_words.videoOut) {
         SetFixedStep(true, m_recordingSettings.framesPerSecond);
+    } else if (m_options.soakLoops) {
+        SetFixedStep(true, RecordingSettings{}.framesPerSecond / kSoakStretch);
     }
-    m_timeline = std::make_unique<CTimeline>(*m_module);
-    m_timeline->SetFrameOwner(*this);
-    m_timeline->LoadScript(m_settings.script);
+    loadTimeline();
     followScriptSwitches();
     if (m_words.timeGraph) {
         for (const PartTimeline& part : ScriptLives(m_timeline->Parts())) {
@@ -339,6 +343,31 @@ void CDemoApp::LoadFontAndScript() {
     }
     m_module->Clear(0);
     m_timeline->StartPlayback();
+}
+
+void CDemoApp::loadTimeline() {
+    m_timeline = std::make_unique<CTimeline>(*m_module);
+    m_timeline->SetFrameOwner(*this);
+    m_timeline->LoadScript(m_settings.script);
+}
+
+bool CDemoApp::playAgain() {
+    // A pass ends as a part does: the show's textures go, whatever their
+    // deferred release still waited for. What is left belongs to the engine.
+    m_timeline.reset();
+    m_module->DestroyAllTextures();
+    ++m_soakPasses;
+    const SoakCounts counts = MeasureSoak(*m_module, m_module->GetSoundSystem());
+    const std::string line = FormatSoakLine(m_soakPasses, *m_options.soakLoops, counts);
+    LogPrintf("%s", line.c_str());
+    std::fprintf(stderr, "vesta: %s\n", line.c_str());
+    if (m_soakPasses >= *m_options.soakLoops || StopSignal() != 0) {
+        return false;
+    }
+    loadTimeline();
+    m_module->Clear(0);
+    m_timeline->StartPlayback();
+    return true;
 }
 
 void CDemoApp::followScriptSwitches() {
@@ -407,6 +436,7 @@ void CDemoApp::Shutdown() {
         keepFirstFailure(closeFailure, [&] { m_recording->FlushPending(*m_module); });
     }
     m_font = nullptr;
+    m_unheard.reset();
     if (m_module && m_module->GetSoundSystem()) {
         m_sound->Shutdown();
         m_sound.reset();
@@ -441,6 +471,9 @@ void CDemoApp::Frame() {
     if (!m_module) {
         return;
     }
+    if (m_unheard) {
+        m_unheard->MixUntil(TimeNow());
+    }
     if (m_seeking && m_timeline) {
         if (m_start->ReachedBy(TimeNow(), m_timeline->PartCounter())) {
             startShowing();
@@ -451,8 +484,11 @@ void CDemoApp::Frame() {
     }
     m_module->BeginFrame();
     if (m_timeline && !m_timeline->RunFrame()) {
-        PostQuitMessage(0);
         m_module->EndFrame();
+        if (m_options.soakLoops && playAgain()) {
+            return;
+        }
+        PostQuitMessage(0);
         if (m_seeking) {
             throw StartPointError("the show ended before its start at " + m_start->Describe());
         }
@@ -491,6 +527,8 @@ void CDemoApp::finishFrame(bool ofTheShow) {
     if (ofTheShow && m_recording) {
         m_recording->RecordFrame(*m_module);
         SetFrameIndex(m_recording->ShowFrameIndex());
+    } else if (ofTheShow && m_options.soakLoops) {
+        SetFrameIndex(++m_steppedFrames);
     }
     m_module->Present(0);
     m_module->Clear(0);

@@ -12,6 +12,7 @@
 #include "app/FrameOverlay.h"
 #include "app/ShowRecording.h"
 #include "app/StartPoint.h"
+#include "app/UnheardSound.h"
 #include "app/dialogs/LogWindowView.h"
 #include "log/FrameTimeGraph.h"
 #include "log/LogWindow.h"
@@ -70,6 +71,10 @@ private:
     void initSound();
     void StartDevice();
     void LoadFontAndScript();
+    void loadTimeline();
+    // At the end of a pass of --soak: reports what is left and, unless that
+    // was the last pass, starts the show again.
+    bool playAgain();
     void followScriptSwitches();
     void updateViewport();
     void drawOverlays();
@@ -112,9 +117,16 @@ private:
     bool m_startupQuit = false;
     RecordingSettings m_recordingSettings;
     std::unique_ptr<ShowRecording> m_recording;
+    std::unique_ptr<UnheardSound> m_unheard;  // headless and not recorded
     std::optional<StartPoint> m_start;
     bool m_seeking = false;  // the frames run unseen until the start point
     std::uint32_t m_unseenFrames = 0;
+    // --soak: how many times the show has ended, and the frames of its fixed
+    // step, which runs on through every pass.
+    int m_soakPasses = 0;
+    std::uint32_t m_steppedFrames = 0;
+    // The presentation time a frame of --soak covers, in frames of a recording.
+    static constexpr float kSoakStretch = 10.0f;
 };
 
 }  // namespace vesta

@@ -292,6 +292,11 @@ public:
     const SharedTextureMap& SharedTextures() const { return m_sharedTextures; }
     SharedTextureMap& SharedTextures() { return m_sharedTextures; }
     std::size_t LiveDeviceTextureCount() const { return m_deviceTextures.LiveCount(); }
+    // Textures handed out and not yet destroyed (also those waiting for a
+    // deferred release); mesh buffers likewise, and the device's buffers.
+    std::size_t LiveTextureCount() const { return m_textures.Count(); }
+    std::size_t LiveMeshBufferCount() const { return m_meshBuffers.Count(); }
+    std::size_t LiveDeviceBufferCount() const { return m_deviceBuffers.LiveCount(); }
     // Whether `texture` is one this module handed out and still holds.
     bool HoldsTexture(const Texture* texture) const { return m_textures.Contains(texture); }
     // The size and kind of a live device texture; null for a stale handle.

@@ -48,6 +48,9 @@ public:
     bool RemovePlayback(SoundHandle handle);
     bool RemoveSample(SoundHandle handle);
     SoundHandle MostRecentMusic() const { return m_recentMusic; }
+    std::size_t HandleCount() const {
+        return m_streams.size() + m_playbacks.size() + m_samples.size();
+    }
 
     void SetListener(const SoundVector* position, const SoundVector* velocity,
                      const SoundVector* front, const SoundVector* top);

@@ -294,6 +294,11 @@ SoundHandle SoundSystem::MostRecentMusic() const {
     return m_mixer->MostRecentMusic();
 }
 
+std::size_t SoundSystem::LiveHandleCount() const {
+    std::lock_guard lock(m_mixer->Mutex());
+    return m_mixer->HandleCount();
+}
+
 void SoundSystem::Set3DPosition(const SoundVector* position, const SoundVector* velocity,
                                 const SoundVector* front, const SoundVector* top) {
     std::lock_guard lock(m_mixer->Mutex());

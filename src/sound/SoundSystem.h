@@ -147,6 +147,8 @@ public:
     // there is none or it has been freed.
     SoundLevel CurrentLevel() const;
     SoundHandle MostRecentMusic() const;
+    // Streams, modules, samples and sample playbacks not yet freed.
+    std::size_t LiveHandleCount() const;
 
     // The listener; null vectors leave their value unchanged. `front` and
     // `top` are directions. Takes effect at Apply3D.

@@ -91,5 +91,16 @@ TEST(CommandLineTest, AStartIsATimeFromZeroOnOrAPartFromOneOn) {
     EXPECT_NE(parse({"--start-time", "10", "--duration", "10"}).error, "");
 }
 
+TEST(CommandLineTest, ASoakPlaysTheWholeShowAWholeNumberOfTimesWithoutRecording) {
+    const ParsedArguments soak = parse({"--soak", "6"});
+    EXPECT_EQ(soak.error, "");
+    EXPECT_EQ(*soak.options.soakLoops, 6);
+    EXPECT_EQ(soak.options.commandLine.find("VideoOut"), std::string::npos);
+    EXPECT_NE(parse({"--soak", "0"}).error, "");
+    EXPECT_NE(parse({"--soak", "2.5"}).error, "");
+    EXPECT_NE(parse({"--soak", "3", "--start-part", "2"}).error, "");
+    EXPECT_NE(parse({"--soak", "3", "--start-time", "20"}).error, "");
+}
+
 }  // namespace
 }  // namespace vesta::test

@@ -305,6 +305,32 @@ TEST_F(RenderModuleTest, ReleasedTexturesAreDestroyedOnePerIntervalAfterTheLast)
     EXPECT_EQ(module.PendingTextureCount(), 0u);
 }
 
+// What a long run's report counts: everything handed out until it is gone,
+// a texture waiting for its deferred release included.
+TEST_F(RenderModuleTest, LiveCountsFollowWhatIsHandedOutUntilItIsDestroyed) {
+    module.SetDeferredRelease(true, 0.2f);
+    Texture* shown = picture();
+    Texture* bare = module.CreateTexture();
+    MeshBuffer* buffer = module.CreateMeshBuffer();
+    buffer->Create(false, 3, 3, false);
+    MeshBuffer* empty = module.CreateMeshBuffer();
+    EXPECT_EQ(module.LiveTextureCount(), 2u);
+    EXPECT_EQ(module.LiveDeviceTextureCount(), 1u);
+    EXPECT_EQ(module.LiveMeshBufferCount(), 2u);
+    EXPECT_EQ(module.LiveDeviceBufferCount(), 1u);
+
+    module.ReleaseTexture(shown);
+    module.ReleaseTexture(bare);
+    EXPECT_EQ(module.LiveTextureCount(), 2u) << "waiting, not gone";
+    module.DestroyAllTextures();
+    module.DestroyMeshBuffer(buffer);
+    module.DestroyMeshBuffer(empty);
+    EXPECT_EQ(module.LiveTextureCount(), 0u);
+    EXPECT_EQ(module.LiveDeviceTextureCount(), 0u);
+    EXPECT_EQ(module.LiveMeshBufferCount(), 0u);
+    EXPECT_EQ(module.LiveDeviceBufferCount(), 0u);
+}
+
 TEST_F(RenderModuleTest, WithoutDeferralATextureGoesAtOnce) {
     Texture* texture = module.CreateTexture();
     module.ReleaseTexture(texture);
