@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,78 +78,86 @@ std::vector<FailureCase> failureCases() {
          {},
          1,
          "Night Show: PngLoad : Error while reading PNG. [Glow.PNG]: IHDR: CRC error"},
-        {"DamagedJpegIsNamedAsSpeltWithLibjpegsReason",
-         oneLayer("GFXLayer", "Texture \"Sky.JPG\";\r\n"),
-         [](const fs::path& d) { WriteFile(d / "sky.jpg", jpegWithoutImage()); },
-         kHeadless,
-         {},
-         1,
-         "Night Show: File [Sky.JPG] is not valid JPEG file. JPEG datastream contains no image"},
-        {"UnreadableMusicIsNamedWithTheDecodersReason",
-         "PART {\r\nMUSICSTREAM \"Tune.MP3\";\r\n}\r\n",
-         [](const fs::path& d) { WriteFile(d / "tune.mp3", std::string("\xFF\xFB\x90\x00", 4)); },
-         kHeadless,
-         {},
-         1,
-         "Night Show: Unknown SoundSystem error. [Tune.MP3]: the file ends before its first "
-         "MPEG audio frame"},
-        {"AWarningSaysWarningOnce",
-         oneLayer("GFXLayer", "Texture \"glow.png\";\r\nEffect 99;\r\n"),
-         [](const fs::path& d) { WriteFile(d / "glow.png", SimplePng(8, 8)); },
-         kHeadless,
-         {},
-         0,
-         "vesta: warning: Near Main.txt(3) - CGfxLayer - Gfx Layer ["},
-        {"MissingOpenGlDriver",
-         "PART {\r\n}\r\n",
-         nullptr,
-         kHeadless,
-         {{"__EGL_VENDOR_LIBRARY_DIRS", "@/none"}},
-         1,
-         "Night Show: Unable to create device (0x00003001)(no EGL driver offers the surfaceless "
-         "platform (EGL_EXT_platform_base, EGL_MESA_platform_surfaceless): is Mesa's EGL driver "
-         "installed?)"},
-        {"MissingFontFallsBackToTheSmallFont",
-         oneLayer("TextLayer", "Text \"Hello\";\r\n"),
-         writeNoFontConfiguration,
-         kHeadless,
-         {{"FONTCONFIG_FILE", "@/fonts.conf"}},
-         0,
-         "vesta: warning: no system font for the text printer (fontconfig finds no font file on "
-         "this machine); its texts stay blank"},
-        {"UnwritableFolderPlaysWithoutItsLog",
-         "PART {\r\n}\r\n",
-         nullptr,
-         {"--headless", "--duration", "0.3", "LogFile"},
-         {},
-         0,
-         "vesta: warning: cannot create Logging.txt (Permission denied); the show plays without "
-         "its log",
-         true,
-         false,
-         true},
-        {"UnwritableFolderRefusesTheRecording",
-         "PART {\r\n}\r\n",
-         nullptr,
-         {"VideoOut", "NoSound", "--headless", "--duration", "0.3", "--video", "show.avi"},
-         {},
-         1,
-         "Night Show: VideoForWindows : Can't open file. [show.avi]: the folder . is not writable "
-         "(Permission denied)",
-         false,
-         false,
-         true},
-#ifdef VESTA_XVFB_RUN
-        {"MissingAudioDeviceInAWindow",
-         "PART {\r\n}\r\n",
-         nullptr,
-         {"--mode", "320x240x32", "--duration", "0.3"},
-         {{"ALSOFT_DRIVERS", "none"}},
-         1,
-         "Night Show: Can't initialize digital sound system: OpenAL could open no audio output "
-         "device (the word NoSound plays without sound)",
-         false,
-         true},
+            {"DamagedJpegIsNamedAsSpeltWithLibjpegsReason",
+             oneLayer("GFXLayer", "Texture \"Sky.JPG\";\r\n"),
+             [](const fs::path& d) { WriteFile(d / "sky.jpg", jpegWithoutImage()); },
+             kHeadless,
+             {},
+             1,
+             "Night Show: File [Sky.JPG] is not valid JPEG file. JPEG datastream contains no "
+             "image"},
+            {"UnreadableMusicIsNamedWithTheDecodersReason",
+             "PART {\r\nMUSICSTREAM \"Tune.MP3\";\r\n}\r\n",
+             [](const fs::path& d) {
+                 WriteFile(d / "tune.mp3", std::string("\xFF\xFB\x90\x00", 4));
+             },
+             kHeadless,
+             {},
+             1,
+             "Night Show: Unknown SoundSystem error. [Tune.MP3]: the file ends before its first "
+             "MPEG audio frame"},
+            {"AWarningSaysWarningOnce",
+             oneLayer("GFXLayer", "Texture \"glow.png\";\r\nEffect 99;\r\n"),
+             [](const fs::path& d) { WriteFile(d / "glow.png", SimplePng(8, 8)); },
+             kHeadless,
+             {},
+             0,
+             "vesta: warning: Near Main.txt(3) - CGfxLayer - Gfx Layer ["},
+            {"MissingOpenGlDriver",
+             "PART {\r\n}\r\n",
+             nullptr,
+             kHeadless,
+             {{"__EGL_VENDOR_LIBRARY_DIRS", "@/none"}},
+             1,
+             "Night Show: Unable to create device (0x00003001)(no EGL driver offers the "
+             "surfaceless "
+             "platform (EGL_EXT_platform_base, EGL_MESA_platform_surfaceless): is Mesa's EGL "
+             "driver "
+             "installed?)"},
+            {"MissingFontFallsBackToTheSmallFont",
+             oneLayer("TextLayer", "Text \"Hello\";\r\n"),
+             writeNoFontConfiguration,
+             kHeadless,
+             {{"FONTCONFIG_FILE", "@/fonts.conf"}},
+             0,
+             "vesta: warning: no system font for the text printer (fontconfig finds no font file "
+             "on "
+             "this machine); its texts stay blank"},
+            {"UnwritableFolderPlaysWithoutItsLog",
+             "PART {\r\n}\r\n",
+             nullptr,
+             {"--headless", "--duration", "0.3", "LogFile"},
+             {},
+             0,
+             "vesta: warning: cannot create Logging.txt (Permission denied); the show plays "
+             "without "
+             "its log",
+             true,
+             false,
+             true},
+            {"UnwritableFolderRefusesTheRecording",
+             "PART {\r\n}\r\n",
+             nullptr,
+             {"VideoOut", "NoSound", "--headless", "--duration", "0.3", "--video", "show.avi"},
+             {},
+             1,
+             "Night Show: VideoForWindows : Can't open file. [show.avi]: the folder . is not "
+             "writable "
+             "(Permission denied)",
+             false,
+             false,
+             true},
+#if defined(VESTA_XVFB_RUN) && defined(VESTA_XDOTOOL)
+            {"MissingAudioDeviceInAWindow",
+             "PART {\r\n}\r\n",
+             nullptr,
+             {"--mode", "320x240x32", "--duration", "0.3"},
+             {{"ALSOFT_DRIVERS", "none"}},
+             1,
+             "Night Show: Can't initialize digital sound system: OpenAL could open no audio output "
+             "device (the word NoSound plays without sound)",
+             false,
+             true},
 #endif
     };
 }
@@ -171,13 +180,31 @@ ProcessResult runCase(const FailureCase& failure, const fs::path& folder) {
         arguments = {"--reuid=65534", "--regid=65534", "--clear-groups", program};
         program = "/usr/bin/setpriv";
     }
-#ifdef VESTA_XVFB_RUN
+    arguments.insert(arguments.end(), failure.arguments.begin(), failure.arguments.end());
+#if defined(VESTA_XVFB_RUN) && defined(VESTA_XDOTOOL)
+    std::optional<fs::path> statusFile;
     if (failure.windowed) {
-        arguments = {"-a", "-s", "-screen 0 1024x768x24", program};
+        // With a display the error also waits in its dialog, titled with the
+        // message's caption: answered with Enter as a viewer would, each step
+        // bounded. The player's own status is read from a file, past xvfb-run.
+        std::string command = "timeout 90 " + program;
+        for (const std::string& argument : arguments) {
+            command += " '" + argument + "'";
+        }
+        statusFile = folder / "failure-status";
+        const std::string caption = failure.message.substr(0, failure.message.find(": "));
+        const std::string script =
+            command +
+            " & player=$!\nwindow=$(timeout 60 " VESTA_XDOTOOL
+            " search --sync --onlyvisible --name '^" +
+            caption +
+            "$' | head -n 1)\ntimeout 30 " VESTA_XDOTOOL
+            " windowfocus --sync \"$window\" key Return\nwait $player\necho $? > " +
+            statusFile->string() + "\n";
+        arguments = {"-a", "-s", "-screen 0 1024x768x24", "bash", "-c", script};
         program = VESTA_XVFB_RUN;
     }
 #endif
-    arguments.insert(arguments.end(), failure.arguments.begin(), failure.arguments.end());
     // Without an audio device the headless runs still open OpenAL's loopback;
     // the null output keeps its backends from probing the machine.
     setenv("ALSOFT_DRIVERS", "null", 1);
@@ -192,6 +219,11 @@ ProcessResult runCase(const FailureCase& failure, const fs::path& folder) {
         chmod(folder.c_str(), 0555);
     }
     ProcessResult result = play(folder, arguments, program);
+#if defined(VESTA_XVFB_RUN) && defined(VESTA_XDOTOOL)
+    if (statusFile) {
+        result.exitCode = std::stoi("0" + ReadFile(*statusFile));
+    }
+#endif
     chmod(folder.c_str(), 0755);
     for (const auto& [name, value] : failure.environment) {
         unsetenv(name.c_str());
