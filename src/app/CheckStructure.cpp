@@ -137,22 +137,6 @@ void reportIgnored(const ScriptNotes& notes, CheckFindings& findings) {
     }
 }
 
-const char* operationWord(OperationKind kind) {
-    switch (kind) {
-    case OperationKind::Create:
-        return "CREATE";
-    case OperationKind::Update:
-        return "UPDATE";
-    case OperationKind::Delete:
-        return "DELETE";
-    case OperationKind::End:
-        return "END";
-    case OperationKind::PartEnd:
-        return "PARTEND";
-    }
-    return "";
-}
-
 // An end in the load-time block is never run, like everything there but CREATE.
 bool playedEnd(const CPart& part, OperationKind end) {
     return std::any_of(part.timeBlocks.begin(), part.timeBlocks.end(), [&](const CTimeBlock& b) {
@@ -180,7 +164,7 @@ void checkParts(const ParsedScript& script, const std::vector<std::string>& cons
             for (const CLayerOperation& operation : block.operations) {
                 if (operation.kind != OperationKind::Create) {
                     findings.Error(operation.place,
-                                   std::string(operationWord(operation.kind)) +
+                                   std::string(OperationKeyword(operation.kind)) +
                                        " stands in the load-time block (TIME " + block.timeText +
                                        " at " + block.place +
                                        "), which only creates layers: it is never run. Has "

@@ -14,6 +14,23 @@ namespace vesta {
 
 enum class OperationKind : int { Create = 0, Update = 1, Delete = 2, End = 3, PartEnd = 4 };
 
+// The statement that makes an operation of the kind.
+inline const char* OperationKeyword(OperationKind kind) {
+    switch (kind) {
+    case OperationKind::Create:
+        return "CREATE";
+    case OperationKind::Update:
+        return "UPDATE";
+    case OperationKind::Delete:
+        return "DELETE";
+    case OperationKind::End:
+        return "END";
+    case OperationKind::PartEnd:
+        return "PARTEND";
+    }
+    return "";
+}
+
 enum class MoveTarget : int { Top = 0, Bottom = 1, Stay = 2 };
 
 struct ScriptParameter {

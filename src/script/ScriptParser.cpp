@@ -129,22 +129,6 @@ CLayerOperation newOperation(OperationKind kind, const Statement& statement,
     return operation;
 }
 
-const char* operationWord(OperationKind kind) {
-    switch (kind) {
-    case OperationKind::Create:
-        return "CREATE";
-    case OperationKind::Update:
-        return "UPDATE";
-    case OperationKind::Delete:
-        return "DELETE";
-    case OperationKind::End:
-        return "END";
-    case OperationKind::PartEnd:
-        return "PARTEND";
-    }
-    return "";
-}
-
 // NAME, INSERT, MOVE and RESTART only where they belong; elsewhere, and for
 // every other keyword, the statement is a parameter.
 void applyBlockStatement(CLayerOperation& operation, Statement& statement,
@@ -195,7 +179,7 @@ CLayerOperation parseEffectBlock(LineReader& reader, CLayerOperation root, NoteT
         applyBlockStatement(open.back(), statement, reader.Place());
     }
     for (const CLayerOperation& unclosed : open) {
-        notes.Unclosed(operationWord(unclosed.kind), unclosed.place);
+        notes.Unclosed(OperationKeyword(unclosed.kind), unclosed.place);
     }
     while (open.size() > 1) {
         CLayerOperation child = std::move(open.back());

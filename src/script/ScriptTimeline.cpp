@@ -117,8 +117,7 @@ std::string number(float value) {
 }
 
 std::string describe(const CLayerOperation& operation) {
-    static const char* const kinds[] = {"CREATE", "UPDATE", "DELETE", "END", "PARTEND"};
-    std::string text = kinds[static_cast<int>(operation.kind)];
+    std::string text = OperationKeyword(operation.kind);
     if (!operation.argument.empty()) {
         text += " \"" + operation.argument + "\"";
     }
