@@ -2,21 +2,36 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
+#include <string_view>
 
 #include "Processes.h"
 
 namespace vesta::farm {
 
+// The first line reads "Main.txt: 6 parts, 104.00 s".
 double ParseShowLength(const std::string& summary) {
-    static const std::regex line(R"(: (\d+) parts?, ([0-9.]+) s)");
     const std::string first = summary.substr(0, summary.find('\n'));
-    std::smatch match;
-    if (!std::regex_search(first, match, line)) {
+    const auto refuse = [&]() -> double {
         throw ShowLengthError("the player's check does not tell the show's length: '" + first +
                               "'");
+    };
+    const std::size_t part = first.find(" part");
+    const std::size_t colon = part == std::string::npos ? part : first.rfind(": ", part);
+    if (colon == std::string::npos || first.find_first_not_of("0123456789", colon + 2) != part ||
+        part == colon + 2) {
+        return refuse();
     }
-    return std::strtod(match[2].str().c_str(), nullptr);
+    const std::size_t comma = first.find(", ", part);
+    if (comma == std::string::npos) {
+        return refuse();
+    }
+    const char* begin = first.c_str() + comma + 2;
+    char* end = nullptr;
+    const double seconds = std::strtod(begin, &end);
+    if (end == begin || std::string_view(end).rfind(" s", 0) != 0) {
+        return refuse();
+    }
+    return seconds;
 }
 
 double ShowLength(const std::string& player, const std::string& production) {
