@@ -74,21 +74,6 @@ TEST(StartPointTest, ARecordingFromAnyPointIsTheWholeRecordingFromThere) {
     EXPECT_LT(firstDifference(otherSeed, whole, 120), otherSeed.frames.size());
 }
 
-// A white glow fading out from its centre.
-std::vector<std::uint8_t> glowPicture() {
-    PngPicture picture;
-    picture.width = picture.height = 16;
-    picture.colorType = 6;  // RGBA
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x) {
-            const float d = std::hypot(x - 7.5f, y - 7.5f) / 8.0f;
-            const auto alpha = static_cast<std::uint16_t>(std::max(0.0f, 1.0f - d) * 255.0f);
-            picture.samples.insert(picture.samples.end(), {255, 255, 255, alpha});
-        }
-    }
-    return EncodePng(picture);
-}
-
 // A halo fades in over a ninth of a second once its light is seen, and
 // whether it is seen is known only by drawing: the frames just before the
 // start are drawn, so that it shines as fully as in a run from the start.
@@ -101,7 +86,7 @@ TEST(StartPointTest, AHaloSeenLongBeforeTheStartShinesFullyFromTheFirstFrame) {
     AddBox(scene, "Floor", {0, -40, 0}, {60, 4, 60});
     CountGeometry(scene);
     WriteFile(dir / "sun.vestamdl4", mdl4::WriteScene(scene));
-    WriteFile(dir / "glow.png", glowPicture());
+    WriteFile(dir / "glow.png", GlowPng());
     WriteFile(dir / "DefaultConfig.xml",
               "<AppConfig><Window Name=\"Halo\"/><Script Name=\"Main.txt\"/></AppConfig>");
     WriteFile(dir / "Main.txt", "PART {\r\nTIME 0 {\r\nCREATE \"MDLPlayer\" {\r\n"

@@ -114,21 +114,6 @@ Extent shapeOf(const Image& image) {
     return extent;
 }
 
-// A white glow fading out from its centre, for halos.
-std::vector<std::uint8_t> glowPng() {
-    PngPicture picture;
-    picture.width = picture.height = 16;
-    picture.colorType = 6;  // PNG_COLOR_TYPE_RGBA
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x) {
-            const float d = std::hypot(x - 7.5f, y - 7.5f) / 8.0f;
-            const auto alpha = static_cast<std::uint16_t>(std::max(0.0f, 1.0f - d) * 255.0f);
-            picture.samples.insert(picture.samples.end(), {255, 255, 255, alpha});
-        }
-    }
-    return EncodePng(picture);
-}
-
 // A red box facing a camera, lit by a white dynamic light beside the camera.
 void buildLitBox(CScene& scene) {
     scene.lastFrame = 100;
@@ -236,7 +221,7 @@ TEST_F(ScenePictureTest, AMorphHalfwayAndASkinTurnedAboutItsPivot) {
 }
 
 TEST_F(ScenePictureTest, AHaloFadesInAndOutBehindAnOccluder) {
-    WriteFile(m_dir.Path() / "glow.png", glowPng());
+    WriteFile(m_dir.Path() / "glow.png", GlowPng());
     CScene built;
     built.lastFrame = 300;
     // A thin dark post slides in front of the light between frames 10 and
@@ -359,7 +344,7 @@ Image drawLayer(GlModule& gl, CLayer& layer, float seconds, const std::string& n
 
 TEST_F(ScenePictureTest, StarsStreamAndATunnelFollowsTheCameraPath) {
     // White stars on black, a camera flying along +z through the model.
-    WriteFile(m_dir.Path() / "star.png", glowPng());
+    WriteFile(m_dir.Path() / "star.png", GlowPng());
     CScene flight;
     flight.lastFrame = 100;
     CCamera& camera = AddCamera(flight, "Flyer", {0, 0, 0}, {0, 0, 10}, 1.0f);

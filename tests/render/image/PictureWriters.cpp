@@ -1,5 +1,7 @@
 #include "PictureWriters.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <jpeglib.h>
@@ -131,6 +133,20 @@ std::vector<std::uint8_t> SimplePng(int width, int height) {
         picture.samples.push_back(static_cast<std::uint16_t>((i * 40) & 0xFF));
         picture.samples.push_back(static_cast<std::uint16_t>((255 - i * 40) & 0xFF));
         picture.samples.push_back(128);
+    }
+    return EncodePng(picture);
+}
+
+std::vector<std::uint8_t> GlowPng() {
+    PngPicture picture;
+    picture.width = picture.height = 16;
+    picture.colorType = 6;  // RGBA
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const float d = std::hypot(x - 7.5f, y - 7.5f) / 8.0f;
+            const auto alpha = static_cast<std::uint16_t>(std::max(0.0f, 1.0f - d) * 255.0f);
+            picture.samples.insert(picture.samples.end(), {255, 255, 255, alpha});
+        }
     }
     return EncodePng(picture);
 }

@@ -33,4 +33,7 @@ std::vector<std::uint8_t> EncodeJpeg(const std::vector<std::uint8_t>& pixels, in
 // A small opaque RGB picture: pixel i is (i * 40, 255 - i * 40, 128) in red, green, blue.
 std::vector<std::uint8_t> SimplePng(int width, int height);
 
+// A 16 x 16 white glow fading out from its centre, for halos and sprites.
+std::vector<std::uint8_t> GlowPng();
+
 }  // namespace vesta::test
