@@ -7,8 +7,10 @@
 #include "fs/ArchiveList.h"
 #include "fs/DataFile.h"
 #include "log/Log.h"
+#include "log/WarningEcho.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    vesta::SetWarningsToStandardError(false);
     vesta::ArchiveList::ClearForTests();
     try {
         auto archive = vesta::ResourceArchive::MountMemory("fuzz.pak", {data, size});

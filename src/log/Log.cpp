@@ -6,6 +6,7 @@
 
 #include "log/LogWindow.h"
 #include "log/MessageLines.h"
+#include "log/WarningEcho.h"
 #include "platform/Clock.h"
 
 namespace vesta {
@@ -17,6 +18,7 @@ struct LogState {
     void* sinkContext = nullptr;
     bool userErrorPending = false;
     bool debugOutput = false;
+    bool warningsToStandardError = true;
     char errorBuffer[kErrorBufferCapacity] = {};
 };
 
@@ -66,8 +68,14 @@ void WarnPrintf(const char* format, ...) {
     va_end(args);
     // Callers that spell "Warning :" themselves would otherwise read it twice.
     const std::string text(WithoutWarningWord(line));
-    std::fprintf(stderr, "vesta: warning: %s\n", IndentFollowingLines(text).c_str());
+    if (state().warningsToStandardError) {
+        std::fprintf(stderr, "vesta: warning: %s\n", IndentFollowingLines(text).c_str());
+    }
     LogPrintf("Warning : %s", text.c_str());
+}
+
+void SetWarningsToStandardError(bool enabled) {
+    state().warningsToStandardError = enabled;
 }
 
 void AppLog(CLogWindow* window, const char* format, ...) {
@@ -157,6 +165,7 @@ void ResetLogState() {
     log.sinkContext = nullptr;
     log.userErrorPending = false;
     log.debugOutput = false;
+    log.warningsToStandardError = true;
     log.errorBuffer[0] = '\0';
 }
 
