@@ -99,7 +99,8 @@ void writeFamily(std::string& out, Family family, const std::vector<KindEntry>& 
     out += "\n\n";
     if (!shared.empty()) {
         out += "### " + sharedHeading + "\n\n" + "Most " + (layers ? "layer" : "modifier") +
-               " kinds take these; each kind below says which.\n\n";
+               " kinds take these; each kind below says which. What they do is told in the "
+               "[guide](guide.md#effects).\n\n";
         writeTable(out, shared);
         out += "\n";
     }
