@@ -1,5 +1,6 @@
 #include "timeline/ParameterSet.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -49,6 +50,31 @@ void store(ParameterType type, void* member, std::string_view value) {
         *static_cast<ParameterVector*>(member) = readVector(value);
         break;
     }
+}
+
+// The shortest text that reads back as the same float.
+std::string floatText(float value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+std::string load(ParameterType type, const void* member) {
+    switch (type) {
+    case ParameterType::Int:
+        return std::to_string(*static_cast<const std::int32_t*>(member));
+    case ParameterType::Float:
+        return floatText(*static_cast<const float*>(member));
+    case ParameterType::Text:
+        return *static_cast<const std::string*>(member);
+    case ParameterType::Bool:
+        return *static_cast<const bool*>(member) ? "Yes" : "No";
+    case ParameterType::Vector: {
+        const auto& vector = *static_cast<const ParameterVector*>(member);
+        return floatText(vector.x) + "," + floatText(vector.y) + "," + floatText(vector.z);
+    }
+    }
+    return {};
 }
 
 }  // namespace
@@ -101,6 +127,14 @@ std::optional<std::string> CParameterSet::GetAccessorText(std::string_view name)
         return std::nullopt;
     }
     return accessor->second.getter();
+}
+
+std::optional<std::string> CParameterSet::ValueText(std::string_view name) const {
+    const auto typed = m_typed.find(NameHash(name));
+    if (typed != m_typed.end()) {
+        return load(typed->second.type, typed->second.member);
+    }
+    return GetAccessorText(name);
 }
 
 void CParameterSet::raiseUnknown(std::string_view name) const {

@@ -57,6 +57,10 @@ public:
 
     // The text an accessor parameter's getter gives, if there is one.
     std::optional<std::string> GetAccessorText(std::string_view name) const;
+    // A parameter's present value as a script would write it (a typed one
+    // from its member, an accessor from its getter); read from a kind just
+    // constructed, it is the kind's default.
+    std::optional<std::string> ValueText(std::string_view name) const;
 
     std::size_t TypedCount() const { return m_typed.size(); }
     std::size_t AccessorCount() const { return m_accessors.size(); }

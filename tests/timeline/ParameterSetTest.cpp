@@ -215,5 +215,36 @@ TEST_F(ParameterSetTest, RegisteringANameTwiceEndsTheProgram) {
         "parameter \\[Mode\\]");
 }
 
+// The reference of the author's guide prints defaults this way, so a value
+// must read back through Set as the same value.
+TEST_F(ParameterSetTest, ValueTextIsWhatAScriptWouldWriteAndReadsBack) {
+    Parameters set(true);
+    EXPECT_EQ(set.ValueText("Count"), "5");
+    EXPECT_EQ(set.ValueText("Speed"), "1");
+    EXPECT_EQ(set.ValueText("Texture"), "");
+    EXPECT_EQ(set.ValueText("Bilinear"), "Yes");
+    EXPECT_EQ(set.ValueText("Position"), "9,9,9");
+    EXPECT_EQ(set.ValueText("Mode"), "mode ");
+    EXPECT_EQ(set.ValueText("Fixed"), "fixed");
+    EXPECT_EQ(set.ValueText("Nothing"), std::nullopt);
+
+    set.Set("Count", "-12");
+    set.Set("Speed", "0.1");
+    set.Set("Bilinear", "no");
+    set.Set("Position", "1.5,-2,1e-3");
+    EXPECT_EQ(set.ValueText("Count"), "-12");
+    EXPECT_EQ(set.ValueText("Speed"), "0.1");
+    EXPECT_EQ(set.ValueText("Bilinear"), "No");
+    EXPECT_EQ(set.ValueText("Position"), "1.5,-2,0.001");
+
+    // Shortest text, yet exact: reading it back gives the very same float.
+    for (const float value : {1.0f / 3.0f, 123456.79f, -0.0078125f, 3.4e38f}) {
+        set.speed = value;
+        const std::string text = *set.ValueText("Speed");
+        set.Set("Speed", text);
+        EXPECT_EQ(set.speed, value) << text;
+    }
+}
+
 }  // namespace
 }  // namespace vesta::test
