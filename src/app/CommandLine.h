@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vesta {
 
@@ -34,9 +35,11 @@ struct LaunchOptions {
     std::optional<int> startPart;     // numbered from 1
     std::optional<unsigned> seed;     // of the pseudo-random numbers; else the calendar time
     std::optional<int> soakLoops;     // passes of the show, resources reported after each
-    bool check = false;               // lint the production instead of playing it
-    bool strict = false;              // with check: warnings fail as errors do
-    bool timeline = false;            // with check: write ScriptTimeline.html
+    // Presentation times whose frames are written as PNG files, ascending.
+    std::vector<double> screenshotTimes;
+    bool check = false;     // lint the production instead of playing it
+    bool strict = false;    // with check: warnings fail as errors do
+    bool timeline = false;  // with check: write ScriptTimeline.html
     bool help = false;
     bool version = false;
     // The render module's entry name (a plug-in's file name); else the first listed.

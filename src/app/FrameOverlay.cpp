@@ -20,6 +20,21 @@ void DrawFrameRateOverlay(Font& font, const OverlaySwitches& switches, float rat
     }
 }
 
+void DrawKeyList(Font& font, const std::string& state, const std::vector<std::string>& lines) {
+    // Below the rate and time lines; the sound bars, rarely on with it, may cross it.
+    constexpr unsigned kTop = 45;
+    constexpr unsigned kLineHeight = 15;
+    unsigned y = kTop;
+    if (!state.empty()) {
+        font.Print(0, 10, y, "%s", state.c_str());
+        y += kLineHeight;
+    }
+    for (const std::string& line : lines) {
+        font.Print(0, 10, y, "%s", line.c_str());
+        y += kLineHeight;
+    }
+}
+
 void DrawTimeLine(Font& font, int part, float time) {
     font.Print(0, 10, 25, "Part %d, %.2f", part, time);
 }
