@@ -52,6 +52,8 @@ public:
     bool TimeStretchEnabled() const { return m_timeStretch; }
     void EnableTimeStretch(bool enabled) { m_timeStretch = enabled; }
     bool Paused() const { return m_paused; }
+    // The frames run unseen towards a start or a seek's target.
+    bool Seeking() const { return m_seeking || m_pendingSeek.has_value(); }
     // The part L loops, when it loops one.
     std::optional<int> LoopedPart() const { return m_loopPart; }
 

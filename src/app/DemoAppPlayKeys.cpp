@@ -26,7 +26,8 @@ bool CDemoApp::playKeysEnabled() const {
 }
 
 void CDemoApp::playKey(PlayAction action) {
-    if (m_seeking) {
+    // Keys pressed before a seek arrives go from where it arrives.
+    if (Seeking()) {
         m_heldKeys.push_back(action);
         return;
     }
