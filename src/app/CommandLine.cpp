@@ -293,9 +293,15 @@ ParsedArguments ParseArguments(std::span<const std::string_view> arguments) {
 std::string UsageText(std::string_view program) {
     const std::string name(program);
     std::string keyLines;
-    for (const std::string& line : PlayKeyLines()) {
-        keyLines += "  " + line + "\n";
+    for (const PlayKeyLine& line : PlayKeyLines()) {
+        keyLines += "  " + line.keys + std::string(13 - line.keys.size(), ' ') + line.action + "\n";
     }
+    keyLines += "A pause holds the picture, the music and the sound together. Seeks run the show\n"
+                "unseen to their target, as --start-time does (backwards: from its start). A\n"
+                "looped part plays again from its first frame at its end. F1 to F9 set speeds\n"
+                "1, 2, 3, 4, 10, 1/2, 1/4, 1/10 and 1/20 when the script says TIMESTRETCH Yes.\n"
+                "F12 writes the frame to Screenshot0000.png, Screenshot0001.png... in the\n"
+                "current folder, never over an existing file.\n";
     return "Usage: " + name +
            " [OPTION]... [WORD]...\n"
            "Plays the production embedded in the player, or the one in the current folder.\n"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/FpsCounter.h"
+#include "app/PlayKeys.h"
 #include "render/RenderResources.h"
 
 namespace vesta {
@@ -34,6 +35,6 @@ void DrawFrameRateOverlay(Font& font, const OverlaySwitches& switches, float rat
 void DrawTimeLine(Font& font, int part, float time);
 
 // The play keys' list under the other lines, `state` (paused, looping) first.
-void DrawKeyList(Font& font, const std::string& state, const std::vector<std::string>& lines);
+void DrawKeyList(Font& font, const std::string& state, const std::vector<PlayKeyLine>& lines);
 
 }  // namespace vesta

@@ -39,17 +39,17 @@ PlayAction PlayActionOf(int key) {
     }
 }
 
-const std::vector<std::string>& PlayKeyLines() {
-    static const std::vector<std::string> lines = {
-        "Space        pause / resume (picture, music and sound)",
-        "Left, Right  one second back / on",
-        "PgUp, PgDn   start of the part before / the next part",
-        "Home         start of the show",
-        "L            loop the current part (again: stop looping)",
-        "F1 .. F9     speed 1, 2, 3, 4, 10, 1/2, 1/4, 1/10, 1/20 (TIMESTRETCH Yes)",
-        "F12          screenshot: ScreenshotNNNN.png in the current folder",
-        "H            show / hide this list",
-        "Escape       quit",
+const std::vector<PlayKeyLine>& PlayKeyLines() {
+    static const std::vector<PlayKeyLine> lines = {
+        {"Space", "pause / go on"},
+        {"Left, Right", "one second back / on"},
+        {"PgUp, PgDn", "part before / next part"},
+        {"Home", "start of the show"},
+        {"L", "loop this part / stop"},
+        {"F1 .. F9", "speed (TIMESTRETCH)"},
+        {"F12", "screenshot"},
+        {"H", "this list / hide it"},
+        {"Escape", "quit"},
     };
     return lines;
 }

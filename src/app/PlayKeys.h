@@ -27,8 +27,13 @@ enum class PlayAction {
 // and the time-stretch keys are handled where they always were).
 PlayAction PlayActionOf(int key);
 
-// One line per key, for the help text and the on-screen list.
-const std::vector<std::string>& PlayKeyLines();
+// The keys and what they do, short enough for the smallest screen: for the
+// help text and the on-screen list.
+struct PlayKeyLine {
+    std::string keys;
+    std::string action;
+};
+const std::vector<PlayKeyLine>& PlayKeyLines();
 
 // Where the show is when a key is pressed.
 struct PlayPosition {

@@ -63,7 +63,7 @@ std::vector<double> ParseShotTimes(std::string_view text, std::string& error) {
         const auto [end, status] = std::from_chars(item.data(), item.data() + item.size(), value);
         if (item.empty() || status != std::errc() || end != item.data() + item.size() ||
             !std::isfinite(value) || value < 0.0) {
-            error = "invalid screenshot time '" + std::string(item) +
+            error = "invalid --screenshot time '" + std::string(item) +
                     "': expected seconds, 0 or more, separated by commas (e.g. 1.5,10)";
             return {};
         }
