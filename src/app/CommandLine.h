@@ -35,15 +35,15 @@ struct LaunchOptions {
     std::optional<int> startPart;     // numbered from 1
     std::optional<unsigned> seed;     // of the pseudo-random numbers; else the calendar time
     std::optional<int> soakLoops;     // passes of the show, resources reported after each
-    // Presentation times whose frames are written as PNG files, ascending.
-    std::vector<double> screenshotTimes;
-    bool check = false;     // lint the production instead of playing it
-    bool strict = false;    // with check: warnings fail as errors do
-    bool timeline = false;  // with check: write ScriptTimeline.html
+    bool check = false;               // lint the production instead of playing it
+    bool strict = false;              // with check: warnings fail as errors do
+    bool timeline = false;            // with check: write ScriptTimeline.html
     bool help = false;
     bool version = false;
     // The render module's entry name (a plug-in's file name); else the first listed.
     std::optional<std::string> module;
+    // Presentation times whose frames are written as PNG files, ascending.
+    std::vector<double> screenshotTimes;
     // The words that are not options, joined by blanks; values of options are
     // not part of it, so a file named "VideoOut.avi" switches nothing on.
     std::string commandLine;
