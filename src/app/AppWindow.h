@@ -25,6 +25,16 @@ struct Message {
 // Virtual-key codes of the keys the player reacts to.
 inline constexpr int kKeyEscape = 27;
 inline constexpr int kKeyF1 = 0x70;  // F1..F12 follow
+inline constexpr int kKeyF12 = kKeyF1 + 11;
+inline constexpr int kKeySpace = 0x20;
+inline constexpr int kKeyPageUp = 0x21;
+inline constexpr int kKeyPageDown = 0x22;
+inline constexpr int kKeyHome = 0x24;
+inline constexpr int kKeyLeft = 0x25;
+inline constexpr int kKeyRight = 0x27;
+// Letters are their capital's code.
+inline constexpr int kKeyH = 'H';
+inline constexpr int kKeyL = 'L';
 inline constexpr std::uint32_t kMonitorPowerCommand = 0xF170;
 
 class CAppWindow {

@@ -2,8 +2,12 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <map>
+
+#include "app/PlayKeys.h"
+#include "app/Screenshot.h"
 
 namespace vesta {
 namespace {
@@ -118,6 +122,12 @@ const std::map<std::string_view, ValueHandler>& valueOptions() {
              o.startPart = *part;
              return std::string();
          }},
+        {"--screenshot",
+         [](LaunchOptions& o, std::string_view v) {
+             std::string error;
+             o.screenshotTimes = ParseShotTimes(v, error);
+             return error;
+         }},
         {"--soak",
          [](LaunchOptions& o, std::string_view v) {
              const std::optional<int> loops = parseNumber<int>(v);
@@ -173,6 +183,20 @@ std::string checkCombination(const LaunchOptions& options) {
     }
     if (options.soakLoops && (options.startTime || options.startPart)) {
         return "--soak plays the whole show: it excludes --start-time and --start-part";
+    }
+    if (!options.screenshotTimes.empty()) {
+        char time[32];
+        std::snprintf(time, sizeof time, "%g", options.screenshotTimes.front());
+        if (options.soakLoops) {
+            return "--soak and --screenshot exclude each other";
+        }
+        if (options.startTime && options.screenshotTimes.front() < *options.startTime) {
+            return "--screenshot " + std::string(time) + " comes before --start-time";
+        }
+        std::snprintf(time, sizeof time, "%g", options.screenshotTimes.back());
+        if (options.duration && options.screenshotTimes.back() >= *options.duration) {
+            return "--screenshot " + std::string(time) + " comes after the end of --duration";
+        }
     }
     if (options.startTime && options.duration && *options.duration <= *options.startTime) {
         return "--duration counts from the start of the show: it must end after --start-time";
@@ -268,6 +292,16 @@ ParsedArguments ParseArguments(std::span<const std::string_view> arguments) {
 
 std::string UsageText(std::string_view program) {
     const std::string name(program);
+    std::string keyLines;
+    for (const PlayKeyLine& line : PlayKeyLines()) {
+        keyLines += "  " + line.keys + std::string(13 - line.keys.size(), ' ') + line.action + "\n";
+    }
+    keyLines += "A pause holds the picture, the music and the sound together. Seeks run the show\n"
+                "unseen to their target, as --start-time does (backwards: from its start). A\n"
+                "looped part plays again from its first frame at its end. F1 to F9 set speeds\n"
+                "1, 2, 3, 4, 10, 1/2, 1/4, 1/10 and 1/20 when the script says TIMESTRETCH Yes.\n"
+                "F12 writes the frame to Screenshot0000.png, Screenshot0001.png... in the\n"
+                "current folder, never over an existing file.\n";
     return "Usage: " + name +
            " [OPTION]... [WORD]...\n"
            "Plays the production embedded in the player, or the one in the current folder.\n"
@@ -300,6 +334,12 @@ std::string UsageText(std::string_view program) {
            "                         recording's step), and write the live textures, buffers,\n"
            "                         sounds and resident memory to standard error after each\n"
            "                         pass (a test of long runs)\n"
+           "      --screenshot SECONDS[,SECONDS...]\n"
+           "                         write the frames of these presentation times as\n"
+           "                         Screenshot-SECONDS.png (e.g. Screenshot-1.500.png) in the\n"
+           "                         current folder; the run steps like a 25 fps recording (or\n"
+           "                         at the recording's rate) and, without --duration or\n"
+           "                         --video, ends after the last picture (for --headless runs)\n"
            "      --check            read the configuration and the script, report what they\n"
            "                         hold and any mistake, and exit without playing: errors\n"
            "                         exit 1, warnings alone exit 0\n"
@@ -324,6 +364,9 @@ std::string UsageText(std::string_view program) {
            "  LogWindow   show the log window\n"
            "  tg          write the frame-rate graph to FpsTimeGraph.txt\n"
            "  us          write the effect usage statistics\n"
+           "\n"
+           "Keys while playing (not while recording, nor with --screenshot):\n" +
+           keyLines +
            "\n"
            "Exit status: 0 when the production ended or was left (or --check found\n"
            "nothing wrong), 1 after an error,\n"

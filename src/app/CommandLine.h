@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vesta {
 
@@ -41,6 +42,8 @@ struct LaunchOptions {
     bool version = false;
     // The render module's entry name (a plug-in's file name); else the first listed.
     std::optional<std::string> module;
+    // Presentation times whose frames are written as PNG files, ascending.
+    std::vector<double> screenshotTimes;
     // The words that are not options, joined by blanks; values of options are
     // not part of it, so a file named "VideoOut.avi" switches nothing on.
     std::string commandLine;

@@ -321,12 +321,24 @@ void CDemoApp::LoadFontAndScript() {
         SetFixedStep(true, m_recordingSettings.framesPerSecond);
     } else if (m_options.soakLoops) {
         SetFixedStep(true, RecordingSettings{}.framesPerSecond / kSoakStretch);
+    } else if (steppedScreenshots()) {
+        // The pictures are those a recording at the default rate holds.
+        SetFixedStep(true, RecordingSettings{}.framesPerSecond);
     }
     loadTimeline();
     followScriptSwitches();
     if (m_words.timeGraph) {
         for (const PartTimeline& part : ScriptLives(m_timeline->Parts())) {
             m_partTitles.push_back(part.title);
+        }
+    }
+    if (steppedScreenshots()) {
+        const std::optional<double> length = ExpectedLength(m_timeline->Parts());
+        if (length && m_options.screenshotTimes.back() >= *length) {
+            char text[160];
+            std::snprintf(text, sizeof text, "--screenshot %g: the show ends at %g s",
+                          m_options.screenshotTimes.back(), *length);
+            throw StartPointError(text);
         }
     }
     if (m_start) {
@@ -471,6 +483,11 @@ void CDemoApp::Frame() {
     if (!m_module) {
         return;
     }
+    if (m_pendingSeek && m_timeline) {
+        const StartPoint target = *m_pendingSeek;
+        m_pendingSeek.reset();
+        beginSeek(target);
+    }
     if (m_unheard) {
         m_unheard->MixUntil(TimeNow());
     }
@@ -485,11 +502,12 @@ void CDemoApp::Frame() {
     m_module->BeginFrame();
     if (m_timeline && !m_timeline->RunFrame()) {
         m_module->EndFrame();
-        if (m_options.soakLoops && playAgain()) {
+        if (loopAtPartEnd() || (m_options.soakLoops && playAgain())) {
             return;
         }
         PostQuitMessage(0);
-        if (m_seeking) {
+        checkNoScreenshotsLeft();
+        if (m_seeking && !m_liveSeek) {
             throw StartPointError("the show ended before its start at " + m_start->Describe());
         }
         return;
@@ -499,6 +517,9 @@ void CDemoApp::Frame() {
         // their own. This frame, with nothing drawn in it yet, goes on after
         // them: still on this frame's clock, now with the new part's counter.
         m_module->EndFrame();
+        if (loopAtPartEnd()) {
+            return;
+        }
         m_timeline->LoadNextPart();
         m_module->BeginFrame();
     }
@@ -507,7 +528,7 @@ void CDemoApp::Frame() {
         DrawTimeLine(*m_font, m_timeline->PartCounter(), m_timeline->PartTime());
     }
     finishFrame(true);
-    if (m_seeking && m_options.duration && TimeNow() >= *m_options.duration) {
+    if (m_seeking && !m_liveSeek && m_options.duration && TimeNow() >= *m_options.duration) {
         throw StartPointError("--duration ends the run before its start at " + m_start->Describe());
     }
     if ((m_options.duration && TimeNow() >= *m_options.duration) || StopSignal() != 0) {
@@ -524,10 +545,13 @@ void CDemoApp::finishFrame(bool ofTheShow) {
         m_module->Clear(0);
         return;
     }
+    if (ofTheShow) {
+        takeScreenshots();
+    }
     if (ofTheShow && m_recording) {
         m_recording->RecordFrame(*m_module);
         SetFrameIndex(m_recording->ShowFrameIndex());
-    } else if (ofTheShow && m_options.soakLoops) {
+    } else if (ofTheShow && (m_options.soakLoops || steppedScreenshots())) {
         SetFrameIndex(++m_steppedFrames);
     }
     m_module->Present(0);
@@ -562,9 +586,21 @@ void CDemoApp::startShowing() {
     m_frameTimes.clear();
     m_lastFrameClock = frameClock();
     const double now = TimeNow();
+    if (m_liveSeek) {
+        SetFixedStep(false, RecordingSettings{}.framesPerSecond);
+        SetPresentationTime(now);
+        m_timeline->SeekMusicToPartTime();
+        LogPrintf("Sought %s: part %d, presentation time %.3f s", m_start->Describe().c_str(),
+                  m_timeline->PartCounter(), now);
+        endSeek();
+        return;
+    }
     if (m_recording) {
         // The progress of what is recorded, from now.
         m_recording->ExpectLength(recordingLengthFrom(now));
+    } else if (steppedScreenshots()) {
+        // On the step from here, as a recording started here goes on.
+        m_steppedFrames = m_unseenFrames;
     } else {
         SetFixedStep(false, RecordingSettings{}.framesPerSecond);
         SetPresentationTime(now);
@@ -574,6 +610,7 @@ void CDemoApp::startShowing() {
               m_timeline->PartCounter(), now);
     std::fprintf(stderr, "vesta: starting at part %d, presentation time %.3f s\n",
                  m_timeline->PartCounter(), now);
+    endSeek();
 }
 
 void CDemoApp::ShowFrame(const std::function<void()>& draw) {
@@ -607,9 +644,24 @@ void CDemoApp::drawOverlays() {
         levels = {level.left, level.right};
     }
     DrawFrameRateOverlay(*m_font, m_overlays, rate, m_fps.Average(), levels);
+    if (m_overlays.showKeys) {
+        std::string state = m_paused ? "Paused" : "";
+        if (m_loopPart) {
+            state += (state.empty() ? "" : ", ") + std::string("looping part ") +
+                     std::to_string(*m_loopPart);
+        }
+        DrawKeyList(*m_font, state, PlayKeyLines());
+    }
 }
 
 bool CDemoApp::OnKeyDown(const Message& message) {
+    // F12 is the screenshot key, no longer a speed.
+    if (const PlayAction action = PlayActionOf(message.key); action != PlayAction::None) {
+        if (playKeysEnabled()) {
+            playKey(action);
+        }
+        return false;
+    }
     if (m_timeStretch) {
         if (const std::optional<float> speed = TimeStretchSpeed(message.key - kKeyF1 + 1)) {
             SetTimeSpeed(*speed);

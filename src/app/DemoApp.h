@@ -10,6 +10,7 @@
 #include "app/CommandLine.h"
 #include "app/FpsCounter.h"
 #include "app/FrameOverlay.h"
+#include "app/PlayKeys.h"
 #include "app/ShowRecording.h"
 #include "app/StartPoint.h"
 #include "app/UnheardSound.h"
@@ -50,6 +51,11 @@ public:
     OverlaySwitches& Overlays() { return m_overlays; }
     bool TimeStretchEnabled() const { return m_timeStretch; }
     void EnableTimeStretch(bool enabled) { m_timeStretch = enabled; }
+    bool Paused() const { return m_paused; }
+    // The frames run unseen towards a start or a seek's target.
+    bool Seeking() const { return m_seeking || m_pendingSeek.has_value(); }
+    // The part L loops, when it loops one.
+    std::optional<int> LoopedPart() const { return m_loopPart; }
 
     static constexpr const char* kModuleFolder = "./drv";
     static constexpr const char* kLogFileName = "Logging.txt";
@@ -92,6 +98,25 @@ private:
     void writeBanner();
     float frameClock() const;
 
+    // The play keys (DemoAppPlayKeys.cpp).
+    bool playKeysEnabled() const;
+    void playKey(PlayAction action);
+    void togglePause();
+    PlayPosition playPosition() const;
+    // Runs the frames unseen from here, or from a new start of the show when
+    // `target` lies behind, until `target` is reached.
+    void beginSeek(const StartPoint& target);
+    void restartShow();
+    // At the end of the looped part: true when it plays again.
+    bool loopAtPartEnd();
+    // After a seek: the looped part is left behind, the keys held back are played.
+    void endSeek();
+    // The screenshot key's picture and those of --screenshot due in this frame.
+    void takeScreenshots();
+    // --screenshot: the show ended before the pictures still due.
+    void checkNoScreenshotsLeft() const;
+    bool steppedScreenshots() const { return !m_options.screenshotTimes.empty(); }
+
     LaunchOptions m_options;
     AppConfig m_settings;
     CommandWords m_words;
@@ -127,6 +152,16 @@ private:
     std::uint32_t m_steppedFrames = 0;
     // The presentation time a frame of --soak covers, in frames of a recording.
     static constexpr float kSoakStretch = 10.0f;
+
+    // The play keys' state.
+    bool m_paused = false;
+    std::optional<int> m_loopPart;
+    std::optional<StartPoint> m_pendingSeek;  // begins with the next frame
+    bool m_liveSeek = false;                  // the seek in progress is a key's
+    std::vector<PlayAction> m_heldKeys;       // pressed during a seek
+    bool m_shotRequested = false;
+    int m_nextShotNumber = 0;
+    std::size_t m_nextTimedShot = 0;  // into m_options.screenshotTimes
 };
 
 }  // namespace vesta

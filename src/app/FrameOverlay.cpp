@@ -20,6 +20,24 @@ void DrawFrameRateOverlay(Font& font, const OverlaySwitches& switches, float rat
     }
 }
 
+void DrawKeyList(Font& font, const std::string& state, const std::vector<PlayKeyLine>& lines) {
+    // Below the rate and time lines; the sound bars, rarely on with it, may cross it.
+    constexpr unsigned kTop = 45;
+    constexpr unsigned kLineHeight = 15;
+    unsigned y = kTop;
+    if (!state.empty()) {
+        font.Print(0, 10, y, "%s", state.c_str());
+        y += kLineHeight;
+    }
+    // The font is proportional: the actions line up in a column of their own.
+    constexpr unsigned kActionColumn = 95;
+    for (const PlayKeyLine& line : lines) {
+        font.Print(0, 10, y, "%s", line.keys.c_str());
+        font.Print(0, kActionColumn, y, "%s", line.action.c_str());
+        y += kLineHeight;
+    }
+}
+
 void DrawTimeLine(Font& font, int part, float time) {
     font.Print(0, 10, 25, "Part %d, %.2f", part, time);
 }

@@ -3,8 +3,10 @@
 // sound-level bars, and the part and time line.
 
 #include <string>
+#include <vector>
 
 #include "app/FpsCounter.h"
+#include "app/PlayKeys.h"
 #include "render/RenderResources.h"
 
 namespace vesta {
@@ -14,6 +16,7 @@ struct OverlaySwitches {
     bool showTime = false;       // SHOWTIME
     bool soundBars = false;      // SOUNDBARS
     bool showFrameRate = false;  // the classic dialog's box
+    bool showKeys = false;       // the play keys' list (H)
 };
 
 struct SoundLevels {
@@ -30,5 +33,8 @@ void DrawFrameRateOverlay(Font& font, const OverlaySwitches& switches, float rat
                           const SoundLevels& levels);
 
 void DrawTimeLine(Font& font, int part, float time);
+
+// The play keys' list under the other lines, `state` (paused, looping) first.
+void DrawKeyList(Font& font, const std::string& state, const std::vector<PlayKeyLine>& lines);
 
 }  // namespace vesta

@@ -19,6 +19,18 @@ std::optional<StartPoint> StartPoint::FromOptions(const LaunchOptions& options) 
     return std::nullopt;
 }
 
+StartPoint StartPoint::AtTime(double seconds) {
+    StartPoint start;
+    start.m_time = seconds;
+    return start;
+}
+
+StartPoint StartPoint::AtPart(int part) {
+    StartPoint start;
+    start.m_part = part;
+    return start;
+}
+
 void StartPoint::CheckAgainst(const std::vector<CPart>& parts) const {
     if (m_part > static_cast<int>(parts.size())) {
         throw StartPointError("--start-part " + std::to_string(m_part) + ": the show has " +

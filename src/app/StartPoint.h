@@ -25,6 +25,10 @@ class StartPoint {
 public:
     // None when the options start with the show.
     static std::optional<StartPoint> FromOptions(const LaunchOptions& options);
+    // A seek while playing: to presentation time `seconds` (0 or more), or to
+    // the first frame of part `part` (from 1).
+    static StartPoint AtTime(double seconds);
+    static StartPoint AtPart(int part);
 
     // Throws StartPointError when the show has no such part or, as far as the
     // script tells, ends before that time.
@@ -42,6 +46,8 @@ public:
     std::string Describe() const;
     // The presentation time the run starts at, when it is given as one.
     std::optional<double> Time() const { return m_time; }
+    // The part the run starts at, when it is not given as a time.
+    int Part() const { return m_part; }
 
 private:
     std::optional<double> m_time;

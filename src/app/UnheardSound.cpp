@@ -18,12 +18,17 @@ UnheardSound::UnheardSound(SoundSystem& sound) : m_sound(sound) {
 }
 
 void UnheardSound::MixUntil(double seconds) {
-    const auto target = static_cast<std::int64_t>(std::llround(seconds * m_sound.OutputRate()));
+    const auto target =
+        m_base + static_cast<std::int64_t>(std::llround(seconds * m_sound.OutputRate()));
     while (m_mixed < target) {
         const std::int64_t chunk = std::min(target - m_mixed, kChunkFrames);
         m_sound.RenderAudio(m_scratch.data(), static_cast<std::size_t>(chunk));
         m_mixed += chunk;
     }
+}
+
+void UnheardSound::Rebase(double seconds) {
+    m_base = m_mixed - static_cast<std::int64_t>(std::llround(seconds * m_sound.OutputRate()));
 }
 
 }  // namespace vesta

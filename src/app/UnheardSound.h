@@ -20,11 +20,15 @@ public:
     // Mixes the audio from where the last call ended up to `seconds` of
     // presentation time (nothing when that is not later).
     void MixUntil(double seconds);
+    // The presentation time starts again at `seconds` (a seek backwards): the
+    // audio goes on from where it is, in step with the new time.
+    void Rebase(double seconds);
     std::int64_t FramesMixed() const { return m_mixed; }
 
 private:
     SoundSystem& m_sound;
     std::int64_t m_mixed = 0;
+    std::int64_t m_base = 0;  // audio frames mixed at presentation time 0
     std::vector<float> m_scratch;
 };
 

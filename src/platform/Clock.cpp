@@ -15,6 +15,7 @@ struct ClockState {
     float speed = 1.0f;
     float lastSetTime = 0.0f;   // presentation time at the last speed change
     float lastRealTime = 0.0f;  // real elapsed time at the last speed change
+    bool paused = false;
     bool fixedStep = false;
     float fixedStepRate = 25.0f;
     std::uint32_t frameIndex = 0;
@@ -81,6 +82,9 @@ double TimeNow() {
     if (clock.fixedStep) {
         return static_cast<double>(clock.frameIndex) * (1.0 / clock.fixedStepRate);
     }
+    if (clock.paused) {
+        return clock.lastSetTime;
+    }
     return (realElapsed() - clock.lastRealTime) * clock.speed + clock.lastSetTime;
 }
 
@@ -97,6 +101,26 @@ void SetPresentationTime(double seconds) {
     ClockState& clock = state();
     clock.lastSetTime = static_cast<float>(seconds);
     clock.lastRealTime = static_cast<float>(realElapsed());
+}
+
+void SetClockPaused(bool paused) {
+    TimerInit();
+    ClockState& clock = state();
+    if (paused == clock.paused) {
+        return;
+    }
+    if (clock.fixedStep) {
+        clock.paused = paused;
+        return;
+    }
+    // Both ways the time read now becomes the base the clock runs on from.
+    clock.lastSetTime = static_cast<float>(TimeNow());
+    clock.lastRealTime = static_cast<float>(realElapsed());
+    clock.paused = paused;
+}
+
+bool ClockPaused() {
+    return state().paused;
 }
 
 float GetTimeSpeed() {

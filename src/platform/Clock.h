@@ -25,6 +25,10 @@ float GetTimeSpeed();
 // The real-time clock reads `seconds` now and runs on from there at the
 // current speed (after a run has skipped ahead on the fixed step).
 void SetPresentationTime(double seconds);
+// A paused clock reads the time it was paused at until it is resumed, then
+// runs on from there; the fixed step of a recording is not paused.
+void SetClockPaused(bool paused);
+bool ClockPaused();
 
 // While recording, time advances by 1 / framesPerSecond per recorded frame.
 void SetFixedStep(bool enabled, float framesPerSecond);

@@ -100,7 +100,26 @@ int PlatformWindow::VirtualKey(std::int32_t sdlKey) {
     if (sdlKey >= SDLK_F1 && sdlKey <= SDLK_F12) {
         return kVirtualKeyF1 + (sdlKey - SDLK_F1);
     }
-    return 0;
+    // Letters are their capital's code, whatever the shift state.
+    if (sdlKey >= SDLK_a && sdlKey <= SDLK_z) {
+        return 'A' + (sdlKey - SDLK_a);
+    }
+    switch (sdlKey) {
+    case SDLK_SPACE:
+        return 0x20;
+    case SDLK_PAGEUP:
+        return 0x21;
+    case SDLK_PAGEDOWN:
+        return 0x22;
+    case SDLK_HOME:
+        return 0x24;
+    case SDLK_LEFT:
+        return 0x25;
+    case SDLK_RIGHT:
+        return 0x27;
+    default:
+        return 0;
+    }
 }
 
 void PlatformWindow::PollEvents(const std::function<void(const WindowEvent&)>& handler,

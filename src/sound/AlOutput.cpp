@@ -79,6 +79,20 @@ void AlOutput::Pause() {
     }
 }
 
+bool AlOutput::SetDevicePaused(bool paused) {
+    if (!m_device || !alcIsExtensionPresent(m_device, "ALC_SOFT_pause_device")) {
+        return false;
+    }
+    using DeviceCall = void(ALC_APIENTRY*)(ALCdevice*);
+    const auto call = reinterpret_cast<DeviceCall>(
+        alcGetProcAddress(m_device, paused ? "alcDevicePauseSOFT" : "alcDeviceResumeSOFT"));
+    if (!call) {
+        return false;
+    }
+    call(m_device);
+    return true;
+}
+
 void AlOutput::Close() {
     if (m_context) {
         alcMakeContextCurrent(nullptr);

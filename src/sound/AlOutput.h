@@ -30,6 +30,9 @@ public:
     // Loopback only: stereo float frames.
     void Render(float* interleaved, std::size_t frames);
     void Pause();
+    // Stops (or restarts) the device's mixing, every source keeping its
+    // place; false when the device cannot pause.
+    bool SetDevicePaused(bool paused);
 
 private:
     bool createContext(int rate, bool loopback);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "log/Log.h"
 #include "platform/Clock.h"
 #include "sound/NextLoadSample.h"
 
@@ -53,6 +54,7 @@ bool SoundMixer::Open(SoundOutput output, int rate) {
     m_rate = m_output.IsOpen() ? m_output.Rate() : rate;
     m_renderedFrames = 0;
     m_startTicks = PerformanceCounter();
+    m_paused = false;
     m_feederWake.notify_all();
     return true;
 }
@@ -209,9 +211,28 @@ std::int64_t SoundMixer::Clock() const {
     if (m_outputKind == SoundOutput::Loopback) {
         return m_renderedFrames;
     }
-    const std::int64_t ticks = PerformanceCounter() - m_startTicks;
+    const std::int64_t ticks = (m_paused ? m_pausedTicks : PerformanceCounter()) - m_startTicks;
     return static_cast<std::int64_t>(static_cast<double>(ticks) /
                                      static_cast<double>(PerformanceFrequency()) * m_rate);
+}
+
+void SoundMixer::SetPaused(bool paused) {
+    std::lock_guard lock(m_mutex);
+    if (paused == m_paused) {
+        return;
+    }
+    // The real-time clock resumes where it stopped: fades scheduled on it
+    // keep their place in the music.
+    if (paused) {
+        m_pausedTicks = PerformanceCounter();
+    } else {
+        m_startTicks += PerformanceCounter() - m_pausedTicks;
+    }
+    m_paused = paused;
+    if (m_outputKind == SoundOutput::Device && !m_output.SetDevicePaused(paused)) {
+        WarnPrintf("the sound device cannot pause; the music plays on");
+    }
+    m_clockAdvanced.notify_all();
 }
 
 void SoundMixer::ScheduleVolume(SoundHandle channel, std::int64_t frame, int volume) {

@@ -63,6 +63,9 @@ public:
 
     // Audio time in output frames: rendered frames in loopback, real time otherwise.
     std::int64_t Clock() const;
+    // Locks by itself. A paused device mixes nothing and its clock stands still.
+    void SetPaused(bool paused);
+    bool Paused() const { return m_paused; }
     void ScheduleVolume(SoundHandle channel, std::int64_t frame, int volume);
     // Locks by itself; false when the system is shutting down first.
     bool WaitForClock(std::int64_t frame);
@@ -115,6 +118,8 @@ private:
 
     std::int64_t m_renderedFrames = 0;
     std::int64_t m_startTicks = 0;
+    bool m_paused = false;
+    std::int64_t m_pausedTicks = 0;   // when the pause began
     std::vector<VolumeStep> m_steps;  // in frame order
     std::condition_variable m_clockAdvanced;
 

@@ -45,6 +45,15 @@ void SoundSystem::Shutdown() {
     m_mixer->StopAll();
 }
 
+void SoundSystem::SetPaused(bool paused) {
+    m_mixer->SetPaused(paused);
+}
+
+bool SoundSystem::Paused() const {
+    std::lock_guard lock(m_mixer->Mutex());
+    return m_mixer->Paused();
+}
+
 SoundOutput SoundSystem::Output() const {
     std::lock_guard lock(m_mixer->Mutex());
     return m_mixer->Output();

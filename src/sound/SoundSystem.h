@@ -93,6 +93,10 @@ public:
     SoundOutput Output() const;
     // Output frames per second (stereo).
     int OutputRate() const;
+    // Holds every stream, module and sample where it is (a paused show) and
+    // lets them go on together. A loopback output is paused by not mixing.
+    void SetPaused(bool paused);
+    bool Paused() const;
 
     // Loopback only: mixes exactly `frames` stereo frames (interleaved
     // left/right floats) and advances every channel by that much audio time.
