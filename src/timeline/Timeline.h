@@ -51,6 +51,7 @@ public:
     int PartCounter() const { return m_partCounter; }
     const ScriptSwitches& Switches() const { return m_script->switches; }
     const std::vector<CPart>& Parts() const { return m_script->parts; }
+    const std::shared_ptr<const ParsedScript>& Script() const { return m_script; }
     // The part being played, or null.
     const PartPlayer* CurrentPart() const { return m_player.get(); }
 
