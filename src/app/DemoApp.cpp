@@ -492,7 +492,7 @@ void CDemoApp::Frame() {
         }
         playFrame();
     } catch (const CEngineError& error) {
-        if (!m_fallbackScript) {
+        if (!m_fallback.script) {
             throw;
         }
         resumeOldScript(error.what());
@@ -612,7 +612,7 @@ void CDemoApp::startShowing() {
         m_timeline->SeekMusicToPartTime();
     }
     if (m_start->Resumes()) {
-        m_fallbackScript.reset();
+        m_fallback = {};
         LogPrintf("Resumed at %s: presentation time %.3f s", m_start->Describe().c_str(), now);
         std::fprintf(stderr,
                      "vesta: resumed at part %d, %.3f s into it, presentation time %.3f s\n",
@@ -653,6 +653,9 @@ void CDemoApp::reloadScript() {
         reportReloadFailure(std::move(reasons));
         return;
     }
+    // A failure on the way back to the resume point goes back to the old script.
+    m_fallback = std::move(m_playing);
+    m_fallback.script = m_timeline->Script();
     m_playing = reading;
     m_hotReload->SetScriptFiles(m_playing.files);
     m_reloadErrors.clear();
@@ -664,8 +667,6 @@ void CDemoApp::reloadScript() {
               resume.Describe().c_str());
     std::fprintf(stderr, "vesta: reloading %s, to resume at %s\n", m_settings.script.c_str(),
                  resume.Describe().c_str());
-    // A failure on the way back to the resume point goes back to the old script.
-    m_fallbackScript = m_timeline->Script();
     restartAt(std::move(reading.script), resume);
 }
 
@@ -699,9 +700,10 @@ void CDemoApp::resumeOldScript(const std::string& error) {
     m_module->EndFrame();
     m_module->SetDrawingSkipped(false);
     reportReloadFailure({error});
-    std::shared_ptr<const ParsedScript> old = std::move(m_fallbackScript);
-    m_fallbackScript.reset();
-    restartAt(std::move(old), *m_start);
+    m_playing = std::move(m_fallback);
+    m_fallback = {};
+    m_hotReload->SetScriptFiles(m_playing.files);
+    restartAt(m_playing.script, *m_start);
 }
 
 void CDemoApp::ShowFrame(const std::function<void()>& draw) {

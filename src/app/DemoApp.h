@@ -134,11 +134,11 @@ private:
     bool m_seeking = false;  // the frames run unseen until the start point
     std::uint32_t m_unseenFrames = 0;
     std::unique_ptr<HotReload> m_hotReload;  // --watch, when not recording
+    ScriptReading m_playing;                 // the files and mistakes of the script playing
     // Until a changed script reaches the point it resumes at: the one that
     // played before, to go back to should the new one fail on the way.
-    std::shared_ptr<const ParsedScript> m_fallbackScript;
+    ScriptReading m_fallback;
     std::vector<std::string> m_reloadErrors;  // on screen until a change plays
-    ScriptReading m_playing;                  // the files and mistakes of the script playing
     // --soak: how many times the show has ended, and the frames of its fixed
     // step, which runs on through every pass.
     int m_soakPasses = 0;
