@@ -335,8 +335,13 @@ void CDemoApp::LoadFontAndScript() {
         // Read once more for the files it reads and the mistakes it plays with.
         m_playing = ReadChangedScript(m_settings.script);
         m_hotReload->SetScriptFiles(m_playing.files);
-        std::fprintf(stderr, "vesta: watching %zu files of the show for changes\n",
-                     m_hotReload->WatchedCount());
+        if (m_hotReload->WatchedCount() == 0) {
+            WarnPrintf("--watch: the show reads nothing from disk (archives and the production "
+                       "inside the player are not watched)");
+        } else {
+            std::fprintf(stderr, "vesta: watching %zu files of the show for changes\n",
+                         m_hotReload->WatchedCount());
+        }
     }
     if (m_words.timeGraph) {
         for (const PartTimeline& part : ScriptLives(m_timeline->Parts())) {
