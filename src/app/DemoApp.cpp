@@ -687,6 +687,8 @@ void CDemoApp::restartAt(std::shared_ptr<const ParsedScript> script, const Start
     // As between two passes of --soak: the old show's textures go first.
     m_timeline.reset();
     m_module->DestroyAllTextures();
+    // The effects draw the numbers a run from the start draws.
+    SeedRandom(RandomSeed());
     m_timeline = std::make_unique<CTimeline>(*m_module);
     m_timeline->SetFrameOwner(*this);
     m_timeline->UseScript(std::move(script));

@@ -19,13 +19,6 @@ std::optional<StartPoint> StartPoint::FromOptions(const LaunchOptions& options) 
     return std::nullopt;
 }
 
-StartPoint StartPoint::InPart(int part, double partSeconds) {
-    StartPoint start;
-    start.m_part = part;
-    start.m_partTime = partSeconds;
-    return start;
-}
-
 void StartPoint::CheckAgainst(const std::vector<CPart>& parts) const {
     if (m_part > static_cast<int>(parts.size())) {
         throw StartPointError("--start-part " + std::to_string(m_part) + ": the show has " +
@@ -42,6 +35,13 @@ void StartPoint::CheckAgainst(const std::vector<CPart>& parts) const {
                       *length);
         throw StartPointError(text);
     }
+}
+
+StartPoint StartPoint::InPart(int part, double partSeconds) {
+    StartPoint start;
+    start.m_part = part;
+    start.m_partTime = partSeconds;
+    return start;
 }
 
 bool StartPoint::ReachedBy(double now, int partCounter, double partTime) const {

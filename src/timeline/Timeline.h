@@ -51,7 +51,8 @@ public:
     int PartCounter() const { return m_partCounter; }
     const ScriptSwitches& Switches() const { return m_script->switches; }
     const std::vector<CPart>& Parts() const { return m_script->parts; }
-    const std::shared_ptr<const ParsedScript>& Script() const { return m_script; }
+    // The script played, to play it again from the start with UseScript.
+    std::shared_ptr<const ParsedScript> Script() const { return m_script; }
     // The part being played, or null.
     const PartPlayer* CurrentPart() const { return m_player.get(); }
 
