@@ -151,6 +151,8 @@ bool applyFlag(LaunchOptions& options, std::string_view flag) {
         options.fullscreen = true;
     } else if (flag == "--help" || flag == "-h") {
         options.help = true;
+    } else if (flag == "--watch") {
+        options.watch = true;
     } else if (flag == "--check") {
         options.check = true;
     } else if (flag == "--strict") {
@@ -340,6 +342,13 @@ std::string UsageText(std::string_view program) {
            "                         current folder; the run steps like a 25 fps recording (or\n"
            "                         at the recording's rate) and, without --duration or\n"
            "                         --video, ends after the last picture (for --headless runs)\n"
+           "      --watch            while playing, read again what changes on disk: a\n"
+           "                         changed script or include resumes the show at the same\n"
+           "                         part and time (a script with a mistake is not played:\n"
+           "                         the mistake is shown and the old script goes on), a\n"
+           "                         changed picture is replaced where it is used; files in\n"
+           "                         archives or in the player are not watched, and nothing\n"
+           "                         is while recording\n"
            "      --check            read the configuration and the script, report what they\n"
            "                         hold and any mistake, and exit without playing: errors\n"
            "                         exit 1, warnings alone exit 0\n"

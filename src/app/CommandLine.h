@@ -35,6 +35,7 @@ struct LaunchOptions {
     std::optional<int> startPart;     // numbered from 1
     std::optional<unsigned> seed;     // of the pseudo-random numbers; else the calendar time
     std::optional<int> soakLoops;     // passes of the show, resources reported after each
+    bool watch = false;               // play on what changes on disk
     bool check = false;               // lint the production instead of playing it
     bool strict = false;              // with check: warnings fail as errors do
     bool timeline = false;            // with check: write ScriptTimeline.html

@@ -9,12 +9,14 @@
 
 #include "app/CpuReport.h"
 #include "app/DeviceChoice.h"
+#include "app/ScriptReload.h"
 #include "app/SoakReport.h"
 #include "app/StopSignals.h"
 #include "app/TimeStretch.h"
 #include "app/UnheardSound.h"
 #include "app/dialogs/ClassicDialog.h"
 #include "app/dialogs/VideoSettingsDialog.h"
+#include "fs/DiskFiles.h"
 #include "fs/SearchPaths.h"
 #include "log/Log.h"
 #include "log/TimeGraph.h"
@@ -325,8 +327,25 @@ void CDemoApp::LoadFontAndScript() {
         // The pictures are those a recording at the default rate holds.
         SetFixedStep(true, RecordingSettings{}.framesPerSecond);
     }
+    if (m_options.watch && m_words.videoOut) {
+        WarnPrintf("--watch is ignored while recording: a recording plays the show as it is");
+    } else if (m_options.watch) {
+        m_hotReload = std::make_unique<HotReload>(DiskFilesOpened().size());
+    }
     loadTimeline();
     followScriptSwitches();
+    if (m_hotReload) {
+        // Read once more for the files it reads and the mistakes it plays with.
+        m_playing = ReadChangedScript(m_settings.script);
+        m_hotReload->SetScriptFiles(m_playing.files);
+        if (m_hotReload->WatchedCount() == 0) {
+            WarnPrintf("--watch: the show reads nothing from disk (archives and the production "
+                       "inside the player are not watched)");
+        } else {
+            std::fprintf(stderr, "vesta: watching %zu files of the show for changes\n",
+                         m_hotReload->WatchedCount());
+        }
+    }
     if (m_words.timeGraph) {
         for (const PartTimeline& part : ScriptLives(m_timeline->Parts())) {
             m_partTitles.push_back(part.title);
@@ -480,6 +499,24 @@ float CDemoApp::frameClock() const {
 }
 
 void CDemoApp::Frame() {
+    if (!m_hotReload) {
+        playFrame();
+        return;
+    }
+    try {
+        if (!m_seeking) {
+            followChanges();
+        }
+        playFrame();
+    } catch (const CEngineError& error) {
+        if (!m_fallback.script) {
+            throw;
+        }
+        resumeOldScript(error.what());
+    }
+}
+
+void CDemoApp::playFrame() {
     if (!m_module) {
         return;
     }
@@ -492,11 +529,13 @@ void CDemoApp::Frame() {
         m_unheard->MixUntil(TimeNow());
     }
     if (m_seeking && m_timeline) {
-        if (m_start->ReachedBy(TimeNow(), m_timeline->PartCounter())) {
+        const double partTime = m_timeline->PartTime();
+        if (m_start->ReachedBy(TimeNow(), m_timeline->PartCounter(), partTime)) {
             startShowing();
         } else {
             // Drawn or not, the effects run the same: only their pictures go.
-            m_module->SetDrawingSkipped(!m_start->DrawnBeforeStart(TimeNow()));
+            m_module->SetDrawingSkipped(
+                !m_start->DrawnBeforeStart(TimeNow(), m_timeline->PartCounter(), partTime));
         }
     }
     m_module->BeginFrame();
@@ -504,6 +543,9 @@ void CDemoApp::Frame() {
         m_module->EndFrame();
         if (loopAtPartEnd() || (m_options.soakLoops && playAgain())) {
             return;
+        }
+        if (m_seeking && m_start->Resumes()) {
+            throw CAppError("the changed script ends before " + m_start->Describe());
         }
         PostQuitMessage(0);
         checkNoScreenshotsLeft();
@@ -527,8 +569,12 @@ void CDemoApp::Frame() {
     if (m_overlays.showTime && m_font && m_timeline) {
         DrawTimeLine(*m_font, m_timeline->PartCounter(), m_timeline->PartTime());
     }
+    if (!m_reloadErrors.empty() && m_font) {
+        DrawReloadFailure(*m_font, m_reloadErrors);
+    }
     finishFrame(true);
-    if (m_seeking && !m_liveSeek && m_options.duration && TimeNow() >= *m_options.duration) {
+    if (m_seeking && !m_liveSeek && !m_start->Resumes() && m_options.duration &&
+        TimeNow() >= *m_options.duration) {
         throw StartPointError("--duration ends the run before its start at " + m_start->Describe());
     }
     if ((m_options.duration && TimeNow() >= *m_options.duration) || StopSignal() != 0) {
@@ -606,11 +652,97 @@ void CDemoApp::startShowing() {
         SetPresentationTime(now);
         m_timeline->SeekMusicToPartTime();
     }
+    if (m_start->Resumes()) {
+        m_fallback = {};
+        LogPrintf("Resumed at %s: presentation time %.3f s", m_start->Describe().c_str(), now);
+        std::fprintf(stderr,
+                     "vesta: resumed at part %d, %.3f s into it, presentation time %.3f s\n",
+                     m_timeline->PartCounter(), m_timeline->PartTime(), now);
+        endSeek();
+        return;
+    }
     LogPrintf("Started at %s: part %d, presentation time %.3f s", m_start->Describe().c_str(),
               m_timeline->PartCounter(), now);
     std::fprintf(stderr, "vesta: starting at part %d, presentation time %.3f s\n",
                  m_timeline->PartCounter(), now);
     endSeek();
+}
+
+void CDemoApp::followChanges() {
+    const HotReload::Changes changes = m_hotReload->Poll(MillisecondCounter());
+    for (const std::string& picture : changes.pictures) {
+        try {
+            const int textures = m_module->ReloadPictures(picture);
+            LogPrintf("Reloaded [ %s ] into %d textures.", picture.c_str(), textures);
+            std::fprintf(stderr, "vesta: reloaded picture %s (%d textures)\n", picture.c_str(),
+                         textures);
+        } catch (const CEngineError& error) {
+            reportReloadFailure({error.what()});
+        }
+    }
+    if (changes.script) {
+        reloadScript();
+    }
+}
+
+void CDemoApp::reloadScript() {
+    ScriptReading reading = ReadChangedScript(m_settings.script);
+    if (std::vector<std::string> reasons = ReasonsToRefuse(reading, m_playing); !reasons.empty()) {
+        // A broken include may be one the script names by mistake: the
+        // files of the script playing stay the script's as well.
+        std::vector<std::string> files = m_playing.files;
+        files.insert(files.end(), reading.files.begin(), reading.files.end());
+        m_hotReload->SetScriptFiles(std::move(files));
+        reportReloadFailure(std::move(reasons));
+        return;
+    }
+    // A failure on the way back to the resume point goes back to the old script.
+    m_fallback = std::move(m_playing);
+    m_fallback.script = m_timeline->Script();
+    m_playing = reading;
+    m_hotReload->SetScriptFiles(m_playing.files);
+    m_reloadErrors.clear();
+    WriteScriptLogs(*reading.script);
+    const int parts = static_cast<int>(reading.script->parts.size());
+    const StartPoint resume =
+        StartPoint::InPart(std::min(m_timeline->PartCounter(), parts), m_timeline->PartTime());
+    LogPrintf("Reloading %s, to resume at %s", m_settings.script.c_str(),
+              resume.Describe().c_str());
+    std::fprintf(stderr, "vesta: reloading %s, to resume at %s\n", m_settings.script.c_str(),
+                 resume.Describe().c_str());
+    restartAt(std::move(reading.script), resume);
+}
+
+void CDemoApp::reportReloadFailure(std::vector<std::string> errors) {
+    for (const std::string& error : errors) {
+        LogPrintf("*** Reload failed : %s", error.c_str());
+        std::fprintf(stderr, "vesta: reload failed: %s\n", error.c_str());
+    }
+    m_reloadErrors = std::move(errors);
+}
+
+void CDemoApp::restartAt(std::shared_ptr<const ParsedScript> script, const StartPoint& start) {
+    m_start = start;
+    m_seeking = true;
+    m_unseenFrames = 0;
+    if (m_unheard) {
+        m_unheard->Rebase(0.0);
+    }
+    SetFixedStep(true, RecordingSettings{}.framesPerSecond);
+    SetFrameIndex(0);
+    restartShow(std::move(script));
+    followScriptSwitches();
+}
+
+void CDemoApp::resumeOldScript(const std::string& error) {
+    // The frame the failure broke off ends unseen.
+    m_module->EndFrame();
+    m_module->SetDrawingSkipped(false);
+    reportReloadFailure({error});
+    m_playing = std::move(m_fallback);
+    m_fallback = {};
+    m_hotReload->SetScriptFiles(m_playing.files);
+    restartAt(m_playing.script, *m_start);
 }
 
 void CDemoApp::ShowFrame(const std::function<void()>& draw) {

@@ -10,7 +10,9 @@
 #include "app/CommandLine.h"
 #include "app/FpsCounter.h"
 #include "app/FrameOverlay.h"
+#include "app/HotReload.h"
 #include "app/PlayKeys.h"
+#include "app/ScriptReload.h"
 #include "app/ShowRecording.h"
 #include "app/StartPoint.h"
 #include "app/UnheardSound.h"
@@ -82,6 +84,16 @@ private:
     // was the last pass, starts the show again.
     bool playAgain();
     void followScriptSwitches();
+    // --watch: what changed on disk goes into the show between two frames.
+    void followChanges();
+    void reloadScript();
+    void reportReloadFailure(std::vector<std::string> errors);
+    // The show starts again with `script` and runs unseen up to `start`.
+    void restartAt(std::shared_ptr<const ParsedScript> script, const StartPoint& start);
+    // A changed script failed on the way to where the show was: the one
+    // before it goes on from there.
+    void resumeOldScript(const std::string& error);
+    void playFrame();
     void updateViewport();
     void drawOverlays();
     void writeFrameTimeGraph() const;
@@ -106,7 +118,8 @@ private:
     // Runs the frames unseen from here, or from a new start of the show when
     // `target` lies behind, until `target` is reached.
     void beginSeek(const StartPoint& target);
-    void restartShow();
+    // The show from its start, with the seed of the run.
+    void restartShow(std::shared_ptr<const ParsedScript> script);
     // At the end of the looped part: true when it plays again.
     bool loopAtPartEnd();
     // After a seek: the looped part is left behind, the keys held back are played.
@@ -146,6 +159,12 @@ private:
     std::optional<StartPoint> m_start;
     bool m_seeking = false;  // the frames run unseen until the start point
     std::uint32_t m_unseenFrames = 0;
+    std::unique_ptr<HotReload> m_hotReload;  // --watch, when not recording
+    ScriptReading m_playing;                 // the files and mistakes of the script playing
+    // Until a changed script reaches the point it resumes at: the one that
+    // played before, to go back to should the new one fail on the way.
+    ScriptReading m_fallback;
+    std::vector<std::string> m_reloadErrors;  // on screen until a change plays
     // --soak: how many times the show has ended, and the frames of its fixed
     // step, which runs on through every pass.
     int m_soakPasses = 0;

@@ -95,7 +95,7 @@ void CDemoApp::beginSeek(const StartPoint& target) {
         if (m_unheard) {
             m_unheard->Rebase(0.0);
         }
-        restartShow();
+        restartShow(m_timeline->Script());
     } else {
         // The next step at or after now: the clock never runs backwards.
         m_unseenFrames = static_cast<std::uint32_t>(std::ceil(TimeNow() * kSeekRate - 1e-6));
@@ -103,8 +103,8 @@ void CDemoApp::beginSeek(const StartPoint& target) {
     }
 }
 
-void CDemoApp::restartShow() {
-    std::shared_ptr<const ParsedScript> script = m_timeline->Script();
+void CDemoApp::restartShow(std::shared_ptr<const ParsedScript> script) {
+    // As between two passes of --soak: the old show's textures go first.
     m_timeline.reset();
     m_module->DestroyAllTextures();
     // The effects draw the numbers a run from the start draws.

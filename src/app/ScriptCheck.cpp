@@ -67,11 +67,7 @@ int checkScript(std::FILE* out, std::FILE* err, bool strict, bool timeline) {
     printSummary(out, settings.script, script);
     const std::vector<std::string> constants = parser.Constants().Names();
     CheckFindings findings;
-    CheckStructure(script, notes, constants, findings);
-    for (const CPart& part : script.parts) {
-        CheckPartFiles(part, findings);
-    }
-    CheckEffects(script, constants, findings);
+    CheckParsedScript(script, notes, constants, findings);
     findings.Print(err);
     if (findings.Errors() > 0 || (strict && findings.Warnings() > 0)) {
         return 1;
@@ -80,6 +76,15 @@ int checkScript(std::FILE* out, std::FILE* err, bool strict, bool timeline) {
 }
 
 }  // namespace
+
+void CheckParsedScript(const ParsedScript& script, const ScriptNotes& notes,
+                       const std::vector<std::string>& constants, CheckFindings& findings) {
+    CheckStructure(script, notes, constants, findings);
+    for (const CPart& part : script.parts) {
+        CheckPartFiles(part, findings);
+    }
+    CheckEffects(script, constants, findings);
+}
 
 int RunScriptCheck(std::FILE* out, std::FILE* err, bool strict, bool timeline) {
     try {

@@ -49,16 +49,34 @@ void StartPoint::CheckAgainst(const std::vector<CPart>& parts) const {
     }
 }
 
-bool StartPoint::ReachedBy(double now, int partCounter) const {
+StartPoint StartPoint::InPart(int part, double partSeconds) {
+    StartPoint start;
+    start.m_part = part;
+    start.m_partTime = partSeconds;
+    return start;
+}
+
+bool StartPoint::ReachedBy(double now, int partCounter, double partTime) const {
+    if (m_partTime) {
+        return partCounter > m_part || (partCounter == m_part && partTime >= *m_partTime);
+    }
     return m_time ? now >= *m_time : partCounter >= m_part;
 }
 
-bool StartPoint::DrawnBeforeStart(double now) const {
+bool StartPoint::DrawnBeforeStart(double now, int partCounter, double partTime) const {
     constexpr double kSettlingSeconds = 1.0;
+    if (m_partTime) {
+        return partCounter == m_part && partTime >= *m_partTime - kSettlingSeconds;
+    }
     return m_time && now >= *m_time - kSettlingSeconds;
 }
 
 std::string StartPoint::Describe() const {
+    if (m_partTime) {
+        char text[64];
+        std::snprintf(text, sizeof text, "part %d, %.3f s into it", m_part, *m_partTime);
+        return text;
+    }
     if (!m_time) {
         return "part " + std::to_string(m_part);
     }

@@ -33,15 +33,21 @@ public:
     // Throws StartPointError when the show has no such part or, as far as the
     // script tells, ends before that time.
     void CheckAgainst(const std::vector<CPart>& parts) const;
-    // Whether the frame that begins at presentation time `now` in the part
-    // numbered `partCounter` is the first one to show.
-    bool ReachedBy(double now, int partCounter) const;
+    // `partSeconds` into the part numbered `part`, where a show whose script
+    // changed goes on: reached there, or at the start of a later part when
+    // that part now ends sooner.
+    static StartPoint InPart(int part, double partSeconds);
+    // Whether the frame that begins at presentation time `now`, `partTime`
+    // into the part numbered `partCounter`, is the first one to show.
+    bool ReachedBy(double now, int partCounter, double partTime) const;
     // Whether a frame before the start, beginning at `now`, must be drawn:
     // only those of the last second before a start time. Effects that learn
     // from what they drew (a halo fades as its light is seen or hidden) have
     // settled by then; everything else does not depend on drawing. A part
     // begins with nothing of the one before: none before a part is drawn.
-    bool DrawnBeforeStart(double now) const;
+    bool DrawnBeforeStart(double now, int partCounter, double partTime) const;
+    // Whether the start is where a changed script resumes the show.
+    bool Resumes() const { return m_partTime.has_value(); }
     // For the messages: "part 3" or "12.5 s".
     std::string Describe() const;
     // The presentation time the run starts at, when it is given as one.
@@ -51,6 +57,7 @@ public:
 
 private:
     std::optional<double> m_time;
+    std::optional<double> m_partTime;  // with m_part
     int m_part = 1;
 };
 

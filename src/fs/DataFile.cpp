@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "fs/ArchiveList.h"
+#include "fs/DiskFiles.h"
 #include "fs/FixedFiles.h"
 #include "fs/ResourceTable.h"
 #include "fs/SearchPaths.h"
@@ -32,8 +33,9 @@ bool DataFile::Open(std::string_view name) {
 }
 
 bool DataFile::openFromDisk(std::string_view name) {
+    std::optional<std::string> path;
     auto tryFolder = [&](const std::string& prefix) {
-        const std::optional<std::string> path = ResolveExistingFile(prefix + std::string(name));
+        path = ResolveExistingFile(prefix + std::string(name));
         if (!path || !m_mapping.Open(*path)) {
             return false;
         }
@@ -52,6 +54,7 @@ bool DataFile::openFromDisk(std::string_view name) {
     m_data = m_mapping.Data();
     m_size = static_cast<std::uint32_t>(m_mapping.Size());
     RecordUsedFile(name);
+    RecordDiskFile(name, *path);
     return true;
 }
 

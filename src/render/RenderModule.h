@@ -142,6 +142,9 @@ public:
     int GetTextureSizeStep() const { return 1; }
     // Destroys every texture waiting for deferred release.
     void DestroyAllTextures();
+    // Reads again the picture files of that lookup name (PictureLookupName)
+    // into the live textures made from them; how many device textures changed.
+    int ReloadPictures(const std::string& lookupName);
 
     // --- texture stages (0 to kMaxTextureStages - 1; others do nothing) ------
     void SetTexture(int stage, Texture* texture);

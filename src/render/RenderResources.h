@@ -90,6 +90,12 @@ public:
     bool Destroy(const T* item) { return m_items.erase(item) != 0; }
     void Clear() { m_items.clear(); }
     std::size_t Count() const { return m_items.size(); }
+    template <typename Visit>
+    void ForEach(Visit visit) const {
+        for (const auto& entry : m_items) {
+            visit(*entry.second);
+        }
+    }
 
 private:
     std::unordered_map<const T*, std::unique_ptr<T>> m_items;
@@ -132,6 +138,11 @@ public:
     // Load for callers that cannot go on without the picture: a failure ends
     // the run with a message naming the file.
     void LoadOrRaise(const std::string& file);
+    // The picture (and its alpha map) read again from its file into the
+    // device texture it has, scaled to that texture's size: every texture
+    // sharing it shows the new picture. False for a render target, a texture
+    // an effect draws, or a picture that cannot be read now.
+    bool ReloadPicture();
     bool LoadImage(const std::string& file, std::vector<std::uint8_t>& image, int& width,
                    int& height);
     // Where a loader leaves the picture's own alpha (one byte per pixel);

@@ -74,6 +74,30 @@ public:
         return false;
     }
 
+    // Whether standard error came to hold `text` `count` times within
+    // `timeout` (false also when the player ended first).
+    bool WaitForError(const std::string& text, std::chrono::seconds timeout,
+                      std::size_t count = 1) {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < end) {
+            const std::string err = ReadFile(m_errPath);
+            std::size_t found = 0;
+            for (std::size_t at = err.find(text); at != std::string::npos;
+                 at = err.find(text, at + text.size())) {
+                ++found;
+            }
+            if (found >= count) {
+                return true;
+            }
+            if (waitpid(m_pid, &m_status, WNOHANG) == m_pid) {
+                m_reaped = true;
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
     void Signal(int signal) { kill(m_pid, signal); }
 
     // Waits for the end: the exit status (-1 when a signal ended it) and standard error.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fs/ArchiveList.h"
+#include "fs/DiskFiles.h"
 #include "fs/ResourceTable.h"
 #include "fs/SearchPaths.h"
 #include "fs/UsedFiles.h"
@@ -38,6 +39,7 @@ inline void ResetEngineState() {
     ArchiveList::ClearForTests();
     ClearSearchPathsForTests();
     ClearUsedFilesForTests();
+    ClearDiskFilesForTests();
     ResourceTable::UseForTests(ResourceTable{});
     ResetLogState();
     ResetClockForTests();
