@@ -14,6 +14,7 @@
 #include "app/TimeStretch.h"
 #include "app/UnheardSound.h"
 #include "app/dialogs/ClassicDialog.h"
+#include "app/dialogs/StartupDialogs.h"
 #include "app/dialogs/VideoSettingsDialog.h"
 #include "fs/SearchPaths.h"
 #include "log/Log.h"
@@ -168,6 +169,18 @@ void CDemoApp::chooseVideoMode() {
     if (!fromCommandLine && !Headless() && m_words.classicDialog) {
         if (std::optional<bool> started = runClassicDialog()) {
             m_startupQuit = !*started;
+            return;
+        }
+    } else if (!fromCommandLine && !Headless()) {
+        if (const std::optional<StartupDialogResult> skinned =
+                RunSkinnedStartup(Config().Root(), m_settings.startupId, m_title)) {
+            m_startupQuit = !skinned->started;
+            if (!m_startupQuit) {
+                m_requestedMode = {skinned->width, skinned->height, skinned->depth};
+                m_mode = SelectDeviceAndMode(*m_module, skinned->width, skinned->height,
+                                             skinned->depth, true);
+                m_windowed = !skinned->fullScreen;
+            }
             return;
         }
     }
