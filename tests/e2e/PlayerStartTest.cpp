@@ -103,11 +103,10 @@ TEST(PlayerStartTest, ShowcasePlaysInAWindow) {
 #endif
     setenv("ALSOFT_DRIVERS", "null", 1);
     TempDir dir;
-    const ProcessResult result = play(
-        dir.Path(),
-        {"-a", "-s", "-screen 0 1024x768x24", VESTA_PLAYER_PATH, "--mode", "640x480x32",
-         "--windowed", "--duration", "2"},
-        VESTA_XVFB_RUN);
+    const ProcessResult result = play(dir.Path(),
+                                      {"-a", "-s", "-screen 0 1024x768x24", VESTA_PLAYER_PATH,
+                                       "--mode", "640x480x32", "--windowed", "--duration", "2"},
+                                      VESTA_XVFB_RUN);
     unsetenv("ALSOFT_DRIVERS");
     EXPECT_EQ(result.exitCode, 0) << result.err;
 }

@@ -38,17 +38,16 @@ ProcessResult playThroughDialog(const std::filesystem::path& folder,
 }
 
 std::string clickAt(const char* place) {
-    return std::string("timeout 30 ") + VESTA_XDOTOOL + " mousemove --window \"$window\" " +
-           place + " sleep 0.3 click 1 sleep 0.3\n";
+    return std::string("timeout 30 ") + VESTA_XDOTOOL + " mousemove --window \"$window\" " + place +
+           " sleep 0.3 click 1 sleep 0.3\n";
 }
 
 TEST(SkinnedStartupRunTest, ChoicesMadeByClicksAreKeptForTheNextStart) {
     TempDir dir;
     const auto stored = dir / "config/Vesta Group/Cobalt by Vesta Group/Startup.ini";
-    const ProcessResult started =
-        playThroughDialog(dir.Path(), dir / "config",
-                          clickAt(kRes800) + clickAt(kFullScreen) + "timeout 30 " VESTA_XDOTOOL
-                                                                    " key Return");
+    const ProcessResult started = playThroughDialog(dir.Path(), dir / "config",
+                                                    clickAt(kRes800) + clickAt(kFullScreen) +
+                                                        "timeout 30 " VESTA_XDOTOOL " key Return");
     EXPECT_EQ(started.exitCode, 0) << started.err;
     EXPECT_EQ(ReadFile(stored), "[Startup]\nResolution=1\nPixelDepth=0\nFullscreen=0\n");
 

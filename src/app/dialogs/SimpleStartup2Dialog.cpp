@@ -24,7 +24,7 @@ constexpr const char* kDepths[] = {"16 Bits", "32 Bits"};
 int readNumber(const AdvXMLParser::XmlElement& element, const char* attribute) {
     int value = 0;
     return std::sscanf(element.FindAttribute(attribute).Value().c_str(), "%d", &value) == 1 ? value
-                                                                                             : 0;
+                                                                                            : 0;
 }
 
 ControlPlace readPlace(const AdvXMLParser::XmlElement& element) {
@@ -91,8 +91,9 @@ public:
         const ControlPlace& start = m_layout.start;
         ImGui::SetCursorPos({static_cast<float>(start.x), static_cast<float>(start.y)});
         ImGui::PushID("Start");
-        bool pressed = ImGui::Button(m_layout.startText.c_str(), {static_cast<float>(start.width),
-                                                                   static_cast<float>(start.height)});
+        bool pressed =
+            ImGui::Button(m_layout.startText.c_str(),
+                          {static_cast<float>(start.width), static_cast<float>(start.height)});
         ImGui::PopID();
         MarkPlace("Start");
         // The default button: Enter presses it, unless it picks from an open list.

@@ -19,7 +19,17 @@ struct SkinRect {
     bool HoldsInside(int x, int y) const { return left < x && x < right && top < y && y < bottom; }
 };
 
-enum class SkinButton { Res640, Res800, Res1024, Depth16, Depth32, FullScreen, Start, Quit, VestaWS };
+enum class SkinButton {
+    Res640,
+    Res800,
+    Res1024,
+    Depth16,
+    Depth32,
+    FullScreen,
+    Start,
+    Quit,
+    VestaWS
+};
 inline constexpr int kSkinButtonCount = 9;
 // The configuration's element names, in button order.
 inline constexpr std::array<const char*, kSkinButtonCount> kSkinButtonNames = {

@@ -37,17 +37,16 @@ void SetSkinnedFrameHook(SkinnedFrameHook hook) {
     frameHook() = std::move(hook);
 }
 
-std::unique_ptr<SkinnedWindow> SkinnedWindow::Open(const std::string& title,
-                                                   const SkinPicture& background,
-                                                   std::string& error) {
+std::unique_ptr<SkinnedWindow>
+SkinnedWindow::Open(const std::string& title, const SkinPicture& background, std::string& error) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error = SDL_GetError();
         return nullptr;
     }
     const int width = background.width, height = background.height;
-    SDL_Window* window = SDL_CreateShapedWindow(title.c_str(), SDL_WINDOWPOS_CENTERED,
-                                                SDL_WINDOWPOS_CENTERED, width, height,
-                                                SDL_WINDOW_HIDDEN);
+    SDL_Window* window =
+        SDL_CreateShapedWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                               height, SDL_WINDOW_HIDDEN);
     Surface shape = window ? toSurface(background.rgb, width, height) : nullptr;
     SDL_WindowShapeMode mode{};
     mode.mode = ShapeModeColorKey;
@@ -60,6 +59,13 @@ std::unique_ptr<SkinnedWindow> SkinnedWindow::Open(const std::string& title,
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    // An accelerated window surface would make SDL recreate the window for
+    // OpenGL, shape lost; the plain X11 surface keeps the window as it is.
+    const char* accelerated = SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+    const std::string previous = accelerated ? accelerated : "";
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_GetWindowSurface(window);
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, accelerated ? previous.c_str() : nullptr);
     return std::unique_ptr<SkinnedWindow>(new SkinnedWindow(window, width, height));
 }
 

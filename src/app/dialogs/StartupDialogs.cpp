@@ -40,8 +40,9 @@ std::optional<StartupDialogResult> RunSkinnedStartup(const AdvXMLParser::XmlElem
         return std::nullopt;
     }
     std::string error;
-    std::optional<StartupDialogResult> result =
-        startupId == 0 ? simpleStartup(element, title, error) : simpleStartup2(element, title, error);
+    std::optional<StartupDialogResult> result = startupId == 0
+                                                    ? simpleStartup(element, title, error)
+                                                    : simpleStartup2(element, title, error);
     if (!result) {
         LogPrintf("*** Warning : no startup dialog (%s).", error.c_str());
     }

@@ -40,7 +40,8 @@ std::uint32_t ParseKeyColour(const std::string& text) {
 StartupSkin LoadStartupSkin(const AdvXMLParser::XmlElement& element) {
     StartupSkin skin;
     skin.background = readPicture(element.FindChild("BackImage"), "BackImage", "Name");
-    const SkinPicture map = readPicture(element.FindChild("ButtonMapping"), "ButtonMapping", "Name");
+    const SkinPicture map =
+        readPicture(element.FindChild("ButtonMapping"), "ButtonMapping", "Name");
     const int width = skin.background.width, height = skin.background.height;
     if (map.width != width || map.height != height) {
         RaiseAppError("Error : ButtonMapping has not a correct size (is %dx%d, should be %dx%d)",
@@ -61,8 +62,8 @@ StartupSkin LoadStartupSkin(const AdvXMLParser::XmlElement& element) {
             if (picture.width != place->Width() || picture.height != place->Height()) {
                 RaiseAppError(
                     "Error : ButtonGFX [%s] has not a correct size (is %dx%d, should be %dx%d)",
-                    button.FindAttribute(kPictureAttributes[kind]).Value().c_str(),
-                    picture.width, picture.height, place->Width(), place->Height());
+                    button.FindAttribute(kPictureAttributes[kind]).Value().c_str(), picture.width,
+                    picture.height, place->Width(), place->Height());
             }
             skin.pictures[i][kind] = std::move(picture);
         }

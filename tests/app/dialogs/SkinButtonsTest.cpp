@@ -99,7 +99,8 @@ TEST(SkinStoreTest, FolderFollowsXdgConfigHome) {
     EXPECT_EQ(SkinStorePath(), "/tmp/vesta-config/Vesta Group/Cobalt by Vesta Group/Startup.ini");
     setenv("XDG_CONFIG_HOME", "", 1);
     setenv("HOME", "/home/viewer", 1);
-    EXPECT_EQ(SkinStorePath(), "/home/viewer/.config/Vesta Group/Cobalt by Vesta Group/Startup.ini");
+    EXPECT_EQ(SkinStorePath(),
+              "/home/viewer/.config/Vesta Group/Cobalt by Vesta Group/Startup.ini");
     unsetenv("XDG_CONFIG_HOME");
     setenv("HOME", home.c_str(), 1);
 }

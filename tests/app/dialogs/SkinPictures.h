@@ -51,7 +51,8 @@ inline void WriteTestSkin(int mapWidth = kSkinWidth) {
         const SkinRect place = SkinButtonPlace(i);
         for (int y = place.top; y <= place.bottom; ++y) {
             for (int x = place.left; x <= place.right && x < mapWidth; ++x) {
-                unsigned char* pixel = map.data() + (static_cast<std::size_t>(y) * mapWidth + x) * 3;
+                unsigned char* pixel =
+                    map.data() + (static_cast<std::size_t>(y) * mapWidth + x) * 3;
                 pixel[0] = static_cast<unsigned char>(SkinKey(i) >> 16);
                 pixel[1] = static_cast<unsigned char>(SkinKey(i) >> 8);
                 pixel[2] = static_cast<unsigned char>(SkinKey(i));
