@@ -57,8 +57,11 @@ Canvas background(const Fonts& fonts) {
     Mask title(kWidth, kHeight), labels(kWidth, kHeight), emblem(kWidth, kHeight);
     fonts.bold.Draw(emblem, "V", 58, kMedallionX, kMedallionY + 2);
     fonts.bold.Draw(title, "VESTA SHOWCASE", 22, kWidth / 2.0f, 122, 5);
-    fonts.regular.Draw(labels, "resolution", 13, 60, 136, 1);
-    fonts.regular.Draw(labels, "colour depth", 13, 66, 196, 1);
+    // The labels start where the buttons below them do.
+    for (const auto& [text, y] :
+         {std::pair{"resolution", 136.0f}, std::pair{"colour depth", 196.0f}}) {
+        fonts.regular.Draw(labels, text, 13, 38 + fonts.regular.Measure(text, 13, 1) / 2, y, 1);
+    }
     Mask glow = emblem;
     SoftBlur(glow, 6);
     Canvas canvas(kWidth, kHeight, kCut);

@@ -227,6 +227,28 @@ TEST_F(SkinScreenTest, AStoreThatCannotBeWrittenOnlyWarns) {
     EXPECT_TRUE(choice->started);
 }
 
+// The showcase's own skin, when the build has made it: a picture to look at,
+// with the pointer over Start.
+TEST(ShowcaseSkinScreenTest, ShowcaseSkinOnScreen) {
+    const std::filesystem::path stage = VESTA_SHOWCASE_STAGE;
+    if (!std::filesystem::exists(stage / "DefaultConfig.xml")) {
+        GTEST_SKIP() << "the showcase is not built";
+    }
+    ScopedChdir inside(stage);
+    const std::string xml = ReadFile(stage / "DefaultConfig.xml");
+    const auto document = AdvXMLParser::Parse(xml.data(), xml.size());
+    const StartupSkin skin = LoadStartupSkin(document->Root().FindChild("SimpleStartup"));
+    const SkinRect start = skin.places[static_cast<std::size_t>(SkinButton::Start)];
+    TempDir config;
+    SkinDriver driver;
+    driver.Then([](SkinnedWindow&) { SDL_WarpMouseGlobal(0, 0); })
+        .Move((start.left + start.right) / 2, (start.top + start.bottom) / 2)
+        .Then([](SkinnedWindow& window) { grabScreen(window.Native(), 16, "skin-showcase"); })
+        .Key(SDLK_ESCAPE);
+    std::string error;
+    EXPECT_TRUE(RunSimpleStartup(skin, "Vesta Showcase", config / "Startup.ini", error)) << error;
+}
+
 TEST(Startup2ScreenTest, ListsAndButtonSitWhereTheLayoutPutsThem) {
     TempDir dir;
     ScopedChdir inside(dir.Path());
