@@ -6,6 +6,7 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <map>
 
 #include "app/CpuReport.h"
 #include "app/DeviceChoice.h"
@@ -15,6 +16,7 @@
 #include "app/TimeStretch.h"
 #include "app/UnheardSound.h"
 #include "app/dialogs/ClassicDialog.h"
+#include "app/dialogs/StartupDialogs.h"
 #include "app/dialogs/VideoSettingsDialog.h"
 #include "fs/DiskFiles.h"
 #include "fs/SearchPaths.h"
@@ -142,6 +144,7 @@ bool CDemoApp::Init() {
         moduleIndex = *found;
     }
     m_module = m_modules.CreateModule(moduleIndex);
+    m_moduleIndex = moduleIndex;
     AppLog(m_logWindow.get(), "Finished enumerating devices.");
     chooseVideoMode();
     if (m_startupQuit) {
@@ -172,6 +175,18 @@ void CDemoApp::chooseVideoMode() {
             m_startupQuit = !*started;
             return;
         }
+    } else if (!fromCommandLine && !Headless()) {
+        if (const std::optional<StartupDialogResult> skinned =
+                RunSkinnedStartup(Config().Root(), m_settings.startupId, m_title)) {
+            m_startupQuit = !skinned->started;
+            if (!m_startupQuit) {
+                m_requestedMode = {skinned->width, skinned->height, skinned->depth};
+                m_mode = SelectDeviceAndMode(*m_module, skinned->width, skinned->height,
+                                             skinned->depth, true);
+                m_windowed = !skinned->fullScreen;
+            }
+            return;
+        }
     }
     // Otherwise the mode comes from the command line, or it is the smallest
     // 4:3 one in a window.
@@ -189,6 +204,23 @@ std::optional<bool> CDemoApp::runClassicDialog() {
     setup.allModes = m_words.noVideoModeFilter;
     setup.noVSync = m_words.noVSync;
     setup.textureCompression = m_words.textureCompression;
+    // Every module found can be chosen; the others are made only when chosen.
+    std::map<int, std::unique_ptr<RenderModule>> opened;
+    for (std::size_t i = 0; i < m_modules.GetModuleCount(); ++i) {
+        setup.modules.names.push_back(m_modules.GetInfoEntry(i).description + " (" +
+                                      m_modules.GetEntryName(i) + ")");
+    }
+    setup.modules.current = static_cast<int>(m_moduleIndex);
+    setup.modules.open = [&](int index) -> RenderModule& {
+        if (index == setup.modules.current) {
+            return *m_module;
+        }
+        std::unique_ptr<RenderModule>& module = opened[index];
+        if (!module) {
+            module = m_modules.CreateModule(static_cast<std::size_t>(index));
+        }
+        return *module;
+    };
     std::string error;
     const std::optional<ClassicDialogChoice> choice = RunClassicDialog(*m_module, setup, error);
     if (!choice) {
@@ -197,6 +229,10 @@ std::optional<bool> CDemoApp::runClassicDialog() {
     }
     if (!choice->started) {
         return false;
+    }
+    if (choice->module != setup.modules.current) {
+        m_module = std::move(opened[choice->module]);
+        m_moduleIndex = static_cast<std::size_t>(choice->module);
     }
     const VideoMode* mode = m_module->GetSelectedVideoMode();
     m_mode = mode;

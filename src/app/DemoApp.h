@@ -139,6 +139,7 @@ private:
     std::unique_ptr<SoundSystem> m_sound;
     std::unique_ptr<PlatformWindow> m_window;
     std::unique_ptr<RenderModule> m_module;
+    std::size_t m_moduleIndex = 0;          // m_module's entry in m_modules
     std::unique_ptr<CTimeline> m_timeline;  // goes before the module it draws with
     const VideoMode* m_mode = nullptr;      // null: a size the mode list does not hold
     ModeOption m_requestedMode{640, 480, 32};

@@ -57,7 +57,9 @@ TEST_F(ShowcaseAssetsTest, EveryPictureDecodesWithPowerOfTwoSides) {
             continue;
         }
         ++pictures;
-        EXPECT_TRUE(powerOfTwo(width) && powerOfTwo(height))
+        // The startup dialog's skin is drawn as it is, never as a texture.
+        const bool texture = name.rfind("skin_", 0) != 0;
+        EXPECT_TRUE(!texture || (powerOfTwo(width) && powerOfTwo(height)))
             << name << " " << width << "x" << height;
         EXPECT_EQ(pixels.size(), std::size_t(width) * height * 3) << name;
     }

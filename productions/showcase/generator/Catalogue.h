@@ -26,6 +26,7 @@ void MakeTunnel(AssetWriter& out);  // TunnelScene.cpp: the flight, the fire rin
 void MakeTitles(AssetWriter& out, const Fonts& fonts);          // Titles.cpp
 void MakeLoadingScreens(AssetWriter& out, const Fonts& fonts);  // LoadingScreens.cpp
 void MakeFontPicture(AssetWriter& out, const Fonts& fonts);     // FontPicture.cpp
+void MakeStartupSkin(AssetWriter& out, const Fonts& fonts);     // StartupSkin.cpp
 void MakeMusic(AssetWriter& out);                               // Music.cpp: the tunes
 void MakeSoundtrack(AssetWriter& out);  // Soundtrack.cpp: the stream, the loading sound
 
@@ -45,6 +46,7 @@ inline void MakeAll(AssetWriter& out) {
     MakeTitles(out, fonts);
     MakeLoadingScreens(out, fonts);
     MakeFontPicture(out, fonts);
+    MakeStartupSkin(out, fonts);
     MakeMusic(out);
     MakeSoundtrack(out);
 }

@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 380;
+constexpr int kModuleListHeight = 44;
 constexpr const char* kLinkText = "Vesta Group on the web";
 
 // The link looks greyed until the cursor is over it, and opens the site
@@ -33,7 +34,9 @@ void webLink() {
 class ClassicDialogFrame {
 public:
     ClassicDialogFrame(RenderModule& module, const ClassicDialogSetup& setup)
-        : m_model(module, setup.allModes), m_title(setup.title) {
+        : m_modules(setup.modules), m_allModes(setup.allModes), m_title(setup.title) {
+        m_model.emplace(module, m_allModes);
+        m_choice.module = m_modules.current;
         m_choice.noVSync = setup.noVSync;
         m_choice.textureCompression = setup.textureCompression;
     }
@@ -46,17 +49,23 @@ public:
         BeginDialogPanel("Startup");
         ImGui::TextUnformatted(m_title.c_str());
         ImGui::Separator();
-        int driver = m_model.DriverIndex();
-        if (DropDownList("Driver", m_model.Drivers(), driver)) {
-            m_model.ChooseDriver(driver);
+        int chosenModule = m_choice.module;
+        if (m_modules.names.size() > 1 && m_modules.open &&
+            DropDownList("Module", m_modules.names, chosenModule)) {
+            m_model.emplace(m_modules.open(chosenModule), m_allModes);
+            m_choice.module = chosenModule;
         }
-        int device = m_model.DeviceIndex();
-        if (DropDownList("Device", m_model.Devices(), device)) {
-            m_model.ChooseDevice(device);
+        int driver = m_model->DriverIndex();
+        if (DropDownList("Driver", m_model->Drivers(), driver)) {
+            m_model->ChooseDriver(driver);
         }
-        int mode = m_model.ModeIndex();
-        if (DropDownList("Resolution", m_model.Modes(), mode)) {
-            m_model.ChooseMode(mode);
+        int device = m_model->DeviceIndex();
+        if (DropDownList("Device", m_model->Devices(), device)) {
+            m_model->ChooseDevice(device);
+        }
+        int mode = m_model->ModeIndex();
+        if (DropDownList("Resolution", m_model->Modes(), mode)) {
+            m_model->ChooseMode(mode);
         }
         ImGui::Separator();
         CheckBox("Fullscreen", m_choice.fullScreen);
@@ -82,8 +91,8 @@ public:
             m_choice.started = false;
             return false;
         }
-        if (start && m_model.ChosenMode()) {
-            m_model.Commit();
+        if (start && m_model->ChosenMode()) {
+            m_model->Commit();
             m_choice.started = true;
             return false;
         }
@@ -93,7 +102,9 @@ public:
     const ClassicDialogChoice& Choice() const { return m_choice; }
 
 private:
-    ClassicDialogModel m_model;
+    ClassicModuleList m_modules;
+    bool m_allModes;
+    std::optional<ClassicDialogModel> m_model;  // of the chosen module
     std::string m_title;
     ClassicDialogChoice m_choice;
     bool m_loopAnimation = false;
@@ -104,7 +115,8 @@ private:
 
 std::optional<ClassicDialogChoice>
 RunClassicDialog(RenderModule& module, const ClassicDialogSetup& setup, std::string& error) {
-    std::unique_ptr<DialogWindow> window = DialogWindow::Open(setup.title, kWidth, kHeight, error);
+    const int height = kHeight + (setup.modules.names.size() > 1 ? kModuleListHeight : 0);
+    std::unique_ptr<DialogWindow> window = DialogWindow::Open(setup.title, kWidth, height, error);
     if (!window) {
         return std::nullopt;
     }

@@ -56,6 +56,10 @@ void SetDialogStopCheck(std::function<bool()> check) {
     stopCheck() = std::move(check);
 }
 
+bool DialogStopRequested() {
+    return stopCheck() && stopCheck()();
+}
+
 void SetDialogFrameHook(DialogFrameHook hook) {
     frameHook() = std::move(hook);
 }
@@ -179,7 +183,7 @@ void DialogWindow::RunModal(const std::function<bool()>& frame,
             }
             HandleEvent(each);
         }
-        if (m_closeRequested || (stopCheck() && stopCheck()())) {
+        if (m_closeRequested || DialogStopRequested()) {
             if (onClose) {
                 onClose();
             }

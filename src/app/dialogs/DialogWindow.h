@@ -31,6 +31,9 @@ void SetDialogFrameHook(DialogFrameHook hook);
 // Asked while a modal dialog waits: true ends it as its close box would
 // (a stop signal, which no frame of the show will see while a dialog runs).
 void SetDialogStopCheck(std::function<bool()> check);
+// What that check says now; false when none is set. Dialogs with a loop of
+// their own ask it too.
+bool DialogStopRequested();
 
 class DialogWindow {
 public:

@@ -69,6 +69,34 @@ TEST(DialogScreenTest, ClassicDialogWithAllModesQuitsOnEscapeSelectingNothing) {
     EXPECT_EQ(module.GetSelectedVideoMode(), nullptr);
 }
 
+// A plug-in found beside the built-in module is offered; the one chosen is
+// opened and holds the selection on Start.
+TEST(DialogScreenTest, ClassicDialogStartsOnTheModuleChosenFromItsList) {
+    RecordingModule builtIn, plugIn;
+    std::vector<int> opened;
+    ClassicDialogSetup setup{"Production Name", false, false, false};
+    setup.modules = {{"Built in (Internal Module)", "Tinted (./drv/tint.so)"},
+                     0,
+                     [&](int index) -> RenderModule& {
+                         opened.push_back(index);
+                         return index == 1 ? plugIn : builtIn;
+                     }};
+    DialogDriver driver;
+    driver.Click("Module")
+        .Shot("classic-modules")
+        .Click("Module/Tinted (./drv/tint.so)")
+        .Click("Start");
+    std::string error;
+    const std::optional<ClassicDialogChoice> choice = RunClassicDialog(builtIn, setup, error);
+    ASSERT_TRUE(choice) << error;
+    EXPECT_TRUE(choice->started);
+    EXPECT_EQ(choice->module, 1);
+    EXPECT_EQ(opened, std::vector<int>{1});
+    EXPECT_EQ(builtIn.GetSelectedVideoMode(), nullptr);
+    ASSERT_NE(plugIn.GetSelectedVideoMode(), nullptr);
+    EXPECT_EQ(plugIn.GetSelectedVideoMode()->width, 640);
+}
+
 TEST(DialogScreenTest, ErrorDialogsShowTheirFieldsUntilOk) {
     DialogDriver message;
     message.Shot("error-103").Click("OK");
