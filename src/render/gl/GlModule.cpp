@@ -182,6 +182,8 @@ void GlModule::presentFrame() {
 }
 
 void GlModule::selectRenderTarget(TextureHandle target, int face) {
+    // A depth clear still waiting belongs to the target being left.
+    m_pipeline->FlushPendingClear();
     if (!target) {
         m_frame->Bind();
         m_pipeline->Invalidate();

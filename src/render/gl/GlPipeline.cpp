@@ -104,7 +104,31 @@ void GlPipeline::Invalidate() {
 void GlPipeline::Clear(bool color, bool depth, bool stencil, std::uint32_t argb, float z,
                        std::uint32_t stencilValue) {
     applyFixed();
-    const Viewport& v = m_state->viewport;
+    const Viewport& area = m_state->viewport;
+    if (depth || stencil) {
+        // A clear that waits is dropped only when this one covers it.
+        const PendingClear& waiting = m_pendingClear;
+        if (waiting.Waiting() &&
+            !(waiting.area == area && depth >= waiting.depth && stencil >= waiting.stencil)) {
+            FlushPendingClear();
+        }
+        m_pendingClear = {depth, stencil, area, z, stencilValue};
+    }
+    if (color) {
+        clearNow(true, PendingClear{false, false, area}, argb);
+    }
+}
+
+void GlPipeline::FlushPendingClear() {
+    if (m_pendingClear.Waiting()) {
+        const PendingClear buffers = m_pendingClear;
+        m_pendingClear = {};
+        clearNow(false, buffers, 0);
+    }
+}
+
+void GlPipeline::clearNow(bool color, const PendingClear& buffers, std::uint32_t argb) {
+    const Viewport& v = buffers.area;
     glEnable(GL_SCISSOR_TEST);
     glScissor(v.x, v.y, v.width, v.height);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -112,10 +136,10 @@ void GlPipeline::Clear(bool color, bool depth, bool stencil, std::uint32_t argb,
     glStencilMask(0xFFFFFFFF);
     const ColorValue c = UnpackColor(argb);
     glClearColor(c.r, c.g, c.b, m_alphaWrites ? c.a : 1.0f);
-    glClearDepth(z);
-    glClearStencil(static_cast<GLint>(stencilValue));
-    glClear((color ? GL_COLOR_BUFFER_BIT : 0u) | (depth ? GL_DEPTH_BUFFER_BIT : 0u) |
-            (stencil ? GL_STENCIL_BUFFER_BIT : 0u));
+    glClearDepth(buffers.z);
+    glClearStencil(static_cast<GLint>(buffers.stencilValue));
+    glClear((color ? GL_COLOR_BUFFER_BIT : 0u) | (buffers.depth ? GL_DEPTH_BUFFER_BIT : 0u) |
+            (buffers.stencil ? GL_STENCIL_BUFFER_BIT : 0u));
     glDisable(GL_SCISSOR_TEST);
     const ColorWriteMask& mask = m_applied.colorWrite;
     glColorMask(mask.red, mask.green, mask.blue, mask.alpha && m_alphaWrites);

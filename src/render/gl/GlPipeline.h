@@ -66,8 +66,14 @@ public:
 
     // Direct3D's Clear: the current viewport's rectangle, unaffected by the
     // colour, depth and stencil write masks. `argb` is A8R8G8B8.
+    // The depth and stencil part waits until a draw tests depth or stencil
+    // (a frame of 2D layers never does, and a clear costs the rasteriser a
+    // pass over every tile of both) or until FlushPendingClear.
     void Clear(bool color, bool depth, bool stencil, std::uint32_t argb, float z,
                std::uint32_t stencilValue);
+    // Carries out a waiting depth or stencil clear: call before another
+    // framebuffer is bound.
+    void FlushPendingClear();
 
     // From memory, through the streaming buffers.
     void Draw(PrimitiveType primitive, int vertexCount, const RenderVertex* vertices);
@@ -98,6 +104,16 @@ public:
     bool HasMirrorClamp() const { return m_mirrorClamp; }
 
 private:
+    struct PendingClear {
+        bool depth = false;
+        bool stencil = false;
+        Viewport area{};
+        float z = 1.0f;
+        std::uint32_t stencilValue = 0;
+        bool Waiting() const { return depth || stencil; }
+    };
+
+    void clearNow(bool color, const PendingClear& buffers, std::uint32_t argb);
     void apply(PrimitiveType primitive, VertexLayout layout);
     void applyFixed();
     void applyBlendAndDepth(bool all);
@@ -120,6 +136,7 @@ private:
     bool m_mirrorClamp = false;
     float m_maxAnisotropy = 1.0f;
     bool m_alphaWrites = true;
+    PendingClear m_pendingClear;
     std::unique_ptr<Objects> m_objects;
 };
 

@@ -168,6 +168,9 @@ void GlPipeline::applyProgram(const ShaderKey& key) {
 
 void GlPipeline::apply(PrimitiveType primitive, VertexLayout layout) {
     const bool all = !m_appliedValid || !m_caching;
+    if (m_state->depth.enabled || m_state->stencil.enabled) {
+        FlushPendingClear();
+    }
     applyFixed();
     ShaderKey key = MakeShaderKey(*m_state, m_textures, primitive, layout);
     const std::uint32_t shader = m_state->vertexShader.handle;
