@@ -43,8 +43,7 @@ ProcessResult runDialog(const std::filesystem::path& folder, const std::string& 
                                answer + "\nwait $player\necho $? > " + kStatusFile + "\n";
     ProcessResult result =
         play(folder, {"-a", "-s", "-screen 0 1024x768x24", "bash", "-c", script}, VESTA_XVFB_RUN);
-    // The player's own status: xvfb-run now and then fails to clean up after
-    // itself while other virtual displays start and stop.
+    // The player's own status, not the display wrapper's.
     result.exitCode = std::stoi("0" + ReadFile(folder / kStatusFile));
     return result;
 }

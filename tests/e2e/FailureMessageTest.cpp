@@ -186,7 +186,7 @@ ProcessResult runCase(const FailureCase& failure, const fs::path& folder) {
     if (failure.windowed) {
         // With a display the error also waits in its dialog, titled with the
         // message's caption: answered with Enter as a viewer would, each step
-        // bounded. The player's own status is read from a file, past xvfb-run.
+        // bounded. The player's own status is read from a file, past the display wrapper.
         std::string command = "timeout 90 " + program;
         for (const std::string& argument : arguments) {
             command += " '" + argument + "'";
