@@ -220,6 +220,13 @@ void adoptCallingThread() {
     if (state.thread == gettid()) {
         return;
     }
+    // The thread that had it before may still run on its stack, or may have
+    // ended: AddressSanitizer unmaps the alternate stack of a thread that
+    // ends, and the memory goes to its own bookkeeping. So each thread that
+    // adopts gets a stack of its own.
+    if (state.thread != 0 && !mapAlternateStack()) {
+        return;
+    }
     stack_t stack{};
     stack.ss_sp = state.alternateStack + state.pageSize;
     stack.ss_size = kAlternateStackSize;
