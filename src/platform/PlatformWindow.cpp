@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "platform/Display.h"
+
 namespace vesta {
 namespace {
 
@@ -33,8 +35,7 @@ std::uint32_t EventWindowId(const SDL_Event& event) {
 std::unique_ptr<PlatformWindow> PlatformWindow::Open(const std::string& title, int width,
                                                      int height, bool fullScreen,
                                                      std::string& error) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        error = SDL_GetError();
+    if (!InitScreenVideo(error)) {
         return nullptr;
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);

@@ -7,6 +7,7 @@
 #include <epoxy/gl.h>
 #include <imgui.h>
 
+#include "platform/Display.h"
 #include "platform/PlatformWindow.h"
 #include "render/GlyphAtlas.h"
 
@@ -66,8 +67,7 @@ void SetDialogFrameHook(DialogFrameHook hook) {
 
 std::unique_ptr<DialogWindow> DialogWindow::Open(const std::string& title, int width, int height,
                                                  std::string& error) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        error = SDL_GetError();
+    if (!InitScreenVideo(error)) {
         return nullptr;
     }
     CurrentContextKeeper keeper;

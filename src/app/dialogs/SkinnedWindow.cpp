@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/dialogs/StartupSkin.h"
+#include "platform/Display.h"
 
 namespace vesta {
 namespace {
@@ -39,8 +40,7 @@ void SetSkinnedFrameHook(SkinnedFrameHook hook) {
 
 std::unique_ptr<SkinnedWindow>
 SkinnedWindow::Open(const std::string& title, const SkinPicture& background, std::string& error) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        error = SDL_GetError();
+    if (!InitScreenVideo(error)) {
         return nullptr;
     }
     const int width = background.width, height = background.height;

@@ -64,7 +64,8 @@ BuildDrivers(const std::vector<std::vector<DisplayMode>>& displays, bool softwar
 
 std::vector<std::vector<DisplayMode>> QueryDisplays() {
     std::vector<std::vector<DisplayMode>> displays;
-    if (!DisplayAvailable() || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::string error;
+    if (!DisplayAvailable() || !InitScreenVideo(error)) {
         return displays;
     }
     const int count = SDL_GetNumVideoDisplays();
