@@ -8,9 +8,6 @@ namespace vesta {
 namespace {
 
 constexpr int kStereo = 2;
-// One fewer than the OpenGL module's frame buffers: the frame being queued
-// takes the buffer the oldest one frees.
-constexpr std::size_t kFramesInHand = 4;
 
 }  // namespace
 
@@ -71,13 +68,18 @@ void ShowRecording::RecordFrame(RenderModule& module) {
     // Frames in hand: the oldest was drawn long enough ago that reading it
     // does not wait for the device. It is read before this frame is queued,
     // which frees its buffer for this one.
-    if (m_pendingSound.size() == kFramesInHand) {
+    if (m_pendingSound.size() >= m_framesInHand) {
         writeOldestPending(module);
     }
     if (module.QueueFrameCopy()) {
         m_pendingSound.push_back(m_mix);
     } else {
-        // The frames in hand go first, so that the file keeps the frames' order.
+        // The device keeps fewer frames than asked (a large frame): as many
+        // as it took from now on. The frames in hand go first, so that the
+        // file keeps the frames' order.
+        if (!m_pendingSound.empty()) {
+            m_framesInHand = m_pendingSound.size();
+        }
         FlushPending(module);
         m_recorder.WriteAudio(m_mix.data(), m_mix.size() / kStereo);
         m_recorder.GrabFrame(module);

@@ -67,6 +67,10 @@ private:
     std::vector<float> m_mix;
     // The sound of each frame whose copy still waits on the module, oldest first.
     std::deque<std::vector<float>> m_pendingSound;
+    // Frames the device keeps unread: one fewer than the OpenGL module's
+    // frame buffers (the frame being queued takes the buffer the oldest one
+    // frees), fewer where it keeps fewer.
+    std::size_t m_framesInHand = 8;
     std::uint32_t m_framesWritten = 0;
     std::uint32_t m_framesSkipped = 0;
     bool m_closed = false;

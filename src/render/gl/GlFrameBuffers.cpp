@@ -30,6 +30,11 @@ private:
 
 GlFrameBuffers::GlFrameBuffers(int width, int height, GLenum colorFormat, GLuint depthStencil)
     : m_width(width), m_height(height), m_colorFormat(colorFormat), m_depthStencil(depthStencil) {
+    // A frame and its copy read back: eight bytes a pixel.
+    const std::size_t bytes = std::size_t(width) * std::size_t(height) * 8;
+    while (m_limit > 5 && std::size_t(m_limit) * bytes > kFrameBudget) {
+        --m_limit;
+    }
     m_complete = make(m_slots[0]);
     m_made = 1;
 }
@@ -72,14 +77,14 @@ bool GlFrameBuffers::busy(int index) const {
 }
 
 // A buffer made before if one is free, else a new one while fewer than
-// kBuffers exist; -1 when every buffer is in use.
+// the limit exist; -1 when every buffer is in use.
 int GlFrameBuffers::freeSlot() {
     for (int i = 0; i < m_made; ++i) {
         if (!busy(i)) {
             return i;
         }
     }
-    if (m_made == kBuffers) {
+    if (m_made == m_limit) {
         return -1;
     }
     Slot& slot = m_slots[m_made];

@@ -12,19 +12,23 @@
 // for the next frame, exactly as with a single back buffer, with nothing to
 // carry over and no memory spent on depth the recorder never reads.
 
+#include <cstddef>
 #include <epoxy/gl.h>
 
 namespace vesta {
 
 class GlFrameBuffers {
 public:
-    // The one drawn into and four retired ones in hand. On llvmpipe any read
-    // of a buffer first finishes all the drawing queued, and the rasteriser
-    // then idles while the next frame is built: reading the frames in hand
-    // at once makes that one wait per four frames (measured beside two in
-    // hand with vesta_bench_recording: the ffvhuff recording came nearer to
-    // the bound the processors set).
-    static constexpr int kBuffers = 5;
+    // The one drawn into and up to eight retired ones in hand. On llvmpipe
+    // any read of a buffer first finishes all the drawing queued, and the
+    // rasteriser then idles while the next frame is built: reading the
+    // frames in hand at once makes that one wait per eight frames (beside
+    // four, vesta_bench_recording's ffvhuff recording came from 0.88 to 0.90
+    // of the bound the processors set, in four runs side by side). Large
+    // frames keep fewer, so that the frames in hand stay within
+    // kFrameBudget, or within five buffers where even those exceed it.
+    static constexpr int kBuffers = 9;
+    static constexpr std::size_t kFrameBudget = std::size_t(128) << 20;
 
     // The first buffer now, the others at the first Retire.
     GlFrameBuffers(int width, int height, GLenum colorFormat, GLuint depthStencil);
@@ -72,6 +76,7 @@ private:
     bool m_complete = false;
     Slot m_slots[kBuffers];
     int m_made = 0;
+    int m_limit = kBuffers;  // buffers made at most, for the frame's size
     int m_current = 0;
     int m_picture = 0;
     // Retired buffers, oldest first, as a ring.

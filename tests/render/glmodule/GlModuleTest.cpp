@@ -9,11 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <vector>
 
 #include "EngineState.h"
 #include "GlTestSupport.h"
 #include "log/Log.h"
 #include "render/gl/GlDrivers.h"
+#include "render/gl/GlFrameBuffers.h"
 
 namespace vesta::test {
 namespace {
@@ -117,19 +119,23 @@ TEST_F(GlModuleTest, TheBackBufferHoldsTheTopRowFirst) {
 }
 
 // Queued frames come back oldest first, as each frame was when queued, and
-// at most four wait at a time (the fifth buffer is drawn into).
+// at most one fewer than the buffers wait at a time (the last is drawn into).
 TEST_F(GlModuleTest, FrameCopiesAreReadInTheirOrder) {
     start();
     flat();
     int pitch = 0;
     EXPECT_EQ(module->ReadFrameCopy(pitch), nullptr);
-    const std::uint32_t colours[] = {kRed, kGreen, kBlue, 0xFFFFFF00, 0xFF00FFFF};
-    for (int i = 0; i < 4; ++i) {
+    constexpr int kWaiting = GlFrameBuffers::kBuffers - 1;
+    std::vector<std::uint32_t> colours;
+    for (int i = 0; i <= kWaiting; ++i) {
+        colours.push_back(0xFF000000u | (std::uint32_t(0x1F3A5B + i * 0x2A1B17) & 0xFFFFFFu));
+    }
+    for (int i = 0; i < kWaiting; ++i) {
         quad(-32, 0, 32, 24, colours[i]);
         ASSERT_TRUE(module->QueueFrameCopy()) << i;
         module->Clear(0);
     }
-    quad(-32, 0, 32, 24, colours[4]);
+    quad(-32, 0, 32, 24, colours[kWaiting]);
     EXPECT_FALSE(module->QueueFrameCopy());
     const auto expectCopy = [&](std::uint32_t expected) {
         const std::uint8_t* copy = module->ReadFrameCopy(pitch);
@@ -144,8 +150,8 @@ TEST_F(GlModuleTest, FrameCopiesAreReadInTheirOrder) {
     expectCopy(colours[0]);
     ASSERT_TRUE(module->QueueFrameCopy());
     // The back buffer is still the frame just queued, until the next clear.
-    EXPECT_EQ(pixel(10, 2), colours[4] & 0xFFFFFFu);
-    for (int i = 1; i < 5; ++i) {
+    EXPECT_EQ(pixel(10, 2), colours[kWaiting] & 0xFFFFFFu);
+    for (int i = 1; i <= kWaiting; ++i) {
         expectCopy(colours[i]);
     }
     EXPECT_EQ(module->ReadFrameCopy(pitch), nullptr);
