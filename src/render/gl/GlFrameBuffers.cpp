@@ -1,5 +1,7 @@
 #include "render/gl/GlFrameBuffers.h"
 
+#include <algorithm>
+
 namespace vesta {
 namespace {
 
@@ -31,10 +33,9 @@ private:
 GlFrameBuffers::GlFrameBuffers(int width, int height, GLenum colorFormat, GLuint depthStencil)
     : m_width(width), m_height(height), m_colorFormat(colorFormat), m_depthStencil(depthStencil) {
     // A frame and its copy read back: eight bytes a pixel.
-    const std::size_t bytes = std::size_t(width) * std::size_t(height) * 8;
-    while (m_limit > 5 && std::size_t(m_limit) * bytes > kFrameBudget) {
-        --m_limit;
-    }
+    const std::size_t bytes =
+        std::max<std::size_t>(std::size_t(width) * std::size_t(height) * 8, 1);
+    m_limit = static_cast<int>(std::clamp<std::size_t>(kFrameBudget / bytes, 5, kBuffers));
     m_complete = make(m_slots[0]);
     m_made = 1;
 }

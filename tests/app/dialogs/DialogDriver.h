@@ -32,15 +32,14 @@ public:
         // even when it opened under the pointer.
         // Each move waits until SDL has seen the pointer leave and arrive:
         // the ImGui backend reads the pointer only over the window SDL names.
-        // A warp the server has not answered within a few dozen frames (a
-        // busy machine, a window still being placed) is made again.
-        m_steps.push_back([tries = 0](DialogWindow& window) mutable -> bool {
-            if (tries++ % kFramesBeforeWarpAgain == 0) {
+        m_steps.push_back([warped = false](DialogWindow& window) mutable -> bool {
+            if (!warped) {
                 SDL_WarpMouseGlobal(0, 0);
+                warped = true;
             }
             return SDL_GetMouseFocus() != window.Native();
         });
-        m_steps.push_back([place, tries = 0](DialogWindow& window) mutable -> bool {
+        m_steps.push_back([place, warped = false](DialogWindow& window) mutable -> bool {
             const auto found = window.PlaceOf(place);
             if (!found) {
                 ADD_FAILURE() << "no widget " << place;
@@ -48,8 +47,9 @@ public:
             }
             const int x = static_cast<int>((found->left + found->right) / 2);
             const int y = static_cast<int>((found->top + found->bottom) / 2);
-            if (tries++ % kFramesBeforeWarpAgain == 0) {
+            if (!warped) {
                 SDL_WarpMouseInWindow(window.Native(), x, y);
+                warped = true;
             }
             int pointerX = 0, pointerY = 0, windowX = 0, windowY = 0;
             SDL_GetGlobalMouseState(&pointerX, &pointerY);
@@ -92,7 +92,6 @@ public:
 
 private:
     static constexpr int kFramesPerStep = 4;
-    static constexpr int kFramesBeforeWarpAgain = 30;
     static constexpr int kGiveUpFrame = 400;
 
     // A step that is not done yet runs again the next frame.
