@@ -80,16 +80,23 @@ std::size_t StreamBuffer::placeMapped(std::size_t size, std::size_t alignment) {
     }
     const int quarter = quarterOf(offset);
     if (quarter != m_quarter) {
+        const auto entered = static_cast<GLsync>(m_fences[quarter]);
+        // Frames still in flight read the quarter the writes enter: while
+        // memory allows, a ring twice as large rather than a wait for them.
+        if (entered && m_capacity < kMostCapacity &&
+            glClientWaitSync(entered, 0, 0) == GL_TIMEOUT_EXPIRED) {
+            grow(size + alignment);
+            return 0;
+        }
         // Leaving a quarter: fence the draws that read it; entering one the
         // last lap wrote: wait until the device has read it.
         if (m_fences[m_quarter]) {
             glDeleteSync(static_cast<GLsync>(m_fences[m_quarter]));
         }
         m_fences[m_quarter] = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
-        if (m_fences[quarter]) {
-            glClientWaitSync(static_cast<GLsync>(m_fences[quarter]), GL_SYNC_FLUSH_COMMANDS_BIT,
-                             GL_TIMEOUT_IGNORED);
-            glDeleteSync(static_cast<GLsync>(m_fences[quarter]));
+        if (entered) {
+            glClientWaitSync(entered, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
+            glDeleteSync(entered);
             m_fences[quarter] = nullptr;
         }
         m_quarter = quarter;
@@ -97,21 +104,24 @@ std::size_t StreamBuffer::placeMapped(std::size_t size, std::size_t alignment) {
     return offset;
 }
 
+void StreamBuffer::grow(std::size_t quarterAtLeast) {
+    release();
+    do {
+        m_capacity *= 2;
+    } while (quarterAtLeast > m_capacity / kQuarters);
+    m_cursor = 0;
+    m_quarter = 0;
+    allocate();
+}
+
 std::size_t StreamBuffer::Write(const void* data, std::size_t size, std::size_t alignment) {
     if (m_persistent && size + alignment > m_capacity / kQuarters) {
-        // Larger than a quarter can take: a new, larger buffer object.
-        release();
-        while (size + alignment > m_capacity / kQuarters) {
-            m_capacity *= 2;
-        }
-        m_cursor = 0;
-        m_quarter = 0;
-        allocate();
+        grow(size + alignment);  // larger than a quarter can take
     }
     Bind();
     std::size_t offset;
     if (m_persistent) {
-        offset = placeMapped(size, alignment);
+        offset = placeMapped(size, alignment);  // may have put a larger buffer in place, bound
         std::memcpy(m_mapped + offset, data, size);
     } else {
         offset = (m_cursor + alignment - 1) / alignment * alignment;

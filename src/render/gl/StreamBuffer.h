@@ -7,13 +7,15 @@
 // buffer is mapped once, persistently, and a write is a plain copy: no GL
 // call per draw. It is used as a ring in four quarters; a fence set when the
 // writes leave a quarter is waited for before the next lap writes into it
-// again (on a software rasteriser, which reads vertices at the draw call,
-// that fence has long signalled). Elsewhere the buffer is orphaned when full
-// and written with glBufferSubData.
+// again. Elsewhere the buffer is orphaned when full and written with
+// glBufferSubData.
 //
 // The buffer object is replaced by a larger one when a write does not fit a
-// quarter; vertex arrays that point at it must then be pointed again
-// (Name() changes).
+// quarter, and when the next lap would have to wait: the frames a recording
+// keeps in flight can span more than a lap of a draw-heavy part, and a fence
+// signals only when its whole frame is drawn, even on a software rasteriser
+// that read the vertices at the draw call. Vertex arrays that point at the
+// buffer must then be pointed again (Name() changes).
 
 #include <cstddef>
 #include <cstdint>
@@ -38,9 +40,14 @@ public:
 
 private:
     static constexpr int kQuarters = 4;
+    // Beyond this a lap waits for the device instead of growing the ring.
+    static constexpr std::size_t kMostCapacity = std::size_t(32) << 20;
 
     void allocate();
     void release();
+    // A new buffer object of twice the size or more, each quarter at least
+    // `quarterAtLeast` bytes; left bound.
+    void grow(std::size_t quarterAtLeast);
     // Where the next `size` bytes go in the mapped ring.
     std::size_t placeMapped(std::size_t size, std::size_t alignment);
     int quarterOf(std::size_t offset) const;
