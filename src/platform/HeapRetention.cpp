@@ -6,16 +6,14 @@
 
 namespace vesta {
 
-bool RetainFreedHeapMemory() {
+void RetainFreedHeapMemory() {
 #if defined(M_TRIM_THRESHOLD) && defined(M_MMAP_THRESHOLD)
     // Setting either turns off glibc's own adjustment of both, so both are
     // set: the mapping threshold at the largest value that adjustment reaches.
     constexpr int kTrimThreshold = 64 << 20;
     constexpr int kMappingThreshold = 32 << 20;
-    return mallopt(M_TRIM_THRESHOLD, kTrimThreshold) == 1 &&
-           mallopt(M_MMAP_THRESHOLD, kMappingThreshold) == 1;
-#else
-    return false;
+    mallopt(M_TRIM_THRESHOLD, kTrimThreshold);
+    mallopt(M_MMAP_THRESHOLD, kMappingThreshold);
 #endif
 }
 

@@ -8,8 +8,8 @@ namespace vesta {
 // blocks of up to 32 MiB from the heap rather than from fresh mappings, for
 // the whole process. A frame that allocates and frees the same memory as the
 // frame before then reuses pages already mapped, where by default each frame
-// faults every page in again and the kernel zeroes it. False where the C
+// faults every page in again and the kernel zeroes it. Nothing where the C
 // library offers no such setting.
-bool RetainFreedHeapMemory();
+void RetainFreedHeapMemory();
 
 }  // namespace vesta
