@@ -28,6 +28,10 @@ public:
     int Height() const { return m_height; }
     int BytesPerPixel() const { return m_bitsPerPixel == 16 ? 2 : 4; }
 
+    // The depth-stencil buffer, which the frame has from the first need on.
+    void AttachDepth() { m_buffers.AttachDepth(); }
+    bool DepthAttached() const { return m_buffers.DepthAttached(); }
+
     // Scales the last finished frame into the default framebuffer of
     // `targetWidth` × `targetHeight`, black bars where the aspects differ.
     void PresentTo(int targetWidth, int targetHeight) const;

@@ -55,8 +55,10 @@ bool GlFrameBuffers::make(Slot& slot) const {
     glGenFramebuffers(1, &slot.framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, slot.framebuffer);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, slot.color);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                              m_depthStencil);
+    if (m_depthAttached) {
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                  m_depthStencil);
+    }
     const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     if (complete) {
         // Its alpha, which no draw writes, starts at 1 (FrameAlpha.h).
@@ -143,6 +145,16 @@ void GlFrameBuffers::clearOpaque() const {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(color[0], color[1], color[2], color[3]);
+}
+
+void GlFrameBuffers::AttachDepth() {
+    m_depthAttached = true;
+    for (int i = 0; i < m_made; ++i) {
+        glBindFramebuffer(GL_FRAMEBUFFER, m_slots[i].framebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                  m_depthStencil);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, Current());
 }
 
 GLuint GlFrameBuffers::Oldest() const {

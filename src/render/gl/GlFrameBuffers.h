@@ -5,7 +5,9 @@
 // buffer: nothing is copied, unless the next frame wants the last picture
 // underneath (its first clear leaves part of the colour), and then only once.
 //
-// Every buffer shares one depth-stencil buffer. Nothing reads depth or
+// Every buffer shares one depth-stencil buffer, attached at the first need
+// (AttachDepth): a frame that never tests depth or stencil draws faster
+// without one. Nothing reads depth or
 // stencil once a frame is finished (only its colour is shown and recorded),
 // and the player's clears of depth and stencil are limited to the viewport:
 // with one shared buffer, what a frame leaves outside such a clear is there
@@ -52,6 +54,11 @@ public:
     // copied into it, unless the caller is about to overwrite it whole.
     void TakeOver(bool overwrittenWhole);
 
+    // Attaches the depth-stencil buffer to every buffer, made or to be made;
+    // leaves the current one bound.
+    void AttachDepth();
+    bool DepthAttached() const { return m_depthAttached; }
+
     // The oldest retired buffer's framebuffer; 0 when none waits.
     GLuint Oldest() const;
     // Hands the oldest retired buffer back for drawing.
@@ -73,6 +80,7 @@ private:
     int m_height;
     GLenum m_colorFormat;
     GLuint m_depthStencil;
+    bool m_depthAttached = false;
     bool m_complete = false;
     Slot m_slots[kBuffers];
     int m_made = 0;

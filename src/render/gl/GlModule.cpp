@@ -85,6 +85,8 @@ bool GlModule::Initialize(PlatformWindow* window, bool fullScreen, int width, in
 
     m_pipeline = std::make_unique<gl::GlPipeline>(&State());
     m_pipeline->SetAlphaWrites(FrameAlphaWrites);
+    m_pipeline->SetDepthAttacher([this] { attachTargetDepth(); });
+    m_pipeline->EnterTarget(m_frameDepth);
     setBackBuffer(width, height, colorBits);
     if (colorBits == 16) {
         setFormatMasks(0xF800, 0x07E0, 0x001F, 16);
@@ -190,9 +192,11 @@ void GlModule::presentFrame() {
 
 void GlModule::selectRenderTarget(TextureHandle target, int face) {
     // A depth clear still waiting belongs to the target being left.
-    m_pipeline->FlushPendingClear();
+    m_pipeline->LeaveTarget(targetDepth(m_target));
+    m_target = target;
     if (!target) {
         m_frame->Bind();
+        m_pipeline->EnterTarget(m_frameDepth);
         m_pipeline->Invalidate();
         return;
     }
@@ -209,7 +213,27 @@ void GlModule::selectRenderTarget(TextureHandle target, int face) {
             RaiseError("Cannot CubeMap DepthBuffer.");
         }
     }
+    m_pipeline->EnterTarget(slot.targetDepth);
     m_pipeline->Invalidate();
+}
+
+gl::TargetDepth& GlModule::targetDepth(TextureHandle target) {
+    return target ? textureSlot(target).targetDepth : m_frameDepth;
+}
+
+void GlModule::attachTargetDepth() {
+    if (!m_target) {
+        m_frame->AttachDepth();
+        return;
+    }
+    GlTexture& slot = textureSlot(m_target);
+    if (slot.cube || slot.depth != 0 || slot.framebuffer == 0) {
+        return;  // a cube face has its own; a released target needs none
+    }
+    glGenRenderbuffers(1, &slot.depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, slot.depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, slot.edge, slot.edge);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, slot.depth);
 }
 
 unsigned GlModule::cubeDepthBuffer(int edge) {
@@ -312,26 +336,23 @@ GlModule::GlBuffer& GlModule::bufferSlot(MeshHandle handle) {
 }
 
 bool GlModule::createTargetStorage(GlTexture& slot, int size) {
-    glGenRenderbuffers(1, &slot.depth);
-    glBindRenderbuffer(GL_RENDERBUFFER, slot.depth);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, size, size);
     GLint previous = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
     glGenFramebuffers(1, &slot.framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, slot.framebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, slot.texture, 0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, slot.depth);
     const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     if (complete) {
         // A new target starts black with its depth cleared: effects that
         // clear its depth only after drawing into it would otherwise lose
-        // their first picture to whatever the buffer held.
+        // their first picture to whatever the buffer held. The depth clear
+        // waits for the depth buffer, which the first need attaches.
+        slot.edge = size;
+        slot.targetDepth = {false, {true, false, {0, 0, size, size, 0.0f, 1.0f}, 1.0f, 0}};
         glDisable(GL_SCISSOR_TEST);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        glDepthMask(GL_TRUE);
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClearDepth(1.0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClear(GL_COLOR_BUFFER_BIT);
         m_pipeline->Invalidate();
     }
     glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));

@@ -57,9 +57,10 @@ private:
     struct GlTexture {
         unsigned texture = 0;
         unsigned framebuffer = 0;  // render targets
-        unsigned depth = 0;        // 2D render targets
+        unsigned depth = 0;        // 2D render targets, from the first need on
+        gl::TargetDepth targetDepth;
         bool cube = false;
-        int edge = 0;
+        int edge = 0;  // render targets are square
     };
     struct GlBuffer {
         unsigned vertices = 0;
@@ -72,6 +73,10 @@ private:
     GlTexture& textureSlot(TextureHandle handle);
     GlBuffer& bufferSlot(MeshHandle handle);
     bool createTargetStorage(GlTexture& slot, int size);
+    gl::TargetDepth& targetDepth(TextureHandle target);
+    // Gives the bound target the depth buffer that its first depth or
+    // stencil clear or test needs.
+    void attachTargetDepth();
     // One shared depth buffer per cube-map edge.
     unsigned cubeDepthBuffer(int edge);
     void bindStageTextures();
@@ -82,6 +87,8 @@ private:
     std::vector<GlTexture> m_textures;  // by handle index
     std::vector<GlBuffer> m_buffers;    // by handle index
     std::map<int, unsigned> m_cubeDepthBuffers;
+    TextureHandle m_target;  // none: the back buffer
+    gl::TargetDepth m_frameDepth{false, {}};
     bool m_inScene = false;
     bool m_fullScreen = false;
 };

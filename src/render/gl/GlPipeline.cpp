@@ -127,7 +127,35 @@ void GlPipeline::FlushPendingClear() {
     }
 }
 
+void GlPipeline::LeaveTarget(TargetDepth& target) {
+    target.attached = m_depthAttached;
+    if (m_depthAttached) {
+        FlushPendingClear();
+        target.waiting = {};
+    } else {
+        target.waiting = m_pendingClear;
+    }
+    m_pendingClear = {};
+}
+
+void GlPipeline::EnterTarget(const TargetDepth& target) {
+    m_depthAttached = target.attached;
+    m_pendingClear = target.waiting;
+}
+
+void GlPipeline::attachDepth() {
+    if (!m_depthAttached) {
+        m_depthAttached = true;
+        if (m_attachDepth) {
+            m_attachDepth();
+        }
+    }
+}
+
 void GlPipeline::clearNow(bool color, const PendingClear& buffers, std::uint32_t argb) {
+    if (buffers.Waiting()) {
+        attachDepth();
+    }
     const Viewport& v = buffers.area;
     glEnable(GL_SCISSOR_TEST);
     glScissor(v.x, v.y, v.width, v.height);

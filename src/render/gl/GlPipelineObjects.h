@@ -14,7 +14,8 @@ namespace vesta::gl {
 
 struct GlPipeline::Objects {
     ProgramCache programs;
-    Program* program = nullptr;
+    Program* program = nullptr;  // in use, made for programKey
+    ShaderKey programKey;
     UniformValues values{};
     // Small enough for the C library to recycle the storage a software
     // rasteriser frees after each orphaning: large buffers come back as fresh

@@ -153,14 +153,15 @@ void GlPipeline::AddVertexProgram(std::uint32_t handle, const VertexShaderProgra
 
 void GlPipeline::applyProgram(const ShaderKey& key) {
     Objects& o = *m_objects;
-    const std::uint32_t handle = key.VertexProgram();
-    Program& program = o.programs.Get(key, vertexProgram(handle));
-    const bool switched = o.program != &program || !m_caching;
-    if (switched) {
+    // Most draws keep the program of the draw before.
+    const bool same = o.program && m_caching && key == o.programKey;
+    Program& program = same ? *o.program : o.programs.Get(key, vertexProgram(key.VertexProgram()));
+    if (!same) {
         glUseProgram(program.name);
         o.program = &program;
+        o.programKey = key;
     }
-    ComputeUniforms(*m_state, key.lighting != 0, handle != 0, o.values);
+    ComputeUniforms(*m_state, program.locations, o.values);
     UploadUniforms(program.locations, o.values, program.uploaded,
                    !program.anyUploaded || !m_caching);
     program.anyUploaded = true;
@@ -169,6 +170,7 @@ void GlPipeline::applyProgram(const ShaderKey& key) {
 void GlPipeline::apply(PrimitiveType primitive, VertexLayout layout) {
     const bool all = !m_appliedValid || !m_caching;
     if (m_state->depth.enabled || m_state->stencil.enabled) {
+        attachDepth();
         FlushPendingClear();
     }
     applyFixed();

@@ -125,11 +125,14 @@ void UseVertexProgram(ShaderKey& key, std::uint32_t handle, const PipelineState&
 }
 
 std::size_t ShaderKeyHash::operator()(const ShaderKey& key) const {
-    unsigned char bytes[sizeof(ShaderKey)];
-    std::memcpy(bytes, &key, sizeof bytes);
+    // FNV-1a over eight bytes at a time, the last word padded with zeros.
+    constexpr std::size_t kWords = (sizeof(ShaderKey) + 7) / 8;
+    std::uint64_t words[kWords] = {};
+    std::memcpy(words, &key, sizeof key);
     std::uint64_t hash = 1469598103934665603ull;
-    for (unsigned char byte : bytes) {
-        hash = (hash ^ byte) * 1099511628211ull;
+    for (std::uint64_t word : words) {
+        hash = (hash ^ word) * 1099511628211ull;
+        hash ^= hash >> 29;
     }
     return static_cast<std::size_t>(hash);
 }

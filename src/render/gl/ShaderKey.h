@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "render/RenderModule.h"
 #include "render/VertexShaderProgram.h"
@@ -48,9 +50,13 @@ struct ShaderKey {
     std::uint8_t pointScale = 0;
     // The vertex shader's handle, little-endian; all 0 for the fixed function.
     std::uint8_t vertexProgram[4] = {};
-    bool operator==(const ShaderKey&) const = default;
+    bool operator==(const ShaderKey& other) const {
+        return std::memcmp(this, &other, sizeof other) == 0;
+    }
     std::uint32_t VertexProgram() const;
 };
+static_assert(std::has_unique_object_representations_v<ShaderKey>,
+              "keys compare and hash as bytes: no padding");
 
 // Whether a projection keeps w = 1 (its fourth column is 0, 0, 0, 1).
 bool IsAffineProjection(const Matrix4& projection);

@@ -1,8 +1,10 @@
 #include "render/gl/Uniforms.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <epoxy/gl.h>
+#include <initializer_list>
 #include <string>
 
 namespace vesta::gl {
@@ -35,6 +37,25 @@ void transformDirection(const Matrix4& m, const Vector3& d, float out[3]) {
             out[c] /= length;
         }
     }
+}
+
+// Records in `source` what the transform group is computed from; false when
+// it held that already.
+bool takeTransformSource(const PipelineState& state, TransformSource& source, bool known) {
+    TransformSource now;
+    copyMatrix(state.world, now.world);
+    copyMatrix(state.view, now.view);
+    copyMatrix(state.projection, now.projection);
+    const Viewport& v = state.viewport;
+    now.viewport[0] = v.x;
+    now.viewport[1] = v.y;
+    now.viewport[2] = v.width;
+    now.viewport[3] = v.height;
+    if (known && std::memcmp(&now, &source, sizeof now) == 0) {
+        return false;
+    }
+    source = now;
+    return true;
 }
 
 void computeTransform(const PipelineState& state, TransformUniforms& out) {
@@ -98,6 +119,9 @@ void computePixel(const PipelineState& state, PixelUniforms& out) {
     out.fogParams[1] = state.fog.end;
     out.fogParams[2] = state.fog.density;
     out.alphaRef = static_cast<float>(state.alphaTest.reference & 0xFF);
+}
+
+void computePoints(const PipelineState& state, PointUniforms& out) {
     out.point[0] = state.points.size;
     out.point[1] = state.points.minimum;
     out.point[2] = MaxPointSize;
@@ -139,6 +163,9 @@ void uploadPixel(const UniformLocations& at, const PixelUniforms& v) {
     glUniform3fv(at.fogColor, 1, v.fogColor);
     glUniform3fv(at.fogParams, 1, v.fogParams);
     glUniform1f(at.alphaRef, v.alphaRef);
+}
+
+void uploadPoints(const UniformLocations& at, const PointUniforms& v) {
     glUniform3fv(at.point, 1, v.point);
     glUniform3fv(at.pointScale, 1, v.pointScale);
 }
@@ -167,22 +194,28 @@ bool Inverse3x3(const Matrix4& matrix, float inverse[3][3]) {
     return true;
 }
 
-void ComputeUniforms(const PipelineState& state, bool lit, bool programmable,
+void ComputeUniforms(const PipelineState& state, const UniformLocations& locations,
                      UniformValues& values) {
-    computeTransform(state, values.transform);
-    if (lit) {
-        computeLights(state, values.lights);
-        computeSurface(state, values.surface);
-    } else {
-        std::memset(&values.lights, 0, sizeof values.lights);
-        std::memset(&values.surface, 0, sizeof values.surface);
+    if (locations.transformUsed &&
+        takeTransformSource(state, values.transformSource, values.transformComputed)) {
+        computeTransform(state, values.transform);
+        values.transformComputed = true;
     }
-    computePixel(state, values.pixel);
-    if (programmable) {
+    if (locations.lightsUsed) {
+        computeLights(state, values.lights);
+    }
+    if (locations.surfaceUsed) {
+        computeSurface(state, values.surface);
+    }
+    if (locations.pixelUsed) {
+        computePixel(state, values.pixel);
+    }
+    if (locations.pointsUsed) {
+        computePoints(state, values.points);
+    }
+    if (locations.constants >= 0) {
         std::memcpy(values.constants.c, state.vertexShader.constants.data(),
                     sizeof values.constants.c);
-    } else {
-        std::memset(&values.constants, 0, sizeof values.constants);
     }
 }
 
@@ -213,6 +246,16 @@ UniformLocations FindUniforms(std::uint32_t program) {
     l.point = at("uPoint");
     l.pointScale = at("uPointScale");
     l.constants = at("c");
+    const auto any = [](std::initializer_list<int> group) {
+        return std::any_of(group.begin(), group.end(), [](int location) { return location >= 0; });
+    };
+    l.transformUsed = any({l.worldView, l.projection, l.normalMatrix, l.target});
+    l.lightsUsed = any({l.lightPosition, l.lightDirection, l.lightDiffuse, l.lightSpecular,
+                        l.lightAmbient, l.lightAttenuation, l.lightSpot});
+    l.surfaceUsed = any({l.materialDiffuse, l.materialAmbient, l.materialEmissive,
+                         l.materialSpecular, l.materialPower, l.globalAmbient});
+    l.pixelUsed = any({l.textureFactor, l.fogColor, l.fogParams, l.alphaRef});
+    l.pointsUsed = any({l.point, l.pointScale});
     for (int stage = 0; stage < MaxStages; ++stage) {
         glUniform1i(at(("uTexture" + std::to_string(stage)).c_str()), stage);
     }
@@ -221,23 +264,26 @@ UniformLocations FindUniforms(std::uint32_t program) {
 
 void UploadUniforms(const UniformLocations& at, const UniformValues& values,
                     UniformValues& uploaded, bool force) {
-    if (changed(values.transform, uploaded.transform, force)) {
+    if (at.transformUsed && changed(values.transform, uploaded.transform, force)) {
         const TransformUniforms& t = values.transform;
         glUniformMatrix4fv(at.worldView, 1, GL_FALSE, t.worldView);
         glUniformMatrix4fv(at.projection, 1, GL_FALSE, t.projection);
         glUniformMatrix3fv(at.normalMatrix, 1, GL_FALSE, t.normalMatrix);
         glUniform4fv(at.target, 1, t.target);
     }
-    if (changed(values.lights, uploaded.lights, force)) {
+    if (at.lightsUsed && changed(values.lights, uploaded.lights, force)) {
         uploadLights(at, values.lights);
     }
-    if (changed(values.surface, uploaded.surface, force)) {
+    if (at.surfaceUsed && changed(values.surface, uploaded.surface, force)) {
         uploadSurface(at, values.surface);
     }
-    if (changed(values.pixel, uploaded.pixel, force)) {
+    if (at.pixelUsed && changed(values.pixel, uploaded.pixel, force)) {
         uploadPixel(at, values.pixel);
     }
-    if (changed(values.constants, uploaded.constants, force) && at.constants >= 0) {
+    if (at.pointsUsed && changed(values.points, uploaded.points, force)) {
+        uploadPoints(at, values.points);
+    }
+    if (at.constants >= 0 && changed(values.constants, uploaded.constants, force)) {
         glUniform4fv(at.constants, kMaxShaderConstants, &values.constants.c[0][0]);
     }
 }

@@ -40,6 +40,10 @@ struct PixelUniforms {
     float fogColor[3];
     float fogParams[3];
     float alphaRef;
+};
+
+// Every fixed-function vertex program writes a point size.
+struct PointUniforms {
     float point[3];
     float pointScale[3];
 };
@@ -49,11 +53,20 @@ struct ConstantUniforms {
     float c[kMaxShaderConstants][4];
 };
 
+// What the transform group was computed from: most draws change none of it.
+struct TransformSource {
+    float world[16], view[16], projection[16];
+    std::int32_t viewport[4];
+};
+
 struct UniformValues {
+    TransformSource transformSource;
+    bool transformComputed;
     TransformUniforms transform;
     LightUniforms lights;
     SurfaceUniforms surface;
     PixelUniforms pixel;
+    PointUniforms points;
     ConstantUniforms constants;
 };
 
@@ -65,20 +78,23 @@ struct UniformLocations {
     int globalAmbient;
     int textureFactor, fogColor, fogParams, alphaRef, point, pointScale;
     int constants;
+    // The groups of which the program reads anything: the others are
+    // neither computed nor sent (a layer's program reads no pixel group,
+    // though its texture factor may change at every draw).
+    bool transformUsed, lightsUsed, surfaceUsed, pixelUsed, pointsUsed;
 };
 
-// Fills every group from the state; `lit` leaves the light and surface
-// groups zero when the program does not light, `programmable` the
-// constants when it runs no vertex shader.
-void ComputeUniforms(const PipelineState& state, bool lit, bool programmable,
+// Fills the groups that `locations` use from the state; the others keep
+// what they held.
+void ComputeUniforms(const PipelineState& state, const UniformLocations& locations,
                      UniformValues& values);
 
 // Looks the locations up in a linked program and binds its samplers to
 // texture units 0 and 1. The program must be current.
 UniformLocations FindUniforms(std::uint32_t program);
 
-// Sends the groups of `values` that differ from `uploaded` (all of them when
-// `force`), and updates `uploaded`. The program must be current.
+// Sends the used groups of `values` that differ from `uploaded` (all of them
+// when `force`), and updates `uploaded`. The program must be current.
 void UploadUniforms(const UniformLocations& locations, const UniformValues& values,
                     UniformValues& uploaded, bool force);
 

@@ -254,6 +254,47 @@ TEST_F(GlModuleTest, DepthTestKeepsTheNearerQuad) {
     EXPECT_EQ(pixel(32, 24), 0xFF0000u);
 }
 
+GLint boundDepthAttachment() {
+    GLint type = GL_NONE;
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT,
+                                          GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &type);
+    return type;
+}
+
+// Depth buffers are attached at their first use, and the clears that
+// waited for them (across render targets, and a new target's own) hold then.
+TEST_F(GlModuleTest, DepthComesWithItsFirstUseAndTheClearsThatWaitedForIt) {
+    start();
+    flat();
+    module->SetDepthTest(false);
+    quad(-32, -24, 32, 24, kBlue);
+    Texture* target = module->CreateTexture();
+    ASSERT_TRUE(target->CreateRenderTarget(32, nullptr, 0));
+    module->SetRenderTarget(target, 0);
+    flat();
+    module->SetDepthTest(true);
+    module->SetDepthFunc(Comparison::LessEqual);
+    quad(-16, -16, 16, 16, kRed, 0.9f);  // over the new target's depth of 1
+    quad(-16, -16, 16, 16, kGreen, 0.95f);
+    module->SetDepthTest(false);
+    module->SetRenderTarget(nullptr, 0);
+    EXPECT_EQ(boundDepthAttachment(), GL_NONE);
+    flat();
+    module->SetTexture(0, target);
+    module->SetColorArg1(0, ColorArg::Texture);
+    quad(0, -24, 32, 24, 0xFFFFFFFF);
+    EXPECT_EQ(pixel(48, 24), 0xFF0000u);
+    // The back buffer's depth, cleared to 1 before the target was drawn.
+    module->SetTexture(0, nullptr);
+    module->SetColorArg1(0, ColorArg::Diffuse);
+    module->SetDepthTest(true);
+    quad(-32, -24, 0, 24, kGreen, 0.6f);
+    quad(-32, -24, 0, 24, kRed, 0.8f);
+    EXPECT_EQ(boundDepthAttachment(), GL_RENDERBUFFER);
+    EXPECT_EQ(pixel(16, 24), 0x00FF00u);
+    module->ReleaseTexture(target);
+}
+
 TEST_F(GlModuleTest, ThePerspectiveCameraCentresTheTarget) {
     start();
     module->SetColorOp(0, ColorOp::SelectArg1);
