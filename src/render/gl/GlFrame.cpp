@@ -13,8 +13,13 @@ GLuint makeDepthStencil(int width, int height) {
     return buffer;
 }
 
-// 32-bit frames are stored with alpha, kept at 1 (FrameAlpha.h).
-GLenum colorFormatFor(int bitsPerPixel) {
+// 32-bit frames are drawn without alpha, and from the first read-back on
+// stored with alpha kept at 1 (FrameAlpha.h).
+GLenum drawFormatFor(int bitsPerPixel) {
+    return bitsPerPixel == 16 ? GL_RGB565 : GL_RGB8;
+}
+
+GLenum readFormatFor(int bitsPerPixel) {
     return bitsPerPixel == 16 ? GL_RGB565 : GL_RGBA8;
 }
 
@@ -23,7 +28,8 @@ GLenum colorFormatFor(int bitsPerPixel) {
 GlFrame::GlFrame(int width, int height, int bitsPerPixel)
     : m_width(width), m_height(height), m_bitsPerPixel(bitsPerPixel),
       m_depthStencil(makeDepthStencil(width, height)),
-      m_buffers(width, height, colorFormatFor(bitsPerPixel), m_depthStencil) {}
+      m_buffers(width, height, drawFormatFor(bitsPerPixel), readFormatFor(bitsPerPixel),
+                m_depthStencil) {}
 
 GlFrame::~GlFrame() {
     glDeleteRenderbuffers(1, &m_depthStencil);
@@ -79,6 +85,7 @@ void GlFrame::readPixels(GLuint framebuffer, std::vector<std::uint8_t>& into, in
 }
 
 std::uint8_t* GlFrame::Lock(int& pitch) {
+    m_buffers.UseReadFormat();
     readPixels(m_buffers.Picture(), m_locked, pitch);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, m_buffers.Current());
     m_snapshot = m_locked;

@@ -13,9 +13,10 @@ namespace vesta {
 
 class GlFrame {
 public:
-    // 16 bits per pixel give an RGB565 colour buffer, anything else RGB8 (an
-    // X8R8G8B8 frame: no alpha of its own, so blending reads its alpha as 1);
-    // depth 24 with stencil 8 either way.
+    // 16 bits per pixel give an RGB565 colour buffer, anything else an
+    // X8R8G8B8 frame (blending reads its alpha as 1): RGB8 until the first
+    // Lock or QueueCopy, RGBA8 with alpha kept at 1 from then on. Depth 24
+    // with stencil 8 either way.
     GlFrame(int width, int height, int bitsPerPixel);
     ~GlFrame();
     GlFrame(const GlFrame&) = delete;

@@ -30,8 +30,10 @@ private:
 
 }  // namespace
 
-GlFrameBuffers::GlFrameBuffers(int width, int height, GLenum colorFormat, GLuint depthStencil)
-    : m_width(width), m_height(height), m_colorFormat(colorFormat), m_depthStencil(depthStencil) {
+GlFrameBuffers::GlFrameBuffers(int width, int height, GLenum drawFormat, GLenum readFormat,
+                               GLuint depthStencil)
+    : m_width(width), m_height(height), m_colorFormat(drawFormat), m_readFormat(readFormat),
+      m_depthStencil(depthStencil) {
     // A frame and its copy read back: eight bytes a pixel.
     const std::size_t bytes =
         std::max<std::size_t>(std::size_t(width) * std::size_t(height) * 8, 1);
@@ -100,7 +102,43 @@ int GlFrameBuffers::freeSlot() {
     return m_made++;
 }
 
+void GlFrameBuffers::UseReadFormat() {
+    if (m_colorFormat == m_readFormat) {
+        return;
+    }
+    m_colorFormat = m_readFormat;
+    for (int i = 0; i < m_made; ++i) {
+        convert(m_slots[i]);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, Current());
+}
+
+// A new colour buffer in the read-back format takes the old one's picture
+// and place; the framebuffer keeps its name.
+void GlFrameBuffers::convert(Slot& slot) const {
+    GLuint color = 0, copy = 0;
+    glGenRenderbuffers(1, &color);
+    glBindRenderbuffer(GL_RENDERBUFFER, color);
+    glRenderbufferStorage(GL_RENDERBUFFER, m_readFormat, m_width, m_height);
+    glGenFramebuffers(1, &copy);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, copy);
+    glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, slot.framebuffer);
+    {
+        // From a format without alpha, the copy's alpha is 1.
+        const OpenColorWrites open;
+        glBlitFramebuffer(0, 0, m_width, m_height, 0, 0, m_width, m_height, GL_COLOR_BUFFER_BIT,
+                          GL_NEAREST);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, slot.framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
+    glDeleteFramebuffers(1, &copy);
+    glDeleteRenderbuffers(1, &slot.color);
+    slot.color = color;
+}
+
 bool GlFrameBuffers::Retire() {
+    UseReadFormat();
     const int next = freeSlot();
     if (next < 0) {
         glBindFramebuffer(GL_FRAMEBUFFER, Current());

@@ -32,8 +32,10 @@ public:
     static constexpr int kBuffers = 9;
     static constexpr std::size_t kFrameBudget = std::size_t(128) << 20;
 
-    // The first buffer now, the others at the first Retire.
-    GlFrameBuffers(int width, int height, GLenum colorFormat, GLuint depthStencil);
+    // The first buffer now, the others at the first Retire. Buffers are made
+    // in `drawFormat` until the first read-back needs `readFormat`.
+    GlFrameBuffers(int width, int height, GLenum drawFormat, GLenum readFormat,
+                   GLuint depthStencil);
     ~GlFrameBuffers();
     GlFrameBuffers(const GlFrameBuffers&) = delete;
     GlFrameBuffers& operator=(const GlFrameBuffers&) = delete;
@@ -48,8 +50,12 @@ public:
     bool TakeOverPending() const { return m_picture != m_current; }
 
     // Queues the current buffer as it stands and binds a free one for
-    // drawing; false, with nothing changed, when none is free.
+    // drawing; false, with nothing changed, when none is free. The buffers
+    // take the read-back format first.
     bool Retire();
+    // From now on every buffer is in the read-back format; those made
+    // before are converted, their pictures kept. Leaves the current one bound.
+    void UseReadFormat();
     // The current buffer becomes the back buffer: the retired picture is
     // copied into it, unless the caller is about to overwrite it whole.
     void TakeOver(bool overwrittenWhole);
@@ -71,6 +77,7 @@ private:
     };
 
     bool make(Slot& slot) const;
+    void convert(Slot& slot) const;
     bool busy(int index) const;
     int freeSlot();
     void copyPicture() const;
@@ -79,6 +86,7 @@ private:
     int m_width;
     int m_height;
     GLenum m_colorFormat;
+    GLenum m_readFormat;
     GLuint m_depthStencil;
     bool m_depthAttached = false;
     bool m_complete = false;

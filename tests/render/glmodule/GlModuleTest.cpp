@@ -197,25 +197,30 @@ TEST_F(GlModuleTest, AFrameThatIsNotClearedWholeStartsFromTheLastOne) {
 
 // The frame is X8R8G8B8: whatever alpha a draw writes, blending reads the
 // frame's alpha as 1.
+// Both before the first read-back and after it, when the frame has taken
+// the format with an alpha channel.
 TEST_F(GlModuleTest, TheFramesAlphaReadsAsOne) {
     start();
     flat();
     module->SetAlphaOp(0, AlphaOp::SelectArg1);
     module->SetAlphaArg1(0, AlphaArg::Diffuse);
-    quad(-32, -24, 32, 24, 0x00FF0000);  // red, alpha 0 written
-    module->SetAlphaBlend(true);
-    module->SetSrcBlend(BlendFactor::DestAlpha);
-    module->SetDestBlend(BlendFactor::InvDestAlpha);
-    quad(-32, -24, 0, 24, kGreen);  // the left half: all source
-    module->SetSrcBlend(BlendFactor::InvDestAlpha);
-    module->SetDestBlend(BlendFactor::DestAlpha);
-    quad(0, -24, 32, 24, kGreen);  // the right half: all destination
-    EXPECT_EQ(pixel(10, 20), 0x00FF00u);
-    EXPECT_EQ(pixel(50, 20), 0xFF0000u);
-    int pitch = 0;
-    const std::uint8_t* frame = module->LockBackBuffer(pitch);
-    EXPECT_EQ(frame[20 * pitch + 50 * 4 + 3], 0xFF);
-    module->UnlockBackBuffer();
+    for (int pass = 0; pass < 2; ++pass) {
+        module->SetAlphaBlend(false);
+        quad(-32, -24, 32, 24, 0x00FF0000);  // red, alpha 0 written
+        module->SetAlphaBlend(true);
+        module->SetSrcBlend(BlendFactor::DestAlpha);
+        module->SetDestBlend(BlendFactor::InvDestAlpha);
+        quad(-32, -24, 0, 24, kGreen);  // the left half: all source
+        module->SetSrcBlend(BlendFactor::InvDestAlpha);
+        module->SetDestBlend(BlendFactor::DestAlpha);
+        quad(0, -24, 32, 24, kGreen);  // the right half: all destination
+        EXPECT_EQ(pixel(10, 20), 0x00FF00u) << "pass " << pass;
+        EXPECT_EQ(pixel(50, 20), 0xFF0000u) << "pass " << pass;
+        int pitch = 0;
+        const std::uint8_t* frame = module->LockBackBuffer(pitch);
+        EXPECT_EQ(frame[20 * pitch + 50 * 4 + 3], 0xFF) << "pass " << pass;
+        module->UnlockBackBuffer();
+    }
 }
 
 TEST_F(GlModuleTest, SixteenBitFramesLockAsR5G6B5) {
