@@ -17,11 +17,20 @@
 //   vesta_bench_gl --benchmark_repetitions=15 --benchmark_min_time=0.3
 //                  --benchmark_enable_random_interleaving=true
 //                  --benchmark_report_aggregates_only=true
+// or, for flushed frames, BM_ModuleBesideHandWritten: the two drawing in
+// turns of a few frames each, in threads of their own, so that both meet
+// the same phases of the machine; its counter `ratio` is the hand-written
+// program's time over the module's.
 
 #include <benchmark/benchmark.h>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <epoxy/gl.h>
+#include <functional>
 #include <malloc.h>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/HeapRetention.h"
@@ -66,7 +75,8 @@ struct Frame {
 // player's swap does, until the frame two before has been drawn.
 class FrameEnd {
 public:
-    explicit FrameEnd(const benchmark::State& bench) : m_finish(bench.range(0) == 0) {}
+    explicit FrameEnd(const benchmark::State& bench) : FrameEnd(bench.range(0) == 0) {}
+    explicit FrameEnd(bool finish) : m_finish(finish) {}
     ~FrameEnd() {
         for (GLsync fence : m_inFlight) {
             if (fence) {
@@ -172,41 +182,57 @@ void BM_GlPipeline(benchmark::State& bench) {
 
 // The same load as a 2D layer hands it to the render module: texture, blend
 // and texture factor set through the module's operations before every strip.
-void BM_RenderModule(benchmark::State& bench) {
-    vesta::GlModule module;
-    vesta::RenderDriver& driver = module.GetDriver(0);
-    module.SelectDriver(&driver);
-    module.SelectDevice(driver.devices.at(0).get());
-    module.Initialize(nullptr, false, Width, Height, 32);
-    module.SetClearColor(0, 0, 0, 0);
-    std::vector<std::uint8_t> texels(64 * 64 * 4);
-    for (std::size_t i = 0; i < texels.size() / 4; ++i) {
-        const std::uint32_t value = 0x80000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
-        std::memcpy(&texels[i * 4], &value, 4);
+class ModuleLoad {
+public:
+    ModuleLoad() {
+        vesta::RenderDriver& driver = m_module.GetDriver(0);
+        m_module.SelectDriver(&driver);
+        m_module.SelectDevice(driver.devices.at(0).get());
+        m_module.Initialize(nullptr, false, Width, Height, 32);
+        m_module.SetClearColor(0, 0, 0, 0);
+        std::vector<std::uint8_t> texels(64 * 64 * 4);
+        for (std::size_t i = 0; i < texels.size() / 4; ++i) {
+            const std::uint32_t value =
+                0x80000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+            std::memcpy(&texels[i * 4], &value, 4);
+        }
+        m_texture = m_module.CreateTexture();
+        m_texture->Upload(texels.data(), 64, 64, true, false);
+        m_module.SetProjectionMatrix(pixelProjection());
+        m_module.SetDepthTest(false);
+        m_module.SetTextureFiltering(0, true);
+        m_module.SetAlphaOp(0, vesta::AlphaOp::Modulate);
+        m_module.SetAlphaArg2(0, vesta::AlphaArg::Diffuse);
+        m_module.SetAlphaBlend(true);
+        m_module.SetSrcBlend(vesta::BlendFactor::SrcAlpha);
     }
-    vesta::Texture* texture = module.CreateTexture();
-    texture->Upload(texels.data(), 64, 64, true, false);
-    module.SetProjectionMatrix(pixelProjection());
-    module.SetDepthTest(false);
-    module.SetTextureFiltering(0, true);
-    module.SetAlphaOp(0, vesta::AlphaOp::Modulate);
-    module.SetAlphaArg2(0, vesta::AlphaArg::Diffuse);
-    module.SetAlphaBlend(true);
-    module.SetSrcBlend(vesta::BlendFactor::SrcAlpha);
-    vesta::RenderVertex vertices[4];
+
+    void Draw() {
+        vesta::RenderVertex vertices[4];
+        m_module.BeginFrame();
+        m_module.Clear(0);
+        for (int i = 0; i < Quads; ++i) {
+            m_module.SetTexture(0, m_texture);
+            m_module.SetDestBlend(i % 2 ? vesta::BlendFactor::One
+                                        : vesta::BlendFactor::InvSrcAlpha);
+            m_module.SetTextureFactor(0xFF000000u | static_cast<std::uint32_t>(i));
+            quad(i, vertices, 0.5f);
+            m_module.Draw(vesta::PrimitiveType::TriangleStrip, 4, vertices);
+        }
+        m_module.EndFrame();
+        m_module.Present(0);
+    }
+
+private:
+    vesta::GlModule m_module;
+    vesta::Texture* m_texture = nullptr;
+};
+
+void BM_RenderModule(benchmark::State& bench) {
+    ModuleLoad load;
     FrameEnd endFrame(bench);
     for (auto _ : bench) {
-        module.BeginFrame();
-        module.Clear(0);
-        for (int i = 0; i < Quads; ++i) {
-            module.SetTexture(0, texture);
-            module.SetDestBlend(i % 2 ? vesta::BlendFactor::One : vesta::BlendFactor::InvSrcAlpha);
-            module.SetTextureFactor(0xFF000000u | static_cast<std::uint32_t>(i));
-            quad(i, vertices, 0.5f);
-            module.Draw(vesta::PrimitiveType::TriangleStrip, 4, vertices);
-        }
-        module.EndFrame();
-        module.Present(0);
+        load.Draw();
         endFrame();
     }
     bench.counters["fps"] =
@@ -237,51 +263,154 @@ GLuint handProgram() {
     return program;
 }
 
+// Uploads the frame's quads at once, then sets the blend and draws each.
+class HandWrittenLoad {
+public:
+    HandWrittenLoad() : m_program(handProgram()), m_vertices(4 * Quads) {
+        glUseProgram(m_program);
+        glGenVertexArrays(1, &m_array);
+        glBindVertexArray(m_array);
+        glGenBuffers(1, &m_buffer);
+        glBindBuffer(GL_ARRAY_BUFFER, m_buffer);
+        glBufferData(GL_ARRAY_BUFFER, sizeof(vesta::RenderVertex) * 4 * Quads, nullptr,
+                     GL_STREAM_DRAW);
+        const GLsizei stride = sizeof(vesta::RenderVertex);
+        glEnableVertexAttribArray(0);
+        glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+        glEnableVertexAttribArray(2);
+        glVertexAttribPointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                              reinterpret_cast<const void*>(24));
+        glEnableVertexAttribArray(3);
+        glVertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(28));
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glEnable(GL_BLEND);
+    }
+    ~HandWrittenLoad() {
+        glDeleteBuffers(1, &m_buffer);
+        glDeleteVertexArrays(1, &m_array);
+        glDeleteProgram(m_program);
+    }
+    HandWrittenLoad(const HandWrittenLoad&) = delete;
+    HandWrittenLoad& operator=(const HandWrittenLoad&) = delete;
+
+    void Draw() {
+        glClear(GL_COLOR_BUFFER_BIT);
+        for (int i = 0; i < Quads; ++i) {
+            quad(i, &m_vertices[static_cast<std::size_t>(i) * 4], 0.0f);
+        }
+        glBufferData(GL_ARRAY_BUFFER, sizeof(vesta::RenderVertex) * 4 * Quads, m_vertices.data(),
+                     GL_STREAM_DRAW);
+        for (int i = 0; i < Quads; ++i) {
+            glBlendFunc(GL_SRC_ALPHA, i % 2 ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+            glDrawArrays(GL_TRIANGLE_STRIP, i * 4, 4);
+        }
+    }
+
+private:
+    Frame m_frame;
+    GLuint m_program;
+    GLuint m_array = 0, m_buffer = 0;
+    std::vector<vesta::RenderVertex> m_vertices;
+};
+
 void BM_HandWritten(benchmark::State& bench) {
     if (bench.range(1) == 0) {
         LeaveHeapAsDefault();
     } else {
         vesta::RetainFreedHeapMemory();
     }
-    Frame frame;
-    const GLuint program = handProgram();
-    glUseProgram(program);
-    GLuint array = 0, buffer = 0;
-    glGenVertexArrays(1, &array);
-    glBindVertexArray(array);
-    glGenBuffers(1, &buffer);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, sizeof(vesta::RenderVertex) * 4 * Quads, nullptr, GL_STREAM_DRAW);
-    const GLsizei stride = sizeof(vesta::RenderVertex);
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
-    glEnableVertexAttribArray(2);
-    glVertexAttribPointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                          reinterpret_cast<const void*>(24));
-    glEnableVertexAttribArray(3);
-    glVertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(28));
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glEnable(GL_BLEND);
-    std::vector<vesta::RenderVertex> vertices(4 * Quads);
+    HandWrittenLoad load;
     FrameEnd endFrame(bench);
     for (auto _ : bench) {
-        glClear(GL_COLOR_BUFFER_BIT);
-        for (int i = 0; i < Quads; ++i) {
-            quad(i, &vertices[static_cast<std::size_t>(i) * 4], 0.0f);
-        }
-        glBufferData(GL_ARRAY_BUFFER, sizeof(vesta::RenderVertex) * 4 * Quads, vertices.data(),
-                     GL_STREAM_DRAW);
-        for (int i = 0; i < Quads; ++i) {
-            glBlendFunc(GL_SRC_ALPHA, i % 2 ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
-            glDrawArrays(GL_TRIANGLE_STRIP, i * 4, 4);
-        }
+        load.Draw();
         endFrame();
     }
     bench.counters["fps"] =
         benchmark::Counter(static_cast<double>(bench.iterations()), benchmark::Counter::kIsRate);
-    glDeleteBuffers(1, &buffer);
-    glDeleteVertexArrays(1, &array);
-    glDeleteProgram(program);
+}
+
+// Draws a load in a thread of its own (its context current there), a turn
+// of flushed frames at a time, each turn drawn to the end.
+class TurnTaker {
+public:
+    template <typename Load>
+    static std::unique_ptr<TurnTaker> For() {
+        auto taker = std::make_unique<TurnTaker>();
+        taker->m_thread = std::thread([t = taker.get()] {
+            Load load;
+            t->serve([&load] { load.Draw(); });
+        });
+        return taker;
+    }
+    ~TurnTaker() {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+
+    // Seconds the turn of `frames` took.
+    double Turn(int frames) {
+        std::unique_lock lock(m_mutex);
+        m_frames = frames;
+        m_wake.notify_all();
+        m_wake.wait(lock, [this] { return m_frames == 0; });
+        return m_seconds;
+    }
+
+private:
+    void serve(const std::function<void()>& draw) {
+        FrameEnd endFrame(false);
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stop || m_frames > 0; });
+            if (m_stop) {
+                return;
+            }
+            const auto start = std::chrono::steady_clock::now();
+            for (int i = 0; i < m_frames; ++i) {
+                draw();
+                endFrame();
+            }
+            glFinish();
+            m_seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            m_frames = 0;
+            m_wake.notify_all();
+        }
+    }
+
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    int m_frames = 0;
+    double m_seconds = 0.0;
+    bool m_stop = false;
+};
+
+// Flushed frames of the module and of the hand-written program in turns,
+// which starts alternating. Both run with the module's heap setting (the
+// process has one), which flushed frames do not feel.
+void BM_ModuleBesideHandWritten(benchmark::State& bench) {
+    constexpr int kFramesATurn = 8;
+    auto module = TurnTaker::For<ModuleLoad>();
+    auto hand = TurnTaker::For<HandWrittenLoad>();
+    double moduleSeconds = 0.0, handSeconds = 0.0;
+    bool moduleFirst = true;
+    for (auto _ : bench) {
+        const double first = (moduleFirst ? *module : *hand).Turn(kFramesATurn);
+        const double second = (moduleFirst ? *hand : *module).Turn(kFramesATurn);
+        const double moduleTurn = moduleFirst ? first : second;
+        moduleSeconds += moduleTurn;
+        handSeconds += moduleFirst ? second : first;
+        moduleFirst = !moduleFirst;
+        bench.SetIterationTime(moduleTurn / kFramesATurn);
+    }
+    bench.counters["ratio"] = handSeconds / moduleSeconds;
+    const double frames = static_cast<double>(bench.iterations()) * kFramesATurn;
+    bench.counters["hand_ms"] = 1000.0 * handSeconds / frames;
 }
 
 BENCHMARK(BM_GlPipeline)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -290,6 +419,7 @@ BENCHMARK(BM_HandWritten)
     ->ArgsProduct({{0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_ModuleBesideHandWritten)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 
