@@ -218,7 +218,12 @@ void GlModule::selectRenderTarget(TextureHandle target, int face) {
 }
 
 gl::TargetDepth& GlModule::targetDepth(TextureHandle target) {
-    return target ? textureSlot(target).targetDepth : m_frameDepth;
+    if (!target) {
+        return m_frameDepth;
+    }
+    // A target released while bound keeps nothing, and its slot may hold
+    // another texture by now.
+    return DeviceTexture(target) ? textureSlot(target).targetDepth : m_releasedTargetDepth;
 }
 
 void GlModule::attachTargetDepth() {
@@ -226,9 +231,12 @@ void GlModule::attachTargetDepth() {
         m_frame->AttachDepth();
         return;
     }
+    if (!DeviceTexture(m_target)) {
+        return;
+    }
     GlTexture& slot = textureSlot(m_target);
-    if (slot.cube || slot.depth != 0 || slot.framebuffer == 0) {
-        return;  // a cube face has its own; a released target needs none
+    if (slot.cube || slot.depth != 0) {
+        return;  // a cube face has its own
     }
     glGenRenderbuffers(1, &slot.depth);
     glBindRenderbuffer(GL_RENDERBUFFER, slot.depth);

@@ -89,6 +89,7 @@ private:
     std::map<int, unsigned> m_cubeDepthBuffers;
     TextureHandle m_target;  // none: the back buffer
     gl::TargetDepth m_frameDepth{false, {}};
+    gl::TargetDepth m_releasedTargetDepth;
     bool m_inScene = false;
     bool m_fullScreen = false;
 };

@@ -300,6 +300,34 @@ TEST_F(GlModuleTest, DepthComesWithItsFirstUseAndTheClearsThatWaitedForIt) {
     module->ReleaseTexture(target);
 }
 
+// A target released while it is drawn into leaves nothing behind for the
+// texture that takes its place.
+TEST_F(GlModuleTest, ATargetReleasedWhileBoundLeavesItsSuccessorAsNew) {
+    start();
+    Texture* first = module->CreateTexture();
+    ASSERT_TRUE(first->CreateRenderTarget(32, nullptr, 0));
+    module->SetRenderTarget(first, 0);
+    flat();
+    module->SetDepthTest(true);
+    module->SetDepthFunc(Comparison::LessEqual);
+    quad(-16, -16, 16, 16, kBlue, 0.5f);  // gives it its depth buffer
+    module->DestroyTexture(first);
+    Texture* second = module->CreateTexture();
+    ASSERT_TRUE(second->CreateRenderTarget(32, nullptr, 0));
+    module->SetRenderTarget(nullptr, 0);
+    module->SetRenderTarget(second, 0);
+    quad(-16, -16, 16, 16, kGreen, 0.9f);  // over the new target's depth of 1
+    quad(-16, -16, 16, 16, kRed, 0.95f);   // behind the green
+    module->SetDepthTest(false);
+    module->SetRenderTarget(nullptr, 0);
+    flat();
+    module->SetTexture(0, second);
+    module->SetColorArg1(0, ColorArg::Texture);
+    quad(-32, -24, 32, 24, 0xFFFFFFFF);
+    EXPECT_EQ(pixel(32, 24), 0x00FF00u);
+    module->DestroyTexture(second);
+}
+
 TEST_F(GlModuleTest, ThePerspectiveCameraCentresTheTarget) {
     start();
     module->SetColorOp(0, ColorOp::SelectArg1);
