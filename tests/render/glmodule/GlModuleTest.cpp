@@ -72,6 +72,19 @@ protected:
         module->SetTexture(0, nullptr);
     }
 
+    // The back buffer's centre after `target` is drawn over all of it.
+    std::uint32_t shownCentre(Texture* target) {
+        module->SetRenderTarget(nullptr, 0);
+        flat();
+        module->SetDepthTest(false);
+        module->SetTexture(0, target);
+        module->SetColorArg1(0, ColorArg::Texture);
+        quad(-32, -24, 32, 24, 0xFFFFFFFF);
+        module->SetTexture(0, nullptr);
+        module->SetColorArg1(0, ColorArg::Diffuse);
+        return pixel(32, 24);
+    }
+
     std::unique_ptr<GlModule> module;
 };
 
@@ -281,22 +294,14 @@ TEST_F(GlModuleTest, DepthComesWithItsFirstUseAndTheClearsThatWaitedForIt) {
     module->SetDepthFunc(Comparison::LessEqual);
     quad(-16, -16, 16, 16, kRed, 0.9f);  // over the new target's depth of 1
     quad(-16, -16, 16, 16, kGreen, 0.95f);
-    module->SetDepthTest(false);
-    module->SetRenderTarget(nullptr, 0);
+    EXPECT_EQ(shownCentre(target), 0xFF0000u);
     EXPECT_EQ(boundDepthAttachment(), GL_NONE);
-    flat();
-    module->SetTexture(0, target);
-    module->SetColorArg1(0, ColorArg::Texture);
-    quad(0, -24, 32, 24, 0xFFFFFFFF);
-    EXPECT_EQ(pixel(48, 24), 0xFF0000u);
     // The back buffer's depth, cleared to 1 before the target was drawn.
-    module->SetTexture(0, nullptr);
-    module->SetColorArg1(0, ColorArg::Diffuse);
     module->SetDepthTest(true);
-    quad(-32, -24, 0, 24, kGreen, 0.6f);
-    quad(-32, -24, 0, 24, kRed, 0.8f);
+    quad(-32, -24, 32, 24, kGreen, 0.6f);
+    quad(-32, -24, 32, 24, kRed, 0.8f);
     EXPECT_EQ(boundDepthAttachment(), GL_RENDERBUFFER);
-    EXPECT_EQ(pixel(16, 24), 0x00FF00u);
+    EXPECT_EQ(pixel(32, 24), 0x00FF00u);
     module->ReleaseTexture(target);
 }
 
@@ -318,13 +323,7 @@ TEST_F(GlModuleTest, ATargetReleasedWhileBoundLeavesItsSuccessorAsNew) {
     module->SetRenderTarget(second, 0);
     quad(-16, -16, 16, 16, kGreen, 0.9f);  // over the new target's depth of 1
     quad(-16, -16, 16, 16, kRed, 0.95f);   // behind the green
-    module->SetDepthTest(false);
-    module->SetRenderTarget(nullptr, 0);
-    flat();
-    module->SetTexture(0, second);
-    module->SetColorArg1(0, ColorArg::Texture);
-    quad(-32, -24, 32, 24, 0xFFFFFFFF);
-    EXPECT_EQ(pixel(32, 24), 0x00FF00u);
+    EXPECT_EQ(shownCentre(second), 0x00FF00u);
     module->DestroyTexture(second);
 }
 
@@ -375,12 +374,7 @@ TEST_F(GlModuleTest, RenderTargetsAreDrawnIntoAndSampled) {
     module->SetRenderTarget(target, 0);
     module->SetClearColor(0, 0, 1, 0);
     module->Clear(0);
-    module->SetRenderTarget(nullptr, 0);
-    flat();
-    module->SetTexture(0, target);
-    module->SetColorArg1(0, ColorArg::Texture);
-    quad(-32, -24, 32, 24, 0xFFFFFFFF);
-    EXPECT_EQ(pixel(32, 24), 0x0000FFu);
+    EXPECT_EQ(shownCentre(target), 0x0000FFu);
     module->ReleaseTexture(target);
 }
 
