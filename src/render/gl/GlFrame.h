@@ -31,7 +31,6 @@ public:
 
     // The depth-stencil buffer, which the frame has from the first need on.
     void AttachDepth() { m_buffers.AttachDepth(); }
-    bool DepthAttached() const { return m_buffers.DepthAttached(); }
 
     // Scales the last finished frame into the default framebuffer of
     // `targetWidth` × `targetHeight`, black bars where the aspects differ.

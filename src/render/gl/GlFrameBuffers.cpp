@@ -113,28 +113,19 @@ void GlFrameBuffers::UseReadFormat() {
     glBindFramebuffer(GL_FRAMEBUFFER, Current());
 }
 
-// A new colour buffer in the read-back format takes the old one's picture
-// and place; the framebuffer keeps its name.
+// A buffer made anew in the read-back format takes the old one's picture
+// (from a format without alpha, with alpha 1) and place.
 void GlFrameBuffers::convert(Slot& slot) const {
-    GLuint color = 0, copy = 0;
-    glGenRenderbuffers(1, &color);
-    glBindRenderbuffer(GL_RENDERBUFFER, color);
-    glRenderbufferStorage(GL_RENDERBUFFER, m_readFormat, m_width, m_height);
-    glGenFramebuffers(1, &copy);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, copy);
-    glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, slot.framebuffer);
-    {
-        // From a format without alpha, the copy's alpha is 1.
-        const OpenColorWrites open;
-        glBlitFramebuffer(0, 0, m_width, m_height, 0, 0, m_width, m_height, GL_COLOR_BUFFER_BIT,
-                          GL_NEAREST);
+    Slot made;
+    if (!make(made)) {
+        glDeleteFramebuffers(1, &made.framebuffer);
+        glDeleteRenderbuffers(1, &made.color);
+        return;  // the old buffer stays: drawn into and read as before
     }
-    glBindFramebuffer(GL_FRAMEBUFFER, slot.framebuffer);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
-    glDeleteFramebuffers(1, &copy);
+    copy(slot.framebuffer, made.framebuffer);
+    glDeleteFramebuffers(1, &slot.framebuffer);
     glDeleteRenderbuffers(1, &slot.color);
-    slot.color = color;
+    slot = made;
 }
 
 bool GlFrameBuffers::Retire() {
@@ -168,12 +159,16 @@ void GlFrameBuffers::TakeOver(bool overwrittenWhole) {
 }
 
 void GlFrameBuffers::copyPicture() const {
+    copy(Picture(), Current());
+    glBindFramebuffer(GL_FRAMEBUFFER, Current());
+}
+
+void GlFrameBuffers::copy(GLuint from, GLuint to) const {
     const OpenColorWrites open;
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, Picture());
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, Current());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
     glBlitFramebuffer(0, 0, m_width, m_height, 0, 0, m_width, m_height, GL_COLOR_BUFFER_BIT,
                       GL_NEAREST);
-    glBindFramebuffer(GL_FRAMEBUFFER, Current());
 }
 
 void GlFrameBuffers::clearOpaque() const {

@@ -63,7 +63,6 @@ public:
     // Attaches the depth-stencil buffer to every buffer, made or to be made;
     // leaves the current one bound.
     void AttachDepth();
-    bool DepthAttached() const { return m_depthAttached; }
 
     // The oldest retired buffer's framebuffer; 0 when none waits.
     GLuint Oldest() const;
@@ -81,6 +80,8 @@ private:
     bool busy(int index) const;
     int freeSlot();
     void copyPicture() const;
+    // The colour of framebuffer `from` into `to`, whole.
+    void copy(GLuint from, GLuint to) const;
     void clearOpaque() const;
 
     int m_width;
