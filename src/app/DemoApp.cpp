@@ -262,6 +262,8 @@ void CDemoApp::openWindow() {
 // the lowest priority the drawing's threads are woken late, and recordings
 // with a fast encoder come out slower than with no change at all.
 constexpr int kDrawingNiceness = 5;
+static_assert(kDrawingNiceness < VideoRecorder::kLightEncoderNiceness,
+              "an encoder that needs little of a processor gives way to the drawing");
 
 // Without the settings dialog the file, rate and codecs come from the
 // command line or their defaults.
@@ -269,10 +271,11 @@ void CDemoApp::openRecording() {
     if (m_words.videoOut) {
         askRecordingSettings();
         m_recording = std::make_unique<ShowRecording>(m_recordingSettings, m_width, m_height);
-        // The encoder thread, started above, is the slowest stage of a
+        // The encoder thread, started above, may be the slowest stage of a
         // recording: the drawing (this thread and the threads the driver
         // starts for it when the device opens) gives way to it when both want
-        // a processor. Once per thread, however many recordings it opens.
+        // a processor, until the encoder turns out to need little of one
+        // (VideoRecorder.h). Once per thread, however many recordings it opens.
         thread_local bool drawingLowered = false;
         if (!drawingLowered) {
             drawingLowered = LowerCallingThreadPriority(kDrawingNiceness);

@@ -9,10 +9,14 @@ namespace {
 
 constexpr int kStereo = 2;
 
+// Room for every frame in hand at once: they are read at one wait, and an
+// encoder that runs below the drawing's priority takes them as it finds time.
+constexpr std::size_t kQueueDepth = 9;
+
 }  // namespace
 
 ShowRecording::ShowRecording(const RecordingSettings& settings, int width, int height)
-    : m_settings(settings) {
+    : m_settings(settings), m_recorder(kQueueDepth) {
     m_recorder.Open(width, height, settings.framesPerSecond, settings.fileName,
                     settings.videoCodec);
     m_progress = std::make_unique<RecordingProgress>(0.0);

@@ -1,9 +1,12 @@
 #include "app/video/VideoRecorder.h"
 
+#include <chrono>
 #include <cstring>
 
+#include "app/video/EncoderLoad.h"
 #include "app/video/FrameGrab.h"
 #include "app/video/VideoError.h"
+#include "platform/ThreadPriority.h"
 #include "render/RenderModule.h"
 
 namespace vesta {
@@ -19,6 +22,11 @@ namespace {
         }
         throw;
     }
+}
+
+double secondsNow() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 }  // namespace
@@ -172,6 +180,7 @@ void VideoRecorder::submitFilling() {
 
 void VideoRecorder::encoderLoop() {
     bool failed = false;
+    EncoderLoad load;
     for (;;) {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [&] { return m_readyCount > 0 || m_stopping; });
@@ -186,11 +195,18 @@ void VideoRecorder::encoderLoop() {
         // After a failure the buffers still come back, so the caller never waits forever.
         std::exception_ptr failure;
         if (!failed) {
+            const double start = secondsNow();
             try {
                 encode(m_slots[index]);
             } catch (...) {
                 failure = std::current_exception();
                 failed = true;
+            }
+            if (m_slots[index].hasFrame) {
+                load.Encoded(start, secondsNow());
+            }
+            if (load.TurnedOutLight()) {
+                LowerCallingThreadPriority(kLightEncoderNiceness);
             }
         }
         lock.lock();

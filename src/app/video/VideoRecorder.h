@@ -12,6 +12,14 @@
 //
 // A failure on the encoder thread is thrown, with its usual text, from the
 // next call on the caller's thread (or from Close).
+//
+// The encoder thread keeps the priority of the thread that opens the file,
+// above the drawing's, which a recording lowers: an encoder slower than the
+// drawing (FFV1) must never wait for a processor. One that turns out to
+// need little of a processor (EncoderLoad) drops below the drawing instead,
+// and runs in the gaps the drawing leaves, such as scenes the rasteriser
+// cannot spread over its threads, rather than taking a processor from it
+// whenever a frame arrives.
 
 #include <condition_variable>
 #include <cstddef>
@@ -30,6 +38,10 @@ class RenderModule;
 
 class VideoRecorder {
 public:
+    // How far a light encoder lowers its own priority: below a drawing
+    // lowered by less.
+    static constexpr int kLightEncoderNiceness = 10;
+
     explicit VideoRecorder(std::size_t queueDepth = 3);
     ~VideoRecorder();
     VideoRecorder(const VideoRecorder&) = delete;

@@ -3,6 +3,7 @@
 
 #include "app/video/VideoRecorder.h"
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include "TestSupport.h"
 #include "VideoReadBack.h"
 #include "VideoTestSupport.h"
+#include "app/video/EncoderLoad.h"
 #include "platform/ThreadPriority.h"
 #include "render/RecordingModule.h"
 
@@ -79,6 +81,41 @@ TEST(VideoRecorderTest, TheEncoderThreadKeepsThePriorityItWasOpenedWith) {
     });
     opener.join();
     EXPECT_EQ(change, 0);
+}
+
+// Frames every 10 ms: light when each takes under 7 ms to encode, judged once
+// the fiftieth is done, and only then.
+TEST(VideoRecorderTest, AnEncoderIsLightWhenItWaitsForMostFrames) {
+    const auto judge = [](double encodeSeconds, int frames) {
+        EncoderLoad load;
+        int light = 0;
+        for (int n = 0; n < frames; ++n) {
+            load.Encoded(0.010 * n, 0.010 * n + encodeSeconds);
+            light += load.TurnedOutLight();
+        }
+        return light;
+    };
+    EXPECT_EQ(judge(0.002, EncoderLoad::kFramesJudged - 1), 0);
+    EXPECT_EQ(judge(0.002, 3 * EncoderLoad::kFramesJudged), 1);
+    EXPECT_EQ(judge(0.009, 3 * EncoderLoad::kFramesJudged), 0);
+}
+
+TEST(VideoRecorderTest, ALightEncoderDropsBelowTheDrawingsPriority) {
+    const int base = CallingThreadNiceness();
+    if (base + VideoRecorder::kLightEncoderNiceness > 19) {
+        GTEST_SKIP() << "the runner is already near the lowest priority";
+    }
+    TempDir dir;
+    const int lowered = base + VideoRecorder::kLightEncoderNiceness;
+    const int before = threadsAtNiceness(lowered);
+    VideoRecorder recorder;
+    recorder.Open(kWidth, kHeight, 25.0f, (dir.Path() / "Light.avi").string(), "");
+    for (int n = 0; n < EncoderLoad::kFramesJudged + 5; ++n) {
+        recorder.WriteFrame(NoiseFrame(kWidth, kHeight, std::uint32_t(n)).data());
+        std::this_thread::sleep_for(std::chrono::milliseconds(4));
+    }
+    EXPECT_EQ(threadsAtNiceness(lowered) - before, 1);
+    recorder.Close();
 }
 
 TEST(VideoRecorderTest, FileIsByteIdenticalToDirectWriting) {
