@@ -17,10 +17,10 @@
 //   vesta_bench_gl --benchmark_repetitions=15 --benchmark_min_time=0.3
 //                  --benchmark_enable_random_interleaving=true
 //                  --benchmark_report_aggregates_only=true
-// or, for flushed frames, BM_ModuleBesideHandWritten: the two drawing in
-// turns of a few frames each, in threads of their own, so that both meet
-// the same phases of the machine; its counter `ratio` is the hand-written
-// program's time over the module's.
+// or BM_ModuleBesideHandWritten, finished (0) and flushed (1): the two
+// drawing in turns of a few frames each, in threads of their own, so that
+// both meet the same phases of the machine; its counter `ratio` is the
+// hand-written program's time over the module's.
 
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -330,15 +330,16 @@ void BM_HandWritten(benchmark::State& bench) {
 }
 
 // Draws a load in a thread of its own (its context current there), a turn
-// of flushed frames at a time, each turn drawn to the end.
+// of frames at a time (each finished, or only flushed), each turn drawn to
+// the end.
 class TurnTaker {
 public:
     template <typename Load>
-    static std::unique_ptr<TurnTaker> For() {
+    static std::unique_ptr<TurnTaker> For(bool finish) {
         auto taker = std::make_unique<TurnTaker>();
-        taker->m_thread = std::thread([t = taker.get()] {
+        taker->m_thread = std::thread([t = taker.get(), finish] {
             Load load;
-            t->serve([&load] { load.Draw(); });
+            t->serve([&load] { load.Draw(); }, finish);
         });
         return taker;
     }
@@ -361,8 +362,8 @@ public:
     }
 
 private:
-    void serve(const std::function<void()>& draw) {
-        FrameEnd endFrame(false);
+    void serve(const std::function<void()>& draw, bool finish) {
+        FrameEnd endFrame(finish);
         std::unique_lock lock(m_mutex);
         for (;;) {
             m_wake.wait(lock, [this] { return m_stop || m_frames > 0; });
@@ -390,13 +391,14 @@ private:
     bool m_stop = false;
 };
 
-// Flushed frames of the module and of the hand-written program in turns,
-// which starts alternating. Both run with the module's heap setting (the
-// process has one), which flushed frames do not feel.
+// Frames of the module and of the hand-written program in turns, which
+// starts alternating: finished (0) or flushed (1). Both run with the module's
+// heap setting, since the process has one.
 void BM_ModuleBesideHandWritten(benchmark::State& bench) {
     constexpr int kFramesATurn = 8;
-    auto module = TurnTaker::For<ModuleLoad>();
-    auto hand = TurnTaker::For<HandWrittenLoad>();
+    const bool finish = bench.range(0) == 0;
+    auto module = TurnTaker::For<ModuleLoad>(finish);
+    auto hand = TurnTaker::For<HandWrittenLoad>(finish);
     double moduleSeconds = 0.0, handSeconds = 0.0;
     bool moduleFirst = true;
     for (auto _ : bench) {
@@ -419,7 +421,11 @@ BENCHMARK(BM_HandWritten)
     ->ArgsProduct({{0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK(BM_ModuleBesideHandWritten)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ModuleBesideHandWritten)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 
 }  // namespace
 

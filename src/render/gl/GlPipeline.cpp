@@ -192,7 +192,7 @@ void GlPipeline::Draw(PrimitiveType primitive, int vertexCount, const RenderVert
     if (drawn == 0 || !vertices) {
         return;
     }
-    apply(primitive, VertexLayout::Render);
+    apply(primitive, VertexLayout::Render, OneDiffuseColour(vertices, drawn));
     const std::size_t offset = streamVertices(vertices, sizeof(RenderVertex) * drawn);
     glDrawArrays(GlPrimitive(primitive), static_cast<GLint>(offset / sizeof(RenderVertex)), drawn);
 }
@@ -203,7 +203,7 @@ void GlPipeline::DrawIndexed(PrimitiveType primitive, const RenderVertex* vertic
     if (drawn == 0 || vertexCount <= 0 || !vertices || !indices) {
         return;
     }
-    apply(primitive, VertexLayout::Render);
+    apply(primitive, VertexLayout::Render, OneDiffuseColour(vertices, vertexCount));
     Objects& o = *m_objects;
     const std::size_t vertexOffset =
         streamVertices(vertices, sizeof(RenderVertex) * static_cast<std::size_t>(vertexCount));

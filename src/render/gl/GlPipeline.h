@@ -137,7 +137,8 @@ public:
 private:
     void clearNow(bool color, const PendingClear& buffers, std::uint32_t argb);
     void attachDepth();
-    void apply(PrimitiveType primitive, VertexLayout layout);
+    // `oneDiffuse`: every vertex drawn has the same diffuse colour.
+    void apply(PrimitiveType primitive, VertexLayout layout, bool oneDiffuse = false);
     void applyFixed();
     void applyBlendAndDepth(bool all);
     void applyStencil(bool all);

@@ -167,7 +167,7 @@ void GlPipeline::applyProgram(const ShaderKey& key) {
     program.anyUploaded = true;
 }
 
-void GlPipeline::apply(PrimitiveType primitive, VertexLayout layout) {
+void GlPipeline::apply(PrimitiveType primitive, VertexLayout layout, bool oneDiffuse) {
     const bool all = !m_appliedValid || !m_caching;
     if (m_state->depth.enabled || m_state->stencil.enabled) {
         attachDepth();
@@ -178,6 +178,9 @@ void GlPipeline::apply(PrimitiveType primitive, VertexLayout layout) {
     const std::uint32_t shader = m_state->vertexShader.handle;
     if (layout != VertexLayout::Pretransformed && vertexProgram(shader)) {
         UseVertexProgram(key, shader, *m_state);
+    }
+    if (oneDiffuse) {
+        UseOneDiffuseColour(key, *m_state);
     }
     applyStages(key, all);
     applyProgram(key);

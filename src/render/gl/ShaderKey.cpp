@@ -69,6 +69,25 @@ bool IsAffineProjection(const Matrix4& projection) {
            projection.m[3][3] == 1.0f;
 }
 
+bool OneDiffuseColour(const RenderVertex* vertices, int count) {
+    for (int i = 1; i < count; ++i) {
+        if (vertices[i].diffuse != vertices[0].diffuse) {
+            return false;
+        }
+    }
+    return count > 0;
+}
+
+void UseOneDiffuseColour(ShaderKey& key, const PipelineState& state) {
+    if (key.lighting || key.layout != VertexLayout::Render || key.VertexProgram() != 0) {
+        return;
+    }
+    if (IsAffineProjection(state.world) && IsAffineProjection(state.view) &&
+        IsAffineProjection(state.projection)) {
+        key.flatDiffuse = 1;
+    }
+}
+
 ShaderKey MakeShaderKey(const PipelineState& state, const StageTextures& textures,
                         PrimitiveType primitive, VertexLayout layout) {
     ShaderKey key;

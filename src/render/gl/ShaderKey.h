@@ -46,6 +46,9 @@ struct ShaderKey {
     std::uint8_t fogDeviceDepth = 0;  // table fog on an affine projection
     std::uint8_t alphaTest = 0;       // 0 off, else Comparison + 1
     std::uint8_t flat = 0;
+    // Every vertex has one diffuse colour and w stays 1: the colour is the
+    // same interpolated or not, and is not interpolated.
+    std::uint8_t flatDiffuse = 0;
     std::uint8_t spriteCoordinates = 0;  // texture coordinates across a point
     std::uint8_t pointScale = 0;
     // The vertex shader's handle, little-endian; all 0 for the fixed function.
@@ -60,6 +63,15 @@ static_assert(std::has_unique_object_representations_v<ShaderKey>,
 
 // Whether a projection keeps w = 1 (its fourth column is 0, 0, 0, 1).
 bool IsAffineProjection(const Matrix4& projection);
+
+// Whether every one of `count` vertices has the first one's diffuse colour.
+bool OneDiffuseColour(const RenderVertex* vertices, int count);
+
+// Keys a draw whose vertices share one diffuse colour: without lighting or a
+// vertex shader, and with w = 1 throughout, that colour reaches every pixel
+// unchanged, and so is taken from one vertex (the same bits, less work for a
+// rasteriser on the processors).
+void UseOneDiffuseColour(ShaderKey& key, const PipelineState& state);
 
 // `textures` tells which stages have a texture bound, and of which kind.
 ShaderKey MakeShaderKey(const PipelineState& state, const StageTextures& textures,

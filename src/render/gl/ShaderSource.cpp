@@ -21,7 +21,8 @@ int UsedStages(const ShaderKey& key) {
 
 std::string VaryingDeclarations(const ShaderKey& key, const char* direction) {
     const std::string qualifier = key.flat ? "flat " : "";
-    std::string text = qualifier + direction + " vec4 vDiffuse;\n";
+    const std::string diffuse = key.flat || key.flatDiffuse ? "flat " : "";
+    std::string text = diffuse + direction + " vec4 vDiffuse;\n";
     text += qualifier + direction + " vec3 vSpecular;\n";
     for (int stage = 0; stage < UsedStages(key); ++stage) {
         text += std::string(direction) + " vec3 vTex" + std::to_string(stage) + ";\n";

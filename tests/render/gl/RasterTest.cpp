@@ -4,6 +4,7 @@
 #include <epoxy/gl.h>
 
 #include "PipelineFixture.h"
+#include "render/gl/ShaderKey.h"
 
 namespace vesta::test {
 namespace {
@@ -244,6 +245,48 @@ TEST_F(RasterTest, ViewportPlacesAndLimitsDrawingAndClearing) {
     EXPECT_RGBA_NEAR(image.At(47, 23), 0, 0, 255, 255, 0);
     EXPECT_RGBA_NEAR(image.At(48, 23), 0, 0, 0, 255, 0);  // outside: not cleared
     EXPECT_RGBA_NEAR(image.At(15, 8), 0, 0, 0, 255, 0);
+}
+
+// One colour on every vertex reaches the pixels uninterpolated: the picture
+// is the one an interpolated colour makes (here forced by a fifth vertex of
+// another colour that no triangle uses).
+TEST_F(RasterTest, ADrawOfOneColourIsThePictureOfAnInterpolatedOne) {
+    State().depth.enabled = false;
+    State().blend = {true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha};
+    const std::uint16_t strip[] = {0, 1, 2, 3};
+    Image pictures[2];
+    for (bool interpolated : {false, true}) {
+        m_pipeline->Clear(true, true, true, 0xFF102030, 1.0f, 0);
+        for (std::uint32_t colour : {0x80C06021u, 0x3F17E5A9u}) {
+            std::vector<RenderVertex> quad = Quad(3.3f, 5.7f, 59.1f, 41.9f, 0.5f, colour);
+            quad.push_back(quad[0]);
+            quad[4].diffuse = ~colour;
+            m_pipeline->DrawIndexed(PrimitiveType::TriangleStrip, quad.data(), interpolated ? 5 : 4,
+                                    strip, 4);
+        }
+        pictures[interpolated] = Read();
+    }
+    EXPECT_TRUE(pictures[0].pixels == pictures[1].pixels);
+}
+
+TEST(ShaderKeyTest, OneDiffuseColourIsTakenFromAVertexOnlyWhereWStaysOne) {
+    gl::PipelineState state;
+    const auto flat = [&](bool lit, float projectionW) {
+        state.lighting = lit;
+        state.projection.m[2][3] = projectionW;
+        gl::ShaderKey key = gl::MakeShaderKey(state, {}, PrimitiveType::TriangleStrip,
+                                              gl::VertexLayout::Render);
+        gl::UseOneDiffuseColour(key, state);
+        return key.flatDiffuse;
+    };
+    EXPECT_EQ(flat(false, 0.0f), 1);
+    EXPECT_EQ(flat(false, 1.0f), 0);  // perspective: w varies across the primitive
+    EXPECT_EQ(flat(true, 0.0f), 0);   // lit: each vertex's colour is computed
+    const RenderVertex vertices[3] = {{0, 0, 0, 0, 0, -1, 0xFF102030, 0, 0, 0, 0},
+                                      {1, 0, 0, 0, 0, -1, 0xFF102030, 0, 0, 0, 0},
+                                      {0, 1, 0, 0, 0, -1, 0xFF102031, 0, 0, 0, 0}};
+    EXPECT_TRUE(gl::OneDiffuseColour(vertices, 2));
+    EXPECT_FALSE(gl::OneDiffuseColour(vertices, 3));
 }
 
 TEST_F(RasterTest, IndexedAndBufferDrawsMatchDrawsFromMemory) {
