@@ -274,8 +274,8 @@ TEST(ShaderKeyTest, OneDiffuseColourIsTakenFromAVertexOnlyWhereWStaysOne) {
     const auto flat = [&](bool lit, float projectionW) {
         state.lighting = lit;
         state.projection.m[2][3] = projectionW;
-        gl::ShaderKey key = gl::MakeShaderKey(state, {}, PrimitiveType::TriangleStrip,
-                                              gl::VertexLayout::Render);
+        gl::ShaderKey key =
+            gl::MakeShaderKey(state, {}, PrimitiveType::TriangleStrip, gl::VertexLayout::Render);
         gl::UseOneDiffuseColour(key, state);
         return key.flatDiffuse;
     };
