@@ -1,5 +1,7 @@
 #include "app/ShowRecording.h"
 
+#include <algorithm>
+
 #include "log/Log.h"
 #include "render/RenderModule.h"
 #include "sound/SoundSystem.h"
@@ -9,14 +11,23 @@ namespace {
 
 constexpr int kStereo = 2;
 
-// Room for every frame in hand at once: they are read at one wait, and an
-// encoder that runs below the drawing's priority takes them as it finds time.
-constexpr std::size_t kQueueDepth = 9;
+// Room for two readings of the frames in hand (eight frames read at one
+// wait): an encoder that runs below the drawing's priority takes them as it
+// finds time, and falls behind without holding the drawing up. Large frames
+// get fewer, within kQueueBudget, and never fewer than three.
+constexpr std::size_t kQueueDepth = 17;
+constexpr std::size_t kQueueBudget = std::size_t(64) << 20;
+
+std::size_t queueDepthFor(int width, int height) {
+    const std::size_t frameBytes =
+        std::size_t(std::max(width, 1)) * std::size_t(std::max(height, 1)) * 3;
+    return std::clamp<std::size_t>(kQueueBudget / frameBytes, 3, kQueueDepth);
+}
 
 }  // namespace
 
 ShowRecording::ShowRecording(const RecordingSettings& settings, int width, int height)
-    : m_settings(settings), m_recorder(kQueueDepth) {
+    : m_settings(settings), m_recorder(queueDepthFor(width, height)) {
     m_recorder.Open(width, height, settings.framesPerSecond, settings.fileName,
                     settings.videoCodec);
     m_progress = std::make_unique<RecordingProgress>(0.0);
