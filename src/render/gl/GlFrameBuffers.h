@@ -26,7 +26,10 @@ public:
     // rasteriser then idles while the next frame is built: reading the
     // frames in hand at once makes that one wait per eight frames (beside
     // four, vesta_bench_recording's ffvhuff recording came from 0.88 to 0.90
-    // of the bound the processors set, in four runs side by side). Large
+    // of the bound the processors set, in four runs side by side). Nothing
+    // reads a frame there without that wait: not a fence waited on first,
+    // not a read into a pixel buffer (copied at once), not a shader writing
+    // a mapped buffer (its draw waits for the frame it samples). Large
     // frames keep fewer, so that the frames in hand stay within
     // kFrameBudget, or within five buffers where even those exceed it.
     static constexpr int kBuffers = 9;
